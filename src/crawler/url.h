@@ -1,0 +1,30 @@
+// URL rules: classification, normalisation, resolution, FTP parts and the domain key.
+// Plain substring tests on the lower-cased text, not URL parsing.
+#pragma once
+#include <string>
+#include <string_view>
+
+enum class UrlKind { LocalFile, Ftp, Http };
+
+std::string ToLower(std::string_view text);
+bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle);
+
+// True when the text, taken as a file path, opens for reading.
+bool IsLocalFile(const std::string& text);
+UrlKind KindOf(const std::string& url);
+
+void NormalizeUrl(std::string& url);
+std::string CombineUrl(std::string_view base, std::string_view relative);
+std::string CombineLocal(std::string_view basePath, std::string_view link);
+std::string DirectoryOfPath(std::string_view path);
+std::string FtpHostOf(std::string_view url);
+std::string FtpPathOf(std::string_view url);
+std::string DomainOf(const std::string& url);
+
+// A site-tree label cut at the first " (file)": the URL it stands for.
+std::string_view UrlOfLabel(std::string_view label);
+
+// Steps 2 to 5 of the browser rule, applied to the registered command text.
+std::string BrowserCommandFromRegistry(std::string command);
+// Reads the registered command (a Win32 adapter) and applies the rule; empty when none.
+std::string DefaultBrowserCommand();

@@ -1,0 +1,104 @@
+// The site tree: the one model of the crawled site, its icons and expansion rules.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "crawler/link_extractor.h"
+
+// Index values double as image-list positions and are tested by number elsewhere.
+enum class NodeIcon : int {
+  PageWithLinks = 0,
+  FtpSite = 1,
+  NotRead = 2,
+  MailLink = 3,
+  ReadError = 4,
+  NoLinks = 5,
+  ImageMap = 6,
+  PageLimit = 7,
+  Queued = 8,
+  TopOfChart = 9,
+  DontMap = 10,
+  FtpFolder = 11,
+  File = 12,
+};
+
+enum class ReadStatus { ReadOk, ReadFailed };
+
+struct SiteNode {
+  std::string label;
+  NodeIcon icon = NodeIcon::NotRead;
+  SiteNode* parent = nullptr;
+  SiteNode* firstChild = nullptr;
+  SiteNode* lastChild = nullptr;
+  SiteNode* nextSibling = nullptr;
+  SiteNode* prevSibling = nullptr;
+  // Opaque handle of the view's item for this node (the tree page's HTREEITEM).
+  void* viewItem = nullptr;
+};
+
+struct QueueEntry {
+  SiteNode* node;
+  std::string url;
+  int depth;
+};
+
+// What the tree page shows; every change to the model that the view must mirror comes here.
+class SiteTreeView {
+public:
+  virtual ~SiteTreeView() = default;
+  virtual void NodeAdded(SiteNode&) {}       // expand the parent and repaint, so the tree is seen growing
+  virtual void IconChanged(SiteNode&) {}
+  virtual void NodeDeleting(SiteNode&) {}    // called for the root of a deleted subtree, before it goes
+};
+
+// Hooks of AddLinks: the tree page's and the task queue's state, read at each use.
+struct CrawlHooks {
+  std::function<bool()> pageClosing;                     // tree page being destroyed
+  std::function<void()> disarmTimeout;                   // task queue's per-task time-out
+  std::function<bool()> abortInProgress;                 // task queue is aborting
+  std::function<void(QueueEntry)> appendPending;         // back of the pending list
+  std::function<bool()> stayInDomain;                    // start page's "Stay in the original domain"
+  std::function<unsigned()> pageLimit;                   // start page's page limit
+};
+
+class SiteTree {
+public:
+  SiteTree();
+  ~SiteTree();
+  SiteTree(const SiteTree&) = delete;
+  SiteTree& operator=(const SiteTree&) = delete;
+
+  SiteNode* topOfChart = nullptr;
+  unsigned pageCount = 0;
+  int maxDepth = 1;
+  std::string domainKey;
+  bool pageLimitEnabled = false;
+
+  CrawlHooks hooks;
+  SiteTreeView* view = nullptr;
+
+  SiteNode* FirstTopLevel() const { return firstTop; }
+  bool Empty() const { return firstTop == nullptr; }
+  size_t NodeCount() const { return nodeCount; }
+
+  // Empties the tree and clears topOfChart; the crawl settings are left to the caller.
+  void Clear();
+  // Appends a child at the end of parent's children (a top-level node when parent is null);
+  // the caller sets the icon. Tells the view.
+  SiteNode* AddChild(SiteNode* parent, std::string label, NodeIcon icon);
+
+  bool AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status);
+  NodeIcon IconFor(const SiteNode& node) const;
+  void SetIcon(SiteNode& node, NodeIcon icon);
+  void ApplyIconFor(SiteNode& node) { SetIcon(node, IconFor(node)); }
+  void RefreshIcons(SiteNode* start = nullptr);
+  void SetTopOfChart(SiteNode& node);
+  void ToggleDontMap(SiteNode& node);
+  void DeleteSubtree(SiteNode& node);
+
+private:
+  SiteNode* firstTop = nullptr;
+  SiteNode* lastTop = nullptr;
+  size_t nodeCount = 0;
+};
