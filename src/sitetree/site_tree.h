@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "crawler/link_extractor.h"
 
@@ -83,6 +84,7 @@ public:
   size_t NodeCount() const { return nodeCount; }
 
   // Empties the tree and clears topOfChart; the crawl settings are left to the caller.
+  // The view is not told (the page empties its control itself).
   void Clear();
   // Appends a child at the end of parent's children (a top-level node when parent is null);
   // the caller sets the icon. Tells the view.
@@ -95,10 +97,24 @@ public:
   void RefreshIcons(SiteNode* start = nullptr);
   void SetTopOfChart(SiteNode& node);
   void ToggleDontMap(SiteNode& node);
+  // Tells the view (NodeDeleting on the root), then frees the branch; clears topOfChart
+  // when it was inside. Node addresses are reused later: drop queue entries of the branch
+  // in NodeDeleting (IsInSubtree).
   void DeleteSubtree(SiteNode& node);
 
+  // True when node is root or one of its descendants (walks node's parent chain).
+  static bool IsInSubtree(const SiteNode& root, const SiteNode& node);
+
 private:
+  // Nodes live in blocks owned by the tree; freed nodes are chained for reuse.
+  SiteNode* NewNode();
+  void ReleaseNode(SiteNode* node);
+
   SiteNode* firstTop = nullptr;
   SiteNode* lastTop = nullptr;
   size_t nodeCount = 0;
+  std::vector<std::unique_ptr<SiteNode[]>> blocks;
+  size_t blockSize = 0;
+  size_t blockUsed = 0;
+  SiteNode* freeNodes = nullptr;
 };

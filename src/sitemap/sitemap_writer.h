@@ -1,0 +1,49 @@
+// Sitemap files (".smp"): a branch of the site tree written through a template, and read back.
+#pragma once
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sitetree/site_tree.h"
+#include "wizard/message_port.h"
+
+class SitemapWriter {
+public:
+  // startDirectory ends in a backslash (Part 5.1); the template is startDirectory + "sitemap.txt".
+  SitemapWriter(std::string startDirectory, MessagePort& messages);
+
+  // Writes the branch of topNode (none: an empty list). False when the file cannot be created.
+  bool Write(const SiteTree& tree, const SiteNode* topNode, const std::string& path);
+  // Reads a sitemap file into the tree (normally empty). False when the file cannot be opened.
+  bool Read(SiteTree& tree, const std::string& path);
+  // Read's line loop over any stream; lines end with CR LF, LF or a lone CR.
+  // False when the stream failed in the middle (the nodes read so far stay).
+  bool ReadFromStream(SiteTree& tree, std::istream& in);
+  // Write's steps 2 to 4 (template, header, branch list) on any stream.
+  bool WriteToStream(const SiteNode* topNode, std::ostream& out);
+
+  void LoadTemplate();
+  void WriteHeader();
+  // The branch list of the top node at level 0: its entry and all its descendants' entries
+  // nested in <UL>/</UL>; the top node's siblings are never written. Iterative.
+  void WriteBranch(const SiteNode* topNode);
+  void WriteEntry(const SiteNode& node);
+  static std::string ExpandTemplateLine(std::string_view line, std::string_view label);
+
+  const std::vector<std::string>& TemplateLines() const { return templateLines; }
+  static const std::vector<std::string>& DefaultTemplate();
+
+private:
+  void WriteLine(std::string_view line);
+  bool Flush();
+
+  std::string startDirectory;
+  MessagePort& messages;
+  std::vector<std::string> templateLines;
+  std::ostream* out = nullptr;
+  const SiteTree* tree = nullptr;
+  const SiteNode* topNode = nullptr;
+  std::string outBuffer;
+  bool writeFailed = false;
+};
