@@ -1,0 +1,355 @@
+// URL rules of Part 1.1. Everything here is a plain string function except IsLocalFile.
+#include "crawler/url.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (size_t i = 0; i < lowerPrefix.size(); ++i)
+    if (LowerChar(text[i]) != lowerPrefix[i]) return false;
+  return true;
+}
+
+// RFC 3986 section 3.1: ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ).
+bool IsSchemeChar(char c, bool first) {
+  bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  if (first) return alpha;
+  return alpha || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
+// The five components of RFC 3986 section 3 (Appendix B split, scheme checked strictly).
+struct UriParts {
+  std::optional<std::string_view> scheme;
+  std::optional<std::string_view> authority;
+  std::string_view path;
+  std::optional<std::string_view> query;
+  std::optional<std::string_view> fragment;
+};
+
+size_t SchemeLength(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] != ':' && text[i] != '/' && text[i] != '?' && text[i] != '#') {
+    if (!IsSchemeChar(text[i], i == 0)) return 0;
+    ++i;
+  }
+  if (i == 0 || i >= text.size() || text[i] != ':') return 0;
+  return i;
+}
+
+UriParts SplitUri(std::string_view text) {
+  UriParts parts;
+  size_t schemeLength = SchemeLength(text);
+  if (schemeLength > 0) {
+    parts.scheme = text.substr(0, schemeLength);
+    text.remove_prefix(schemeLength + 1);
+  }
+  size_t hash = text.find('#');
+  if (hash != std::string_view::npos) {
+    parts.fragment = text.substr(hash + 1);
+    text = text.substr(0, hash);
+  }
+  size_t question = text.find('?');
+  if (question != std::string_view::npos) {
+    parts.query = text.substr(question + 1);
+    text = text.substr(0, question);
+  }
+  if (text.size() >= 2 && text[0] == '/' && text[1] == '/') {
+    size_t end = text.find('/', 2);
+    if (end == std::string_view::npos) end = text.size();
+    parts.authority = text.substr(2, end - 2);
+    text.remove_prefix(end);
+  }
+  parts.path = text;
+  return parts;
+}
+
+// Drops the last segment and its preceding "/" (if any) from the output.
+void RemoveLastSegment(std::string& output) {
+  size_t slash = output.rfind('/');
+  output.erase(slash == std::string::npos ? 0 : slash);
+}
+
+// RFC 3986 section 5.2.4.
+std::string RemoveDotSegments(std::string_view input) {
+  std::string output;
+  output.reserve(input.size());
+  while (!input.empty()) {
+    if (input.substr(0, 3) == "../") {
+      input.remove_prefix(3);
+    } else if (input.substr(0, 2) == "./") {
+      input.remove_prefix(2);
+    } else if (input.substr(0, 3) == "/./") {
+      input.remove_prefix(2);  // leaves the third "/" in front
+    } else if (input == "/.") {
+      input = "/";
+    } else if (input.substr(0, 4) == "/../") {
+      input.remove_prefix(3);
+      RemoveLastSegment(output);
+    } else if (input == "/..") {
+      input = "/";
+      RemoveLastSegment(output);
+    } else if (input == "." || input == "..") {
+      input = {};
+    } else {
+      size_t end = input.find('/', input[0] == '/' ? 1 : 0);
+      if (end == std::string_view::npos) end = input.size();
+      output.append(input.substr(0, end));
+      input.remove_prefix(end);
+    }
+  }
+  return output;
+}
+
+// RFC 3986 section 5.2.3.
+std::string MergePaths(const UriParts& base, std::string_view relativePath) {
+  std::string merged;
+  if (base.authority && base.path.empty()) {
+    merged = "/";
+  } else {
+    size_t slash = base.path.rfind('/');
+    if (slash != std::string_view::npos) merged.assign(base.path.substr(0, slash + 1));
+  }
+  merged.append(relativePath);
+  return merged;
+}
+
+// RFC 3986 section 5.3.
+std::string Recompose(std::optional<std::string_view> scheme, std::optional<std::string_view> authority,
+                      std::string_view path, std::optional<std::string_view> query,
+                      std::optional<std::string_view> fragment) {
+  std::string result;
+  result.reserve((scheme ? scheme->size() + 1 : 0) + (authority ? authority->size() + 2 : 0) + path.size() +
+                 (query ? query->size() + 1 : 0) + (fragment ? fragment->size() + 1 : 0));
+  if (scheme) result.append(*scheme).push_back(':');
+  if (authority) result.append("//").append(*authority);
+  result.append(path);
+  if (query) result.append("?").append(*query);
+  if (fragment) result.append("#").append(*fragment);
+  return result;
+}
+
+std::string SlashesToBackslashes(std::string text) {
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  return text;
+}
+
+std::string BackslashesToSlashes(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c == '\\') c = '/';
+  return result;
+}
+
+bool IsDriveSpec(std::string_view text) {
+  return text.size() >= 2 && text[1] == ':' && ((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'));
+}
+
+// A file URL as a local path: "file:///C:/a/b.html" -> "C:\a\b.html", "file://server/s/x" -> "\\server\s\x".
+std::string LocalPathOfFileUrl(std::string_view url) {
+  std::string_view rest = url.substr(7);
+  if (rest.size() >= 3 && rest[0] == '/' && IsDriveSpec(rest.substr(1))) rest.remove_prefix(1);
+  else if (!rest.empty() && rest[0] != '/') return "\\\\" + SlashesToBackslashes(std::string(rest));
+  return SlashesToBackslashes(std::string(rest));
+}
+
+// A relative link against a local directory, resolved in the file system's own terms (see CombineLocal).
+std::string CombineLocalRelative(std::string_view directory, std::string_view link) {
+  // The directory splits into a root ("C:", "\\server" or nothing) and a path in "/" form.
+  std::string dir = BackslashesToSlashes(directory);
+  std::string root;
+  std::string_view dirPath = dir;
+  if (IsDriveSpec(dirPath)) {
+    root.assign(dirPath.substr(0, 2));
+    dirPath.remove_prefix(2);
+  } else if (dirPath.substr(0, 2) == "//") {
+    size_t end = dirPath.find('/', 2);
+    if (end == std::string_view::npos) end = dirPath.size();
+    root.assign(dirPath.substr(0, end));
+    dirPath.remove_prefix(end);
+  }
+  // A file name has no query and no fragment: both go, so "a.html#top" opens a.html.
+  std::string ref = BackslashesToSlashes(link);
+  size_t cut = ref.find_first_of("?#");
+  if (cut != std::string::npos) ref.erase(cut);
+
+  std::string resolved;
+  if (ref.substr(0, 2) == "//") {
+    root.clear();  // a network-path reference: "//server/share/x" -> "\\server\share\x"
+    resolved = RemoveDotSegments(ref.substr(1));
+    resolved.insert(0, "/");
+  } else if (!ref.empty() && ref[0] == '/') {
+    resolved = RemoveDotSegments(ref);
+  } else {
+    bool relativeDir = dirPath.empty() || dirPath[0] != '/';
+    std::string merged;
+    size_t slash = dirPath.rfind('/');
+    if (relativeDir) merged = "/";  // resolved as if rooted, so ".." cannot climb above it
+    if (slash != std::string_view::npos) merged.append(dirPath.substr(0, slash + 1));
+    merged.append(ref);
+    resolved = RemoveDotSegments(merged);
+    if (relativeDir && !resolved.empty() && resolved[0] == '/') resolved.erase(0, 1);
+  }
+  return SlashesToBackslashes(root + resolved);
+}
+
+}  // namespace
+
+std::string ToLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = LowerChar(c);
+  return result;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle) {
+  if (lowerNeedle.empty()) return true;
+  if (text.size() < lowerNeedle.size()) return false;
+  const char first = lowerNeedle[0];
+  const char firstUpper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
+  const size_t last = text.size() - lowerNeedle.size();
+  for (size_t i = 0; i <= last; ++i) {
+    if (text[i] != first && text[i] != firstUpper) continue;
+    size_t k = 1;
+    while (k < lowerNeedle.size() && LowerChar(text[i + k]) == lowerNeedle[k]) ++k;
+    if (k == lowerNeedle.size()) return true;
+  }
+  return false;
+}
+
+bool IsLocalFile(const std::string& text) {
+  if (text.empty() || std::memchr(text.data(), '\0', text.size())) return false;
+  std::FILE* file = std::fopen(text.c_str(), "rb");
+  if (!file) return false;
+#ifndef _WIN32
+  // A directory opens for reading here but not on Windows: keep the Windows answer.
+  struct stat info {};
+  bool directory = fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+  std::fclose(file);
+  return !directory;
+#else
+  std::fclose(file);
+  return true;
+#endif
+}
+
+UrlKind KindOf(const std::string& url) {
+  if (IsLocalFile(url)) return UrlKind::LocalFile;
+  if (ContainsNoCase(url, "ftp:")) return UrlKind::Ftp;
+  return UrlKind::Http;
+}
+
+void NormalizeUrl(std::string& url) {
+  if (IsLocalFile(url)) return;
+  if (ContainsNoCase(url, "ftp:")) return;
+  if (ContainsNoCase(url, "ftp.")) {
+    url.insert(0, "ftp://");
+    return;
+  }
+  if (!ContainsNoCase(url, "http")) url.insert(0, "http://");
+  size_t hash = url.find('#');
+  if (hash != std::string::npos) url.erase(hash);
+}
+
+std::string CombineUrl(std::string_view base, std::string_view relative) {
+  if (relative.empty()) return std::string(base);
+  UriParts r = SplitUri(relative);
+  if (r.scheme) return Recompose(r.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
+  UriParts b = SplitUri(base);
+  if (r.authority) return Recompose(b.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
+  if (r.path.empty()) return Recompose(b.scheme, b.authority, b.path, r.query ? r.query : b.query, r.fragment);
+  std::string path = (r.path[0] == '/') ? RemoveDotSegments(r.path) : RemoveDotSegments(MergePaths(b, r.path));
+  return Recompose(b.scheme, b.authority, path, r.query, r.fragment);
+}
+
+std::string DirectoryOfPath(std::string_view path) {
+  if (path.empty()) return std::string();
+  size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return std::string(path.substr(0, 1));
+  return std::string(path.substr(0, slash + 1));
+}
+
+std::string CombineLocal(std::string_view basePath, std::string_view link) {
+  // Step 1: two dots after the last "/" make it a host name or web address.
+  int dots = 0;
+  for (size_t i = link.size(); i > 0 && link[i - 1] != '/'; --i)
+    if (link[i - 1] == '.') ++dots;
+  if (dots >= 2) {
+    std::string url(link);
+    NormalizeUrl(url);
+    return url;
+  }
+  // Steps 2 and 3. A link with a scheme of its own (two letters or more: "C:" is a drive)
+  // is resolved as a URL and stays as written; a file URL becomes a local path. Anything
+  // else is resolved against the page's directory as a path that opens.
+  std::string directory = DirectoryOfPath(basePath);
+  if (link.empty()) return directory;  // an empty reference yields the base
+  size_t schemeLength = SchemeLength(link);
+  if (schemeLength >= 2) {
+    std::string result = CombineUrl(directory, link);
+    if (StartsWithNoCase(result, "file://")) return LocalPathOfFileUrl(result);
+    return result;
+  }
+  if (IsDriveSpec(link)) return SlashesToBackslashes(std::string(link));
+  return CombineLocalRelative(directory, link);
+}
+
+std::string FtpHostOf(std::string_view url) {
+  if (StartsWithNoCase(url, "ftp://")) url.remove_prefix(6);
+  size_t slash = url.find('/');
+  return std::string(url.substr(0, slash));
+}
+
+std::string FtpPathOf(std::string_view url) {
+  int slashes = 0;
+  for (size_t i = 0; i < url.size(); ++i) {
+    if (url[i] == '/' && ++slashes == 3) return std::string(url.substr(i));
+  }
+  return std::string();
+}
+
+std::string DomainOf(const std::string& url) {
+  if (IsLocalFile(url)) return DirectoryOfPath(url);
+  size_t firstDot = url.find('.');
+  if (firstDot == std::string::npos) return std::string();
+  size_t end = url.find('/', firstDot);
+  if (end == std::string::npos) end = url.size() - 1;
+  size_t last = url.rfind('.', end);  // found: firstDot <= end
+  size_t start = last;                // one past the stop
+  while (start > 0 && url[start - 1] != '.' && url[start - 1] != '@') --start;
+  return url.substr(start, last - start);
+}
+
+std::string_view UrlOfLabel(std::string_view label) {
+  size_t mark = label.find(" (file)");
+  return mark == std::string_view::npos ? label : label.substr(0, mark);
+}
+
+std::string BrowserCommandFromRegistry(std::string command) {
+  if (command.empty()) return command;
+  size_t placeholder = command.find("%1");
+  if (placeholder != std::string::npos) command.erase(placeholder);
+  if (command.find_first_not_of(' ') == std::string::npos) return std::string();  // nothing but "%1"
+  if (command.find('"') == std::string::npos) {
+    std::string lower = ToLower(command);
+    size_t exe = lower.find("exe");
+    if (exe != std::string::npos) {
+      command = "\"" + lower.substr(0, exe + 3) + "\"";
+    } else {
+      // No "exe" to cut at: the program's end is unknown, so the registered text before
+      // "%1" stays as it is (program and arguments), without trailing blanks.
+      command.erase(command.find_last_not_of(' ') + 1);
+    }
+  }
+  if (command.back() != ' ') command.push_back(' ');
+  return command;
+}
