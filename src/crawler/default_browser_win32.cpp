@@ -1,0 +1,48 @@
+// DefaultBrowserCommand: the registry read of Part 1.1 step 1; the rest is the portable rule.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "crawler/url.h"
+
+namespace {
+
+// String 122.
+constexpr const char* kBrowserCommandKey = "software\\classes\\http\\shell\\open\\command";
+
+class RegistryKey {
+public:
+  RegistryKey() = default;
+  ~RegistryKey() {
+    if (key) RegCloseKey(key);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  HKEY* Out() { return &key; }
+  HKEY Get() const { return key; }
+
+private:
+  HKEY key = nullptr;
+};
+
+std::string ReadRegisteredCommand() {
+  RegistryKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBrowserCommandKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return {};
+  std::vector<char> buffer(size + 1, '\0');
+  DWORD got = size;
+  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ)
+    return {};
+  buffer[got < buffer.size() ? got : buffer.size() - 1] = '\0';
+  return std::string(buffer.data());  // stops at the terminator the value may carry
+}
+
+}  // namespace
+
+std::string DefaultBrowserCommand() { return BrowserCommandFromRegistry(ReadRegisteredCommand()); }
