@@ -1,0 +1,47 @@
+// Executes one uninstall manifest command by command.
+#pragma once
+
+#include <string>
+
+#include "uninstaller/manifest_operands.h"
+#include "uninstaller/manifest_run.h"
+#include "uninstaller/platform_ports.h"
+#include "uninstaller/uninstaller_settings.h"
+
+namespace retractor {
+
+// The only way out of a run other than its end is "A" finding its application.
+enum class RunOutcome { Finished, ProgramEnded };
+
+class ManifestInterpreter {
+ public:
+  ManifestInterpreter(const UninstallerSettings& settings, Platform& platform)
+      : settings_(settings), platform_(platform) {}
+  RunOutcome Run(TextFile& file);
+
+ private:
+  bool ApplicationCheck(ManifestRun& run);
+  void CallEntry(ManifestRun& run, bool deleteLibrary);
+  void RemoveDirectoryCommand(ManifestRun& run);
+  void DeleteFilesCommand(ManifestRun& run);
+  void DeleteRegistryCommand(ManifestRun& run);
+  void ProgmanCommand(ManifestRun& run);
+
+  const UninstallerSettings& settings_;
+  Platform& platform_;
+};
+
+// Runs uninstallerDir\name and deletes it afterwards unless in test mode.
+RunOutcome ProcessManifestFile(const std::string& name, const UninstallerSettings& settings, Platform& platform);
+
+// On a match the specification is replaced by what the message shows.
+bool IsApplicationRunning(std::string& specification, Platform& platform);
+// Stops at the first match that cannot be deleted.
+void DeleteMatchingFiles(const std::string& pattern, FileSystem& files);
+void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings& settings, Registry& registry);
+// True when parent\subkey is gone. Bounded: a key that cannot be emptied is left.
+bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey);
+// The drive and directory of a search pattern, separator included.
+std::string PatternDirectory(const std::string& pattern);
+
+}  // namespace retractor

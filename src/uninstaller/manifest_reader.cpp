@@ -1,0 +1,172 @@
+#include "uninstaller/manifest_reader.h"
+
+#include <climits>
+
+namespace retractor {
+
+namespace {
+constexpr int kEnd = -1;
+constexpr int kNothingPushed = -2;
+}  // namespace
+
+bool IsFormatSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int ManifestReader::Peek() {
+  int c = Get();
+  Unget(c);
+  return c;
+}
+
+void ManifestReader::Unget(int c) { pushedBack_ = c; }
+
+int ManifestReader::Get() {
+  if (pushedBack_ != kNothingPushed) {
+    int c = pushedBack_;
+    pushedBack_ = kNothingPushed;
+    return c;
+  }
+  auto raw = [this]() -> int {
+    if (position_ == length_) {
+      if (atEnd_) return kEnd;
+      length_ = file_.Read(buffer_, sizeof buffer_);
+      position_ = 0;
+      if (length_ == 0) {
+        atEnd_ = true;
+        return kEnd;
+      }
+    }
+    return static_cast<unsigned char>(buffer_[position_++]);
+  };
+  int c = raw();
+  if (c != '\r') return c;
+  // Text mode: a carriage return before a line feed is dropped.
+  int next = raw();
+  if (next == '\n') return '\n';
+  if (next != kEnd) --position_;  // raw() just read it from the buffer, so it is still there
+  return c;
+}
+
+bool ManifestReader::SkipWhiteSpace() {
+  bool crossedLine = false;
+  int c;
+  while ((c = Get()) != kEnd && IsFormatSpace(c)) {
+    if (c == '\n') crossedLine = true;
+  }
+  Unget(c);
+  return crossedLine;
+}
+
+void ManifestReader::SkipRestOfLine() {
+  int c;
+  while ((c = Get()) != kEnd && c != '\n') {
+  }
+}
+
+bool ManifestReader::ReadCount(int* count) {
+  SkipWhiteSpace();
+  int c = Get();
+  bool negative = false;
+  if (c == '-' || c == '+') {
+    negative = c == '-';
+    c = Get();
+  }
+  if (c < '0' || c > '9') {
+    Unget(c);
+    return false;
+  }
+  long long value = 0;
+  for (; c >= '0' && c <= '9'; c = Get()) {
+    if (value <= INT_MAX) value = value * 10 + (c - '0');
+  }
+  Unget(c);
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  if (value < INT_MIN) value = INT_MIN;
+  *count = static_cast<int>(value);
+  return true;
+}
+
+bool ManifestReader::ReadCommandWord(char* first) {
+  SkipWhiteSpace();
+  int c = Get();
+  if (c == kEnd) return false;
+  *first = static_cast<char>(c);
+  while ((c = Get()) != kEnd && !IsFormatSpace(c)) {
+  }
+  Unget(c);
+  return true;
+}
+
+std::optional<std::string> ManifestReader::ReadLineOperand() {
+  std::string line;
+  bool overlong = false;
+  int c;
+  while ((c = Get()) != kEnd && c != '\n') {
+    if (line.size() < kMaxText) {
+      line.push_back(static_cast<char>(c));
+    } else {
+      overlong = true;
+    }
+  }
+  if (overlong || line.empty()) return std::nullopt;
+  return line.substr(1);  // the separator after the command word
+}
+
+// Formatted input would stop at the first mismatch and leave the rest of the line to be
+// read as command words. Instead a malformed operand on the command's own line takes that
+// line with it; only when the operand had already run onto a later line does reading go
+// on at the offending character. A NAME never spans a line feed.
+std::optional<VariableOperand> ManifestReader::ReadVariableOperand(PathExtent extent) {
+  bool crossedLine = SkipWhiteSpace();
+  auto fail = [&](int c) -> std::optional<VariableOperand> {
+    if (c == '\n' || c == kEnd) return std::nullopt;
+    if (crossedLine) {
+      Unget(c);
+    } else {
+      SkipRestOfLine();
+    }
+    return std::nullopt;
+  };
+
+  int c = Get();
+  if (c != '%') return fail(c);
+
+  VariableOperand operand;
+  while ((c = Get()) != kEnd && c != '%' && c != '\n') {
+    if (operand.name.size() == kMaxText) return fail(c);
+    operand.name.push_back(static_cast<char>(c));
+  }
+  if (c != '%') return fail(c);
+  if (operand.name.empty()) return fail(c);
+
+  if (SkipWhiteSpace()) crossedLine = true;
+  bool overlong = false;
+  while ((c = Get()) != kEnd && !IsFormatSpace(c)) {
+    if (operand.path.size() == kMaxText) {
+      overlong = true;
+    } else {
+      operand.path.push_back(static_cast<char>(c));
+    }
+  }
+  if (operand.path.empty()) return std::nullopt;  // end of the file
+
+  if (extent == PathExtent::OneWord) {
+    // One further character goes with the word, normally the line feed.
+    return overlong ? std::nullopt : std::optional<VariableOperand>(std::move(operand));
+  }
+  // Whatever follows the word up to the line feed belongs to the path.
+  while (c != kEnd && c != '\n') {
+    if (operand.path.size() == kMaxText) {
+      overlong = true;
+    } else {
+      operand.path.push_back(static_cast<char>(c));
+    }
+    c = Get();
+  }
+  if (overlong) return std::nullopt;
+  return operand;
+}
+
+}  // namespace retractor

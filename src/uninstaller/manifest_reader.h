@@ -1,0 +1,55 @@
+// Reads a manifest the way formatted input reads it: "%d" for the count, "%s" for
+// command words, a line read for line operands, " %%%[^%]%% %s" for variable operands.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "uninstaller/platform_ports.h"
+
+namespace retractor {
+
+struct VariableOperand {
+  std::string name;
+  std::string path;
+};
+
+// How much of the line a variable operand's path takes.
+enum class PathExtent { RestOfLine, OneWord };
+
+class ManifestReader {
+ public:
+  explicit ManifestReader(TextFile& file) : file_(file) {}
+
+  // False when the first item is no integer; counts beyond int saturate.
+  bool ReadCount(int* count);
+  // Skips white space and reads one word; false at the end of the file.
+  // The word is read whole; only its first character is kept.
+  bool ReadCommandWord(char* first);
+  // The rest of the line after the separator. Nullopt when nothing follows the
+  // command word or when the line is longer than 259 characters (then skipped whole).
+  std::optional<std::string> ReadLineOperand();
+  // %NAME% and path. Nullopt when malformed or overlong: nothing more of the command
+  // line is read as a command then (see ReadVariableOperand's comment in the .cpp).
+  std::optional<VariableOperand> ReadVariableOperand(PathExtent extent);
+  // Consumes up to and including the next line feed.
+  void SkipRestOfLine();
+
+ private:
+  int Get();
+  void Unget(int c);
+  int Peek();
+  // Skips white space; true when a line feed was among it.
+  bool SkipWhiteSpace();
+
+  TextFile& file_;
+  char buffer_[4096];
+  std::size_t position_ = 0;
+  std::size_t length_ = 0;
+  bool atEnd_ = false;
+  int pushedBack_ = -2;
+};
+
+bool IsFormatSpace(int c);
+
+}  // namespace retractor

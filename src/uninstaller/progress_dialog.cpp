@@ -1,0 +1,43 @@
+#include "uninstaller/progress_dialog.h"
+
+namespace retractor {
+
+ProgressStep ComputeProgressStep(int count) {
+  ProgressStep result;
+  if (count >= 100) {
+    result.stepPercent = 1;
+    result.commandsPerStep = static_cast<int>((static_cast<long long>(count) + 50) / 100);
+  } else if (count >= 50) {
+    result.commandsPerStep = count / (100 - count);
+    result.stepPercent = result.commandsPerStep + 1;
+  } else if (count >= 1) {
+    // One step per command, as wide as fits: 49 commands end at 98, 3 at 99.
+    result.commandsPerStep = 1;
+    result.stepPercent = 100 / count;
+  } else {
+    // No usable count: one percent per command keeps the bar moving.
+    result.commandsPerStep = 1;
+    result.stepPercent = 1;
+  }
+  return result;
+}
+
+void ProgressDialog::SetText(int stringId) {
+  if (!window_ || stringId == shownString_) return;
+  shownString_ = stringId;
+  window_->ShowText(ui_.LoadText(stringId));
+}
+
+void ProgressDialog::SetStep(int step) {
+  if (window_) window_->SetStep(step);
+}
+
+void ProgressDialog::Step() {
+  if (window_) window_->Step();
+}
+
+void ProgressDialog::BringToTop() {
+  if (window_) window_->BringToTop();
+}
+
+}  // namespace retractor

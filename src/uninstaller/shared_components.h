@@ -1,0 +1,16 @@
+// "S": releasing one SharedDLLs reference, asking before the last copy goes.
+#pragma once
+
+#include <string>
+
+#include "uninstaller/manifest_run.h"
+
+namespace retractor {
+
+// The NT key on the older shell, the other one otherwise.
+const char* SharedDllsKey(bool legacyShell);
+void ReleaseSharedFile(ManifestRun& run);
+// kIdYes, kIdYesToAll, kIdNo or kIdCancel; silent mode answers kIdYesToAll unasked.
+int SharedFileDialog(ManifestRun& run, const std::string& text);
+
+}  // namespace retractor

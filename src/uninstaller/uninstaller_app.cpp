@@ -1,0 +1,126 @@
+#include "uninstaller/uninstaller_app.h"
+
+#include <algorithm>
+
+#include "uninstaller/variable_cache.h"
+
+namespace retractor {
+
+CommandLineSwitches ParseSwitches(const std::string& commandLine) {
+  CommandLineSwitches result;
+  auto at = [&](std::size_t i) { return i < commandLine.size() ? commandLine[i] : '\0'; };
+  std::size_t pos = 0;
+  while (at(pos) == '/') {
+    bool known = false;
+    if (at(pos + 1) == 's') {
+      result.silentMode = true;
+      pos += 3;
+      known = true;
+    }
+    // Each further switch must start with its own "/": a name such as "at.app" after
+    // "/s " is a manifest, not "/t".
+    if (at(pos) == '/' && at(pos + 1) == 't') {
+      result.testMode = true;
+      pos += 3;
+      known = true;
+    }
+    if (at(pos) == '/' && at(pos + 1) == 'r') {
+      pos += 3;
+      known = true;
+      std::size_t close = pos < commandLine.size() ? commandLine.find('"', pos) : std::string::npos;
+      if (close != std::string::npos) {
+        result.registryKeyName = commandLine.substr(pos, close - pos);
+        pos = close + 1;
+      }
+    }
+    // An unknown switch is passed over with its separator, like the known ones.
+    if (!known) pos += 3;
+    pos = std::min(pos, commandLine.size());
+  }
+  result.namesStart = pos;
+  return result;
+}
+
+std::vector<std::string> SplitManifestNames(const std::string& text) {
+  std::vector<std::string> names;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::string name(1, text[i++]);
+    while (i < text.size() && text[i] != ' ') name.push_back(text[i++]);
+    if (i < text.size()) ++i;
+    if (name.size() <= kMaxText) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+int UninstallerApp::Run(const std::string& commandLine) {
+  UserInterface& ui = platform_.ui;
+  settings.silentMode = false;
+  settings.testMode = false;
+  settings.title = ui.LoadText(kStringTitle);
+  OsVersion version = platform_.windows.GetVersion();
+  settings.legacyShell = version.major < 4;
+  settings.platformId = version.platformId;
+
+  CommandLineSwitches switches = ParseSwitches(commandLine);
+  settings.silentMode = switches.silentMode;
+  settings.testMode = switches.testMode;
+  registryKeyName = switches.registryKeyName;
+
+  if (commandLine.empty()) {
+    ui.ShowMessage(ui.LoadText(kStringNoManifest), settings.title, kMbOk | kMbIconExclamation);
+    return 0;
+  }
+  int answer = settings.silentMode
+                   ? kIdYes
+                   : ui.ShowMessage(ui.LoadText(kStringConfirmRemove), settings.title, kMbYesNo | kMbIconQuestion);
+
+  std::string key = kUninstallerKey;
+  if (!registryKeyName.empty()) key += "\\" + registryKeyName;
+  std::string directory;
+  Registry& registry = platform_.registry;
+  if (registry.QueryDefaultValue(registry.RootKey(RegistryRoot::LocalMachine), key, &directory) != kErrorSuccess ||
+      directory.size() > kMaxText) {
+    directory.clear();
+  }
+  if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  // A directory of just "\" would leave nothing: treated as not recorded.
+  if (directory.empty()) answer = kIdNo;
+  settings.uninstallerDir = directory;
+  if (answer != kIdYes) return 0;
+
+  for (const std::string& name : SplitManifestNames(commandLine.substr(switches.namesStart))) {
+    if (ProcessManifestFile(name, settings, platform_) == RunOutcome::ProgramEnded) return 0;
+  }
+  if (FinalCleanup() == RunOutcome::ProgramEnded) return 0;
+  platform_.windows.BroadcastFontChange();
+  return 0;
+}
+
+RunOutcome UninstallerApp::FinalCleanup() {
+  FileSystem& files = platform_.files;
+  const std::string& directory = settings.uninstallerDir;
+  std::string found;
+  if (files.FindFirst(directory + "\\*.app", &found)) return RunOutcome::Finished;
+
+  std::string shared = directory + "\\Shared.sys";
+  {
+    std::unique_ptr<TextFile> file = files.OpenForReading(shared);
+    if (!file) return RunOutcome::Finished;
+    if (ManifestInterpreter(settings, platform_).Run(*file) == RunOutcome::ProgramEnded) {
+      return RunOutcome::ProgramEnded;
+    }
+  }
+  if (settings.testMode || !files.RemoveFile(shared)) return RunOutcome::Finished;
+
+  Registry& registry = platform_.registry;
+  registry.DeleteKey(registry.RootKey(RegistryRoot::LocalMachine), kUninstallerKey);
+  files.RemoveEmptyDirectory(directory);
+  if (settings.legacyShell) {
+    std::size_t slash = directory.rfind('\\');
+    if (slash != std::string::npos) files.RemoveEmptyDirectory(directory.substr(0, slash));
+  }
+  return RunOutcome::Finished;
+}
+
+}  // namespace retractor

@@ -1,0 +1,20 @@
+#include "uninstaller/variable_cache.h"
+
+namespace retractor {
+
+std::string ResolveVariable(const std::string& name, VariableCache& cache, Registry& registry) {
+  // An empty NAME would read the base key's own value (the data directory): it names nothing.
+  if (name.empty()) return std::string();
+  auto found = cache.find(name);
+  if (found != cache.end()) return found->second;
+  std::string value;
+  std::string subkey = std::string(kUninstallerKey) + "\\" + name;
+  if (registry.QueryDefaultValue(registry.RootKey(RegistryRoot::LocalMachine), subkey, &value) != kErrorSuccess) {
+    return std::string();
+  }
+  if (value.size() > kMaxText) return std::string();
+  cache.emplace(name, value);
+  return value;
+}
+
+}  // namespace retractor
