@@ -1,0 +1,210 @@
+#include "crawler/fetch_task.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "crawler/crawler_strings.h"
+#include "crawler/url.h"
+#include "sitetree/site_tree.h"
+#include "wizard/message_port.h"
+
+void CrawlerState::OnStatus(InternetHandle handle, unsigned context, unsigned status,
+                            const StatusInfo& info) {
+  if (done) return;
+  auto found = tasks.find(context);
+  if (found == tasks.end()) return;
+  found->second->OnStatus(handle, status, info);
+}
+
+FetchTask::FetchTask(CrawlerState& crawler, SiteTree& tree, const CrawlerPorts& ports)
+    : crawler(crawler), tree(tree), ports(ports) {}
+
+FetchTask::~FetchTask() {
+  Close();
+  auto found = crawler.tasks.find(context);
+  if (found != crawler.tasks.end() && found->second == this) crawler.tasks.erase(found);
+}
+
+void FetchTask::Line(int stringId) { ports.status.AddStatusLine(CrawlerText(stringId)); }
+
+bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startContext,
+                      int startDepth) {
+  ftpFirstStep = true;
+  ftpHasPath = dirChangeIssued = readIssued = readRequested = inNotification = false;
+  isLocal = isFtp = isHttp = false;
+  crawler.done = false;
+  crawler.tasks[startContext] = this;
+  node = &startNode;
+  depth = startDepth;
+  context = startContext;
+  url = std::move(startUrl);
+
+  isLocal = IsLocalFile(url);
+  if (isLocal) {
+    ports.page.TaskWasLocal();
+    ReadLocalFile();
+    return true;
+  }
+
+  NormalizeUrl(url);
+  isFtp = ContainsNoCase(url, "ftp:");
+  isHttp = !isFtp;
+  Line(IdsConnectingToInternet);
+
+  instance = ports.client.Open(CrawlerText(IdsAppName));
+  if (instance && !ports.client.SetStatusCallback(instance, crawler)) {
+    ports.messages.ShowMessage(IdsInitFailed);
+    ports.client.CloseHandle(instance);
+    instance = 0;
+  }
+  if (!instance) {
+    ports.messages.ShowMessage(IdsNoConnection);
+    return false;
+  }
+
+  ports.status.AddStatusLine(CrawlerText(IdsOpening) + url);
+  if (isHttp) {
+    body = std::make_shared<ReadBuffer>();
+    request = ports.client.OpenUrl(instance, url, context);
+  } else {
+    std::string host;
+    unsigned short port = 0;
+    SplitFtpPort(FtpHostOf(url), host, port);
+    ftpPath = FtpPathOf(url);
+    ftpHasPath = !ftpPath.empty();
+    request = ports.client.ConnectFtp(instance, host, port, context);
+  }
+  return true;
+}
+
+void FetchTask::ReadLocalFile() {
+  Line(IdsReadingLocal);
+  std::ifstream file(url, std::ios::binary);
+  if (!file) {
+    tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
+    crawler.done = true;
+    Line(IdsDoneReading);
+    return;
+  }
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  file.close();
+  CompletePage(ExtractLinks(text, url, true, links));
+  Line(IdsDoneReading);
+}
+
+void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info) {
+  inNotification = true;
+  switch (status) {
+  case StatusResolvingName:
+    Line(IdsResolvingName);
+    break;
+  case StatusConnectingToServer:
+    Line(IdsConnectingToServer);
+    break;
+  case StatusSendingRequest:
+    if (readRequested) Line(IdsSendingRequest);
+    break;
+  case StatusReceivingResponse:
+    if (readRequested) Line(IdsReceivingResponse);
+    break;
+  case StatusRequestComplete:
+    if (readIssued && !isFtp) {
+      BodyRead(info.error);
+    } else if (info.error) {
+      if (isFtp) {
+        FtpEnd();
+      } else {
+        tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
+        crawler.done = true;
+      }
+    } else if (isHttp) {
+      if (!request) request = info.result;  // so that Close releases it
+      readRequested = readIssued = true;
+      body->bytesRead = 0;
+      ports.client.ReadFile(info.result, body);
+    } else {
+      FtpStep(handle, info);
+    }
+    break;
+  default:
+    break;
+  }
+  inNotification = false;
+}
+
+void FetchTask::BodyRead(unsigned long error) {
+  if (error) {
+    // The body never arrived: that is a failed request, not a page without links.
+    Close();
+    tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
+    crawler.done = true;
+    return;
+  }
+  std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
+  CompletePage(ExtractLinks(text, url, false, links));
+  if (readRequested) Line(IdsDoneReading);
+}
+
+void FetchTask::CompletePage(bool extracted) {
+  Close();
+  tree.AddLinks(*node, depth, links, extracted ? ReadStatus::ReadOk : ReadStatus::ReadFailed);
+  crawler.done = true;
+}
+
+void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
+  if (ftpFirstStep) {
+    if (ftpHasPath) {
+      dirChangeIssued = true;
+      ftpHasPath = false;
+      ports.client.ChangeFtpDirectory(handle, ftpPath, context);
+    } else {
+      dirChangeIssued = false;
+      ftpFirstStep = false;
+      ports.client.FindFirstFtpEntry(handle, "*.*", context);
+    }
+    return;
+  }
+  if (!info.entry) {
+    FtpEnd();
+    return;
+  }
+  listing = handle;
+  findData = *info.entry;
+  std::string entryUrl = url;
+  if (entryUrl.empty() || entryUrl.back() != '/') entryUrl += '/';
+  entryUrl += findData.name;
+  if (!findData.isDirectory) entryUrl += " (file)";
+  links.push_back(std::move(entryUrl));
+  ports.client.FindNextFtpEntry(handle);
+}
+
+void FetchTask::FtpEnd() {
+  if (dirChangeIssued) node->label += " (file)";
+  tree.AddLinks(*node, depth, links, ReadStatus::ReadOk);
+  Close();
+  crawler.done = true;
+}
+
+void FetchTask::Close() {
+  for (InternetHandle* handle : {&listing, &request, &instance}) {
+    if (*handle) ports.client.CloseHandle(*handle);
+    *handle = 0;
+  }
+}
+
+void SplitFtpPort(const std::string& server, std::string& host, unsigned short& port) {
+  host = server;
+  port = 0;
+  auto colon = server.rfind(':');
+  if (colon == std::string::npos || colon + 1 == server.size() || server.size() - colon > 6)
+    return;
+  unsigned value = 0;
+  for (size_t i = colon + 1; i < server.size(); ++i) {
+    if (server[i] < '0' || server[i] > '9') return;
+    value = value * 10 + unsigned(server[i] - '0');
+  }
+  if (value == 0 || value > 65535) return;
+  host = server.substr(0, colon);
+  port = static_cast<unsigned short>(value);
+}

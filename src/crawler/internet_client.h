@@ -1,0 +1,79 @@
+// The internet client as the crawler sees it: the operations of the system's internet
+// functions in asynchronous mode, and the status notifications they produce.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Opaque client handle; 0 is none.
+using InternetHandle = std::uintptr_t;
+
+enum InternetStatus : unsigned {
+  StatusResolvingName = 10,
+  StatusConnectingToServer = 20,
+  StatusSendingRequest = 30,
+  StatusReceivingResponse = 40,
+  StatusRequestComplete = 100,
+};
+
+constexpr unsigned kBodyBufferSize = 30000;
+
+// The page body and its count. Shared with the client, which keeps it alive while a read
+// into it is outstanding, so a task that goes away mid-read frees nothing still written to.
+struct ReadBuffer {
+  std::array<char, kBodyBufferSize> data{};
+  std::uint32_t bytesRead = 0;
+};
+
+// One FTP directory entry as the client delivered it.
+struct FindEntry {
+  std::string name;
+  bool isDirectory = false;
+};
+
+struct StatusInfo {
+  InternetHandle result = 0;        // request complete: the handle the operation produced
+  unsigned long error = 0;          // request complete: 0 on success
+  const FindEntry* entry = nullptr; // request complete of a successful find: the entry
+};
+
+class InternetStatusSink {
+public:
+  virtual ~InternetStatusSink() = default;
+  virtual void OnStatus(InternetHandle handle, unsigned context, unsigned status,
+                        const StatusInfo& info) = 0;
+};
+
+// Contract: every issued operation (OpenUrl, ConnectFtp, ReadFile, ChangeFtpDirectory,
+// FindFirstFtpEntry, FindNextFtpEntry) ends in exactly one request-complete notification for its
+// context, also when it could complete at once; notifications arrive in order on the thread
+// that called the operations, never from inside an operation call. Context 0 gets none.
+class InternetClient {
+public:
+  virtual ~InternetClient() = default;
+
+  // An instance in asynchronous mode with the system's proxy settings; 0 on failure.
+  virtual InternetHandle Open(const std::string& agent) = 0;
+  // False when the routine cannot be installed.
+  virtual bool SetStatusCallback(InternetHandle instance, InternetStatusSink& sink) = 0;
+  // Starts the request; the completion's result is the request handle. Returns the
+  // request handle when the client has one at once, else 0.
+  virtual InternetHandle OpenUrl(InternetHandle instance, const std::string& url,
+                                 unsigned context) = 0;
+  // Anonymous FTP connection; port 0 is the default port. Returns the connection handle
+  // when the client has one at once, else 0; the completion's result is that handle too.
+  virtual InternetHandle ConnectFtp(InternetHandle instance, const std::string& host,
+                                    unsigned short port, unsigned context) = 0;
+  // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion.
+  virtual void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) = 0;
+  virtual void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
+                                      unsigned context) = 0;
+  // The completion comes on the find handle, with the first entry; an empty directory
+  // completes with an error.
+  virtual void FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
+                                unsigned context) = 0;
+  // The end of the listing completes with an error.
+  virtual void FindNextFtpEntry(InternetHandle find) = 0;
+  virtual void CloseHandle(InternetHandle handle) = 0;
+};

@@ -1,0 +1,118 @@
+#include "crawler/task_queue.h"
+
+#include <algorithm>
+
+#include "crawler/crawler_strings.h"
+
+TaskQueue::TaskQueue(SiteTree& tree, const CrawlerPorts& ports) : tree(tree), ports(ports) {
+  tree.hooks.disarmTimeout = [this] { this->ports.timer.DisarmTimeout(); };
+  tree.hooks.abortInProgress = [this] { return aborting; };
+  tree.hooks.appendPending = [this](QueueEntry entry) { Append(std::move(entry)); };
+}
+
+TaskQueue::~TaskQueue() {
+  if (active) {
+    crawler.tasks.erase(active->Context());
+    active.reset();
+  }
+  tree.hooks.disarmTimeout = [] {};
+  tree.hooks.abortInProgress = [] { return true; };
+  tree.hooks.appendPending = [](QueueEntry) {};
+}
+
+void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) {
+  if (busy) {
+    pending.push_back(QueueEntry{&node, url, depth});
+    return;
+  }
+  busy = true;
+  ++contextCounter;
+  active = std::make_unique<FetchTask>(crawler, tree, ports);
+  active->Start(url, node, contextCounter, depth);
+  ports.page.ReadSettings();
+  if (!crawler.done) ports.timer.ArmTimeout(timeoutSeconds * 1000);
+}
+
+void TaskQueue::Append(QueueEntry entry) { pending.push_back(std::move(entry)); }
+
+void TaskQueue::OnTick() {
+  if (!busy && !aborting && !active && !pending.empty()) {
+    QueueEntry next = std::move(pending.front());
+    pending.pop_front();
+    StartOrQueue(next.url, *next.node, next.depth);
+  }
+
+  if (pending.empty() && !active) {
+    ShowCounters(0, 0);
+  } else {
+    ShowCounters(1, static_cast<int>(pending.size()));
+    ports.page.NextBusyFrame();
+  }
+
+  if (active && crawler.done && !active->inNotification) {
+    active->inNotification = true;  // the disposal is begun once only
+    crawler.tasks.erase(active->Context());
+    Dispose(*active);
+  }
+}
+
+void TaskQueue::OnTimeout() {
+  ports.timer.DisarmTimeout();
+  // A time-out already on its way when its task ended has nothing left to abort.
+  if (!active || crawler.done) return;
+  ports.status.AddStatusLine(CrawlerText(IdsTimeoutAborted));
+  AbortActive();
+}
+
+void TaskQueue::AbortActive() {
+  if (!active) return;
+  aborting = busy = true;
+  tree.ApplyIconFor(active->Node());
+  crawler.done = true;
+}
+
+void TaskQueue::AbortAll() {
+  aborting = busy = true;
+  while (!pending.empty()) pending.pop_back();
+  if (active)
+    crawler.done = true;
+  else
+    aborting = busy = false;
+  if (!tree.Empty()) tree.RefreshIcons();
+  ShowCounters(0, 0);
+}
+
+void TaskQueue::Dispose(FetchTask& task) {
+  if (&task == active.get()) {
+    // Its time-out ends with it; left armed it would abort whatever runs next, or nothing.
+    ports.timer.DisarmTimeout();
+    active->Close();
+    active.reset();
+  }
+  aborting = busy = false;
+}
+
+void TaskQueue::DropEntriesIn(const SiteNode& root) {
+  std::erase_if(pending, [&](const QueueEntry& entry) {
+    return SiteTree::IsInSubtree(root, *entry.node);
+  });
+  // The page refuses deletion while a task is active; should the active node go anyway,
+  // the task must never touch it again.
+  if (active && !crawler.done && SiteTree::IsInSubtree(root, active->Node())) {
+    aborting = busy = true;
+    crawler.done = true;
+  }
+}
+
+void TaskQueue::ShowCounters(int activeTasks, int queued) {
+  std::string activeText = CrawlerTextWithNumber(IdsActiveTasks, activeTasks);
+  if (activeText != shownActive) {
+    shownActive = activeText;
+    ports.page.ShowActiveCounter(activeText);
+  }
+  std::string queueText = CrawlerTextWithNumber(IdsQueuedTasks, queued);
+  if (queueText != shownQueue) {
+    shownQueue = queueText;
+    ports.page.ShowQueueCounter(queueText);
+  }
+}

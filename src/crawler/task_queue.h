@@ -1,0 +1,54 @@
+// Reads pages strictly one at a time: one active FetchTask, a first-in first-out list of
+// pending readings, a 70 ms tick that starts the next one and disposes of finished tasks,
+// and a per-task time-out. Everything here runs on the user-interface thread.
+#pragma once
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "crawler/crawl_ports.h"
+#include "crawler/fetch_task.h"
+#include "sitetree/site_tree.h"
+
+class TaskQueue {
+public:
+  static constexpr unsigned kTickMilliseconds = 70;
+
+  // Installs the tree's disarmTimeout, abortInProgress and appendPending hooks.
+  TaskQueue(SiteTree& tree, const CrawlerPorts& ports);
+  ~TaskQueue();
+  TaskQueue(const TaskQueue&) = delete;
+  TaskQueue& operator=(const TaskQueue&) = delete;
+
+  void StartOrQueue(const std::string& url, SiteNode& node, int depth);
+  void Append(QueueEntry entry);
+  void OnTick();
+  void OnTimeout();
+  void AbortActive();
+  void AbortAll();
+  void Dispose(FetchTask& task);
+  // Before a branch is deleted: its pending entries go, so no freed node is ever started.
+  void DropEntriesIn(const SiteNode& root);
+
+  bool HasActiveTask() const { return active != nullptr; }
+  size_t PendingCount() const { return pending.size(); }
+  bool Busy() const { return busy; }
+  bool Aborting() const { return aborting; }
+  unsigned ContextCounter() const { return contextCounter; }
+
+  unsigned timeoutSeconds = 45;
+  CrawlerState crawler;
+
+private:
+  void ShowCounters(int activeTasks, int queued);
+
+  SiteTree& tree;
+  const CrawlerPorts ports;
+  std::deque<QueueEntry> pending;
+  std::unique_ptr<FetchTask> active;
+  bool busy = false;
+  bool aborting = false;
+  unsigned contextCounter = 0;
+  std::string shownActive = "0 Active tasks";
+  std::string shownQueue = "0 tasks in the queue";
+};

@@ -1,0 +1,134 @@
+// A scripted internet client and tree page for the crawler's tests: calls are recorded as
+// text, and the test plays the client's notifications through the installed sink.
+#pragma once
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crawler/crawl_ports.h"
+#include "crawler/internet_client.h"
+#include "wizard/message_port.h"
+
+class FakeInternetClient : public InternetClient {
+public:
+  std::vector<std::string> calls;
+  std::set<InternetHandle> openHandles;
+  InternetStatusSink* sink = nullptr;
+  std::shared_ptr<ReadBuffer> buffer;  // of the last read
+  bool failOpen = false;
+  bool failCallback = false;
+  unsigned short lastPort = 0;
+
+  InternetHandle Open(const std::string& agent) override {
+    calls.push_back("Open " + agent);
+    return failOpen ? 0 : NewHandle();
+  }
+  bool SetStatusCallback(InternetHandle, InternetStatusSink& routine) override {
+    if (failCallback) return false;
+    sink = &routine;
+    return true;
+  }
+  InternetHandle OpenUrl(InternetHandle, const std::string& url, unsigned context) override {
+    calls.push_back("OpenUrl " + url + " #" + std::to_string(context));
+    return 0;
+  }
+  InternetHandle ConnectFtp(InternetHandle, const std::string& host, unsigned short port,
+                            unsigned context) override {
+    lastPort = port;
+    calls.push_back("ConnectFtp " + host + ":" + std::to_string(port) + " #" +
+                    std::to_string(context));
+    return NewHandle();
+  }
+  void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> into) override {
+    calls.push_back("ReadFile h" + std::to_string(request));
+    buffer = std::move(into);
+  }
+  void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
+                              unsigned) override {
+    calls.push_back("FtpSetCurrentDirectory h" + std::to_string(connection) + " " + path);
+  }
+  void FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
+                        unsigned) override {
+    calls.push_back("FtpFindFirstFile h" + std::to_string(connection) + " " + pattern);
+  }
+  void FindNextFtpEntry(InternetHandle find) override {
+    calls.push_back("FindNextFile h" + std::to_string(find));
+  }
+  void CloseHandle(InternetHandle handle) override {
+    calls.push_back("CloseHandle h" + std::to_string(handle));
+    openHandles.erase(handle);
+  }
+
+  InternetHandle NewHandle() {
+    InternetHandle handle = nextHandle++;
+    openHandles.insert(handle);
+    return handle;
+  }
+
+  // What the client would report.
+  void Notify(unsigned context, unsigned status, InternetHandle handle = 0) {
+    sink->OnStatus(handle, context, status, StatusInfo{});
+  }
+  void Complete(unsigned context, InternetHandle handle, unsigned long error = 0,
+                const FindEntry* entry = nullptr) {
+    sink->OnStatus(handle, context, StatusRequestComplete,
+                   StatusInfo{error ? 0 : handle, error, entry});
+  }
+  // The open-URL request completes with a fresh request handle; returns it.
+  InternetHandle CompleteOpen(unsigned context) {
+    InternetHandle request = NewHandle();
+    Complete(context, request);
+    return request;
+  }
+  void CompleteRead(unsigned context, std::string_view text, unsigned long error = 0) {
+    size_t n = std::min<size_t>(text.size(), kBodyBufferSize);
+    std::memcpy(buffer->data.data(), text.data(), n);
+    buffer->bytesRead = static_cast<std::uint32_t>(n);
+    sink->OnStatus(0, context, StatusRequestComplete, StatusInfo{0, error, nullptr});
+  }
+  void Entry(unsigned context, InternetHandle find, std::string name, bool directory) {
+    FindEntry entry{std::move(name), directory};
+    Complete(context, find, 0, &entry);
+  }
+
+private:
+  InternetHandle nextHandle = 1;
+};
+
+// The tree page as the crawler sees it: everything it is told, in order.
+class FakeCrawlPage : public StatusLineSink, public MessagePort, public CrawlPage, public TaskTimer {
+public:
+  std::vector<std::string> lines;
+  std::vector<int> messages;
+  std::vector<std::string> counterChanges;
+  std::string activeCounter = "0 Active tasks";
+  std::string queueCounter = "0 tasks in the queue";
+  int busyFrames = 0;
+  int localTasks = 0;
+  bool timeoutArmed = false;
+  unsigned armedMilliseconds = 0;
+  int arms = 0;
+
+  void AddStatusLine(const std::string& line) override { lines.push_back(line); }
+  void ShowMessage(int stringId) override { messages.push_back(stringId); }
+  void ShowActiveCounter(const std::string& text) override {
+    counterChanges.push_back(activeCounter = text);
+  }
+  void ShowQueueCounter(const std::string& text) override {
+    counterChanges.push_back(queueCounter = text);
+  }
+  void NextBusyFrame() override { ++busyFrames; }
+  void TaskWasLocal() override { ++localTasks; }
+  void ArmTimeout(unsigned milliseconds) override {
+    timeoutArmed = true;
+    armedMilliseconds = milliseconds;
+    ++arms;
+  }
+  void DisarmTimeout() override { timeoutArmed = false; }
+
+  CrawlerPorts Ports(InternetClient& client) { return {client, *this, *this, *this, *this}; }
+};

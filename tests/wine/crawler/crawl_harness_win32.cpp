@@ -1,0 +1,215 @@
+// crawl_harness [--depth N] [--any-domain] [--limit N] [--timeout S] [--linger S] URL
+// Crawls URL as the tree page would, with a real message loop and the 70 ms tick, prints
+// every status line, message and counter change as it happens, then the final tree with
+// each node's icon number and a few figures. --linger keeps it open and idle afterwards.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "crawler/crawler_strings.h"
+#include "crawler/internet_client_win32.h"
+#include "crawler/task_queue.h"
+#include "crawler/url.h"
+#include "sitetree/site_tree.h"
+#include "wizard/message_port.h"
+
+namespace {
+
+constexpr UINT_PTR kTickTimer = 13;
+constexpr UINT_PTR kTimeoutTimer = 14;
+
+struct Settings {
+  int depth = 1;
+  bool stayInDomain = true;
+  bool limitPages = false;
+  unsigned pageLimit = 100;
+  unsigned timeoutSeconds = 45;
+  double lingerSeconds = 0;
+  std::string url;
+};
+
+double Now() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+double CpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto seconds = [](FILETIME t) {
+    return double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+class Harness : public StatusLineSink, public MessagePort, public CrawlPage, public TaskTimer {
+public:
+  explicit Harness(const Settings& settings) : settings(settings) {}
+
+  int Run() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &Harness::WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PathloomCrawlHarness";
+    RegisterClassA(&windowClass);
+    window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                             nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+    WinInetClient client;
+    TaskQueue taskQueue(tree, CrawlerPorts{client, *this, *this, *this, *this});
+    queue = &taskQueue;
+    taskQueue.timeoutSeconds = settings.timeoutSeconds;
+    tree.hooks.pageClosing = [] { return false; };
+    tree.hooks.stayInDomain = [this] { return settings.stayInDomain; };
+    tree.hooks.pageLimit = [this] { return settings.pageLimit; };
+
+    // As the tree page starts a crawl.
+    tree.maxDepth = settings.depth;
+    tree.pageLimitEnabled = settings.limitPages;
+    tree.domainKey = DomainOf(settings.url);
+    std::string url = settings.url;
+    NormalizeUrl(url);
+    SiteNode* root = tree.AddChild(nullptr, url, NodeIcon::Queued);
+    tree.pageCount = 1;
+    started = Now();
+    SetTimer(window, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
+    taskQueue.StartOrQueue(url, *root, 0);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    KillTimer(window, kTickTimer);
+    KillTimer(window, kTimeoutTimer);
+    PrintTree();
+    PrintFigures(taskQueue.ContextCounter());
+    queue = nullptr;
+    return 0;
+  }
+
+  void AddStatusLine(const std::string& line) override { std::printf("status: %s\n", line.c_str()); }
+  void ShowMessage(int stringId) override {
+    std::printf("message: %d %s\n", stringId, CrawlerText(stringId));
+  }
+  void ShowActiveCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
+  void ShowQueueCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
+  void NextBusyFrame() override {}
+  void ArmTimeout(unsigned milliseconds) override {
+    SetTimer(window, kTimeoutTimer, milliseconds, nullptr);
+  }
+  void DisarmTimeout() override { KillTimer(window, kTimeoutTimer); }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Harness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_TIMER && self && self->queue) {
+      if (wParam == kTickTimer) self->Tick();
+      if (wParam == kTimeoutTimer) self->queue->OnTimeout();
+      return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  void Tick() {
+    queue->OnTick();
+    bool idle = !queue->HasActiveTask() && queue->PendingCount() == 0;
+    if (!idle) return;
+    if (finished == 0) {
+      finished = Now();
+      cpuAtFinish = CpuSeconds();
+    }
+    if (Now() - finished >= settings.lingerSeconds) PostQuitMessage(0);
+  }
+
+  void PrintTree() {
+    // Depth first in order, siblings by loop.
+    for (SiteNode* top = tree.FirstTopLevel(); top; top = top->nextSibling) {
+      SiteNode* node = top;
+      int depth = 0;
+      for (;;) {
+        std::printf("tree: %d %d %s\n", depth, static_cast<int>(node->icon), node->label.c_str());
+        if (node->firstChild) {
+          node = node->firstChild;
+          ++depth;
+          continue;
+        }
+        while (node != top && !node->nextSibling) {
+          node = node->parent;
+          --depth;
+        }
+        if (node == top) break;
+        node = node->nextSibling;
+      }
+    }
+  }
+
+  void PrintFigures(unsigned tasks) {
+    double seconds = finished - started;
+    std::printf("figure: tasks %u seconds %.3f pages_per_second %.2f\n", tasks, seconds,
+                seconds > 0 ? tasks / seconds : 0.0);
+    std::printf("figure: nodes %u\n", static_cast<unsigned>(tree.NodeCount()));
+    std::printf("figure: cpu_seconds_total %.3f cpu_seconds_idle %.3f idle_seconds %.1f\n",
+                CpuSeconds(), CpuSeconds() - cpuAtFinish, Now() - finished);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
+      std::printf("figure: working_set_kb %lu peak_working_set_kb %lu pagefile_kb %lu\n",
+                  static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                  static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024),
+                  static_cast<unsigned long>(memory.PagefileUsage / 1024));
+  }
+
+  Settings settings;
+  SiteTree tree;
+  TaskQueue* queue = nullptr;
+  HWND window = nullptr;
+  double started = 0;
+  double finished = 0;
+  double cpuAtFinish = 0;
+};
+
+bool ParseArguments(int argc, char** argv, Settings& settings) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (arg == "--depth" && hasValue) {
+      settings.depth = std::atoi(argv[++i]);
+    } else if (arg == "--any-domain") {
+      settings.stayInDomain = false;
+    } else if (arg == "--limit" && hasValue) {
+      settings.limitPages = true;
+      settings.pageLimit = static_cast<unsigned>(std::atoi(argv[++i]));
+    } else if (arg == "--timeout" && hasValue) {
+      settings.timeoutSeconds = static_cast<unsigned>(std::atoi(argv[++i]));
+    } else if (arg == "--linger" && hasValue) {
+      settings.lingerSeconds = std::atof(argv[++i]);
+    } else if (arg.rfind("--", 0) == 0 || !settings.url.empty()) {
+      return false;
+    } else {
+      settings.url = arg;
+    }
+  }
+  return !settings.url.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  Settings settings;
+  if (!ParseArguments(argc, argv, settings)) {
+    std::fprintf(stderr,
+                 "usage: crawl_harness [--depth N] [--any-domain] [--limit N] [--timeout S] "
+                 "[--linger S] URL\n");
+    return 2;
+  }
+  return Harness(settings).Run();
+}
