@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,15 @@ namespace retractor::fakes {
 inline std::string Lower(std::string s) {
   for (char& c : s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// File system keys: case-insensitive, "/" counts as "\\".
+inline std::string PathKey(std::string s) {
+  s = Lower(s);
+  for (char& c : s) {
+    if (c == '/') c = '\\';
   }
   return s;
 }
@@ -246,10 +256,10 @@ class FakeFileSystem : public FileSystem {
   int openFiles = 0;
 
   void AddFile(const std::string& path, const std::string& content = "", bool readOnly = false) {
-    entries[Lower(path)] = Entry{path, content, false, readOnly};
+    entries[PathKey(path)] = Entry{path, content, false, readOnly};
   }
-  void AddDirectory(const std::string& path) { entries[Lower(path)] = Entry{path, "", true, false}; }
-  bool Exists(const std::string& path) const { return entries.count(Lower(path)) != 0; }
+  void AddDirectory(const std::string& path) { entries[PathKey(path)] = Entry{path, "", true, false}; }
+  bool Exists(const std::string& path) const { return entries.count(PathKey(path)) != 0; }
 
   class Search : public FileSearch {
    public:
@@ -277,13 +287,13 @@ class FakeFileSystem : public FileSystem {
   };
 
   std::unique_ptr<TextFile> OpenForReading(const std::string& path) override {
-    auto it = entries.find(Lower(path));
+    auto it = entries.find(PathKey(path));
     if (it == entries.end() || it->second.directory) return nullptr;
     return std::make_unique<File>(*this, it->second.content);
   }
   std::unique_ptr<FileSearch> FindFirst(const std::string& pattern, std::string* name) override {
     std::size_t slash = pattern.find_last_of("\\/");
-    std::string directory = Lower(slash == std::string::npos ? "" : pattern.substr(0, slash));
+    std::string directory = PathKey(slash == std::string::npos ? "" : pattern.substr(0, slash));
     std::string wild = Lower(slash == std::string::npos ? pattern : pattern.substr(slash + 1));
     std::vector<std::string> names;
     for (const auto& [key, entry] : entries) {
@@ -296,14 +306,14 @@ class FakeFileSystem : public FileSystem {
     return std::make_unique<Search>(names);
   }
   bool RemoveFile(const std::string& path) override {
-    auto it = entries.find(Lower(path));
+    auto it = entries.find(PathKey(path));
     if (it == entries.end() || it->second.directory || it->second.readOnly) return false;
     entries.erase(it);
     removed.push_back(path);
     return true;
   }
   bool RemoveEmptyDirectory(const std::string& path) override {
-    std::string key = Lower(path);
+    std::string key = PathKey(path);
     auto it = entries.find(key);
     if (it == entries.end() || !it->second.directory) return false;
     for (const auto& [other, entry] : entries) {
