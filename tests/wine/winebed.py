@@ -1,0 +1,293 @@
+"""The Wine test bed: one private 32-bit prefix and display per test run, the programs under
+Wine, the window driver, registry helpers, screenshots, and real HTTP and FTP servers on
+127.0.0.1.
+
+`winebed.py setup` and `winebed.py cleanup` are run by ctest around the Wine tests; the tests
+import this module and find the bed through WINEBED_BUILD (the MinGW build directory).
+"""
+import contextlib
+import json
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+BUILD = os.environ.get("WINEBED_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build", "mingw"))
+SOURCE = os.environ.get("WINEBED_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
+STATE = os.path.join(BUILD, "winebed")
+PREFIX = os.path.join(STATE, "prefix")
+ARTIFACTS = os.path.join(BUILD, "artifacts")
+STATE_FILE = os.path.join(STATE, "state.json")
+PYTHON = "/usr/bin/python3"
+
+
+def _state():
+    try:
+        with open(STATE_FILE) as f:
+            return json.load(f)
+    except OSError:
+        return {}
+
+
+def env(**extra):
+    """The environment for a Wine process of this run."""
+    e = dict(os.environ)
+    e.update(WINEPREFIX=PREFIX, WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    display = _state().get("display") or os.environ.get("DISPLAY")
+    if display:
+        e["DISPLAY"] = display
+    e.update(extra)
+    return e
+
+
+def exe(name):
+    """Path of a built program, e.g. exe('Retractor') or exe('wine_driver')."""
+    for root, _dirs, files in os.walk(BUILD):
+        if name + ".exe" in files and "winebed" not in root:
+            return os.path.join(root, name + ".exe")
+    raise FileNotFoundError(name + ".exe not built in " + BUILD)
+
+
+class Started:
+    """A program started under Wine. Its output goes to files, never pipes: Wine's helper
+    processes inherit the handles and would hold a pipe open long after the program ended."""
+
+    def __init__(self, command, **kw):
+        self._out = tempfile.TemporaryFile()
+        self._err = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, env=env(), stdin=subprocess.DEVNULL,
+                                        stdout=self._out, stderr=self._err, **kw)
+
+    def _read(self, f):
+        f.seek(0)
+        return f.read().decode("latin-1")
+
+    def wait(self, timeout=None):
+        """Waits for the end, killing the program after TIMEOUT seconds; returns the exit status."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            return self.process.wait()
+
+    @property
+    def stdout(self):
+        return self._read(self._out)
+
+    @property
+    def stderr(self):
+        return self._read(self._err)
+
+
+def _command(program, args):
+    path = program if os.path.isabs(program) or program[1:3] == ":\\" else exe(program)
+    return ["wine", path, *[str(a) for a in args]]
+
+
+def run(program, args=(), timeout=60, **kw):
+    """Runs a program under Wine to its end (killed after TIMEOUT seconds); returns a
+    CompletedProcess with the Windows exit status and the output as text."""
+    started = Started(_command(program, args), **kw)
+    code = started.wait(timeout)
+    return subprocess.CompletedProcess(started.process.args, code, started.stdout, started.stderr)
+
+
+def start(program, args=(), **kw):
+    """Starts a program under Wine; stop(started) waits for it and returns its exit status."""
+    return Started(_command(program, args), **kw)
+
+
+def stop(started, timeout=10):
+    """Waits for a started program to end, killing it if it does not; returns its exit status."""
+    return started.wait(timeout)
+
+
+def driver(*args, timeout=60):
+    """Runs the window driver; returns (exit status, stdout lines)."""
+    r = run("wine_driver", [str(a) for a in args], timeout=timeout)
+    return r.returncode, [line.rstrip("\r") for line in r.stdout.splitlines()]
+
+
+def window_texts(caption, wait_ms=10000):
+    """The texts of a window's children (after waiting for it), or None when it never came."""
+    code, _ = driver("wait", caption, wait_ms)
+    if code != 0:
+        return None
+    code, lines = driver("texts", caption)
+    return [line.split("\t", 1)[1] if "\t" in line else line for line in lines[1:]] if code == 0 else None
+
+
+def screenshot(name):
+    """Saves the display as artifacts/NAME.png; returns the path."""
+    os.makedirs(ARTIFACTS, exist_ok=True)
+    path = os.path.join(ARTIFACTS, name + ".png")
+    display = env().get("DISPLAY")
+    subprocess.run(["/usr/bin/import", "-display", display, "-window", "root", path],
+                   check=False, capture_output=True, timeout=30)
+    return path
+
+
+def unix_path(windows_path):
+    """The Unix path of a path in the prefix (C:\\... only)."""
+    p = windows_path.replace("\\", "/")
+    if p[1:3].lower() == ":/" and p[0].lower() == "c":
+        return os.path.join(PREFIX, "drive_c", p[3:])
+    raise ValueError(windows_path)
+
+
+def windows_path(path):
+    """The Windows name of a Unix path (Z: maps the Unix root)."""
+    path = os.path.abspath(path)
+    drive_c = os.path.join(PREFIX, "drive_c")
+    if path.startswith(drive_c):
+        return "C:" + path[len(drive_c):].replace("/", "\\") or "C:\\"
+    return "Z:" + path.replace("/", "\\")
+
+
+def reg(*args, check=True):
+    """Runs Wine's reg.exe with the arguments; returns its stdout."""
+    r = run("C:\\windows\\system32\\reg.exe", args)
+    if check and r.returncode != 0:
+        raise RuntimeError("reg %s failed: %s%s" % (" ".join(args), r.stdout, r.stderr))
+    return r.stdout
+
+
+def reg_set(key, name, value, kind="REG_SZ"):
+    """Sets a value (name None: the default value)."""
+    args = ["add", key, "/t", kind, "/d", str(value), "/f"]
+    args[2:2] = ["/ve"] if name is None else ["/v", name]
+    reg(*args)
+
+
+def reg_query(key, name=None):
+    """The text of a value, or None when the key or value is missing."""
+    args = ["query", key] + (["/ve"] if name is None else ["/v", name])
+    r = run("C:\\windows\\system32\\reg.exe", args)
+    if r.returncode != 0:
+        return None
+    for line in r.stdout.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            return parts[2] if len(parts) == 3 else ""
+    return None
+
+
+def reg_key_exists(key):
+    return run("C:\\windows\\system32\\reg.exe", ["query", key]).returncode == 0
+
+
+def reg_delete(key, name=None):
+    args = ["delete", key, "/f"] + ([] if name is None else ["/v", name])
+    reg(*args, check=False)
+
+
+def set_windows_version(version):
+    """Sets the version Wine reports to programs: 'nt351', 'win95', 'win7', ..."""
+    reg_set(r"HKCU\Software\Wine", "Version", version)
+
+
+def wineserver_wait():
+    """Waits until every program of the prefix has ended."""
+    subprocess.run(["wineserver", "-w"], env=env(), timeout=120, check=False,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def _wait_port(port, process, timeout=10):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if process.poll() is not None:
+            raise RuntimeError("server ended early")
+        with socket.socket() as s:
+            if s.connect_ex(("127.0.0.1", port)) == 0:
+                return
+        time.sleep(0.05)
+    raise RuntimeError("server did not start on port %d" % port)
+
+
+@contextlib.contextmanager
+def _server(command, port):
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        _wait_port(port, process)
+        yield port
+    finally:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def http_server(root):
+    """A real web server (python3 -m http.server) for ROOT on 127.0.0.1; yields its port."""
+    port = free_port()
+    return _server([PYTHON, "-m", "http.server", str(port), "--bind", "127.0.0.1",
+                    "--directory", root], port)
+
+
+def ftp_server(root):
+    """A real anonymous FTP server (pyftpdlib) for ROOT on 127.0.0.1; yields its port."""
+    port = free_port()
+    return _server([PYTHON, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", str(port),
+                    "-d", root], port)
+
+
+def _free_display():
+    for n in range(90, 200):
+        if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
+            return n
+    raise RuntimeError("no free X display")
+
+
+def setup():
+    cleanup()
+    shutil.rmtree(STATE, ignore_errors=True)
+    os.makedirs(STATE)
+    state = {}
+    if not os.environ.get("DISPLAY"):
+        n = _free_display()
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        state.update(display=":%d" % n, xvfb_pid=xvfb.pid)
+        for _ in range(100):
+            if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                break
+            time.sleep(0.05)
+    with open(STATE_FILE, "w") as f:
+        json.dump(state, f)
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
+    # A persistent server keeps each start of a program at tens of milliseconds.
+    subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
+    reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
+    # The desktop process starts with the first window; start it here, detached from any test.
+    run("wine_driver", ["list"])
+    print("prefix %s, display %s" % (PREFIX, env().get("DISPLAY")))
+
+
+def cleanup():
+    state = _state()
+    if os.path.isdir(PREFIX):
+        subprocess.run(["wineserver", "-k"], env=env(), check=False, timeout=60,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    pid = state.get("xvfb_pid")
+    if pid:
+        with contextlib.suppress(ProcessLookupError):
+            os.kill(pid, signal.SIGTERM)
+        with contextlib.suppress(OSError):
+            os.remove(STATE_FILE)
+
+
+if __name__ == "__main__":
+    {"setup": setup, "cleanup": cleanup}[sys.argv[1]]()
