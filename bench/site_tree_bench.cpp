@@ -1,0 +1,137 @@
+// AddLinks building a 100001-node tree (1 + 100 + 100 x 999), its destruction, and the tree's
+// memory per node beyond the label, counted with a replaced operator new.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "sitetree/site_tree.h"
+
+namespace {
+int64_t allocatedBytes = 0;
+int64_t allocationCount = 0;
+}  // namespace
+
+// Each block carries its size in a 16-byte header, so every form of delete is counted.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#pragma GCC diagnostic ignored "-Warray-bounds"
+void* operator new(std::size_t size) {
+  allocatedBytes += static_cast<int64_t>(size);
+  ++allocationCount;
+  auto* block = static_cast<unsigned char*>(std::malloc(size + 16));
+  if (!block) throw std::bad_alloc();
+  *reinterpret_cast<std::size_t*>(block) = size;
+  return block + 16;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  auto* block = static_cast<unsigned char*>(p) - 16;
+  allocatedBytes -= static_cast<int64_t>(*reinterpret_cast<std::size_t*>(block));
+  std::free(block);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+constexpr int kSections = 100;
+constexpr int kPagesPerSection = 999;
+
+struct Links {
+  LinkList top;
+  std::vector<LinkList> sections;
+  Links() {
+    for (int s = 0; s < kSections; ++s) {
+      top.push_back("http://www.example.com/section" + std::to_string(s) + "/index.html");
+      LinkList pages;
+      for (int p = 0; p < kPagesPerSection; ++p)
+        pages.push_back("http://www.example.com/section" + std::to_string(s) + "/page" + std::to_string(p) + ".html");
+      sections.push_back(std::move(pages));
+    }
+  }
+};
+
+const Links& TheLinks() {
+  static Links links;
+  return links;
+}
+
+void Build(SiteTree& tree) {
+  const Links& links = TheLinks();
+  tree.maxDepth = 3;
+  tree.hooks.appendPending = [](QueueEntry) {};
+  SiteNode* start = tree.AddChild(nullptr, "http://www.example.com/", NodeIcon::Queued);
+  tree.pageCount = 1;
+  tree.AddLinks(*start, 0, links.top, ReadStatus::ReadOk);
+  int s = 0;
+  for (SiteNode* section = start->firstChild; section; section = section->nextSibling)
+    tree.AddLinks(*section, 1, links.sections[static_cast<size_t>(s++)], ReadStatus::ReadOk);
+}
+
+int64_t LabelHeapBytes(const SiteTree& tree) {
+  int64_t bytes = 0;
+  const SiteNode* node = tree.FirstTopLevel();
+  while (node) {
+    if (node->label.capacity() > 15) bytes += static_cast<int64_t>(node->label.capacity()) + 1;  // beyond the inline buffer
+    if (node->firstChild) {
+      node = node->firstChild;
+      continue;
+    }
+    while (node && !node->nextSibling) node = node->parent;
+    if (node) node = node->nextSibling;
+  }
+  return bytes;
+}
+
+void BM_AddLinks_Build100k(benchmark::State& state) {
+  TheLinks();
+  double bytesPerNode = 0;
+  double allocationsPerNode = 0;
+  size_t nodes = 0;
+  for (auto _ : state) {
+    const int64_t bytesBefore = allocatedBytes;
+    const int64_t countBefore = allocationCount;
+    auto tree = std::make_unique<SiteTree>();
+    Build(*tree);
+    state.PauseTiming();
+    nodes = tree->NodeCount();
+    const int64_t treeBytes = allocatedBytes - bytesBefore - static_cast<int64_t>(sizeof(SiteTree)) - LabelHeapBytes(*tree);
+    bytesPerNode = static_cast<double>(treeBytes) / static_cast<double>(nodes);
+    allocationsPerNode = static_cast<double>(allocationCount - countBefore) / static_cast<double>(nodes);
+    tree.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(nodes));
+  state.counters["nodes"] = static_cast<double>(nodes);
+  state.counters["bytes_per_node_beyond_label"] = bytesPerNode;
+  state.counters["allocs_per_node_all"] = allocationsPerNode;
+  state.counters["sizeof_SiteNode"] = sizeof(SiteNode);
+}
+
+void BM_SiteTree_Destroy100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto tree = std::make_unique<SiteTree>();
+    Build(*tree);
+    state.ResumeTiming();
+    tree.reset();
+  }
+}
+
+void BM_SiteTree_RefreshIcons100k(benchmark::State& state) {
+  SiteTree tree;
+  Build(tree);
+  for (auto _ : state) tree.RefreshIcons();
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(tree.NodeCount()));
+}
+
+}  // namespace
+
+BENCHMARK(BM_AddLinks_Build100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SiteTree_Destroy100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SiteTree_RefreshIcons100k)->Unit(benchmark::kMillisecond);
