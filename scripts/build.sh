@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds one configuration: native | asan | fuzz | mingw. Build trees live in build/<name>.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+kind=${1:?native, asan, fuzz or mingw}
+case "$kind" in
+  native) args=() ;;
+  asan)   args=(-DPATHLOOM_SANITIZE=ON -DPATHLOOM_BENCH=OFF) ;;
+  fuzz)   args=(-DPATHLOOM_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+  mingw)  args=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;
+  *) echo "unknown build $kind" >&2; exit 2 ;;
+esac
+cmake -G Ninja -S . -B "build/$kind" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
+ninja -C "build/$kind" -j"${JOBS:-2}"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds natively (plain, sanitized, fuzzing) and with MinGW, and runs
+# every test: unit tests, unit tests under ASan/UBSan, short fuzz runs, the Wine tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+echo "== unit tests (native)"
+bash scripts/build.sh native
+ctest --test-dir build/native -L unit -j2 --output-on-failure
+
+echo "== unit tests (address and undefined-behaviour sanitizers)"
+bash scripts/build.sh asan
+ctest --test-dir build/asan -L unit -j2 --output-on-failure
+
+echo "== fuzzing (${FUZZ_SECONDS:=20} s a target)"
+bash scripts/build.sh fuzz
+for target in build/fuzz/fuzz/*_fuzz; do
+  name=$(basename "$target" _fuzz)
+  work=$(mktemp -d)
+  seeds=()
+  [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
+  "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$work/" \
+    "$work" "${seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' || true
+  if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
+    echo "fuzz target $name found a failing input:"; ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* 2>/dev/null
+    exit 1
+  fi
+  rm -rf "$work"
+done
+
+echo "== Wine tests"
+bash scripts/build.sh mingw
+ctest --test-dir build/mingw -L wine --output-on-failure
