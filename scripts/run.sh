@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh mingw >/dev/null
+log=$(mktemp)
+bash scripts/build.sh mingw >"$log" 2>&1 || { cat "$log"; exit 1; }
+rm -f "$log"
 
 export WINEBED_BUILD="$PWD/build/mingw" WINEBED_SOURCE="$PWD"
 bed=tests/wine/winebed.py
