@@ -1,0 +1,49 @@
+// Program Manager over DDE: raw messages for the commands, DDEML for the group query.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "uninstaller/platform_ports.h"
+
+namespace retractor {
+
+class ProgmanClient : public ProgramManager {
+ public:
+  explicit ProgmanClient(HINSTANCE instance) : instance_(instance) {}
+  ~ProgmanClient() override;
+  ProgmanClient(const ProgmanClient&) = delete;
+  ProgmanClient& operator=(const ProgmanClient&) = delete;
+
+  void DeleteProgmanItem(const std::string& group, const std::string& item) override;
+  bool IsProgmanGroupEmpty(const std::string& group) override;
+  void DeleteProgmanGroup(const std::string& group) override;
+
+ private:
+  static LRESULT CALLBACK ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateClientWindow();
+  void DestroyClientWindow();
+  HWND Connect();
+  void Initiate(ATOM application, ATOM topic);
+  bool Execute(const std::string& command);
+  void Terminate();
+  // Dispatches this thread's messages until done() or the time is up.
+  template <typename Done>
+  void PumpUntil(Done done, DWORD milliseconds);
+  void Converse(const std::string& group, bool deleteGroup, const std::string& item);
+
+  HINSTANCE instance_;
+  HWND clientWindow_ = nullptr;
+  HWND serverWindow_ = nullptr;
+  bool initiating_ = false;
+  bool executePending_ = false;
+  bool acknowledged_ = false;
+  bool terminating_ = false;
+  bool acknowledgementPositive_ = false;
+  bool terminateSeen_ = false;
+  HWND itemServer_ = nullptr;   // the conversation of DeleteProgmanItem
+  HWND groupServer_ = nullptr;  // the conversation of DeleteProgmanGroup
+};
+
+}  // namespace retractor

@@ -1,0 +1,96 @@
+#include "uninstaller/platform_win32.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
+
+namespace retractor {
+
+namespace {
+
+// No message loop runs during a manifest, so every change is painted at once.
+class ProgressWindowWin32 : public ProgressWindow {
+ public:
+  explicit ProgressWindowWin32(HWND dialog) : dialog_(dialog) {}
+  ~ProgressWindowWin32() override {
+    if (dialog_) DestroyWindow(dialog_);
+  }
+  void ShowText(const std::string& text) override {
+    SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text.c_str());
+    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
+  }
+  void SetStep(int step) override { SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETSTEP, step, 0); }
+  void Step() override {
+    SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
+    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_BAR));
+  }
+  void BringToTop() override { BringWindowToTop(dialog_); }
+
+ private:
+  HWND dialog_;
+};
+
+// A window without a message loop of its own still has its messages answered by the
+// dialog manager; nothing to handle here.
+INT_PTR CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+struct SharedQuestion {
+  const std::string* text;
+  const std::string* caption;
+};
+
+INT_PTR CALLBACK SharedFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      auto* question = reinterpret_cast<const SharedQuestion*>(lParam);
+      SetWindowTextA(dialog, question->caption->c_str());
+      SetDlgItemTextA(dialog, IDC_SHARED_TEXT, question->text->c_str());
+      SendDlgItemMessageA(dialog, IDC_SHARED_ICON, STM_SETICON,
+                          reinterpret_cast<WPARAM>(LoadIconA(nullptr, MAKEINTRESOURCEA(32514))), 0);
+      SetFocus(GetDlgItem(dialog, IDYES));
+      return FALSE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDYES:
+        case IDNO:
+        case IDC_YES_TO_ALL:
+        case IDCANCEL:  // Escape and the close box
+          EndDialog(dialog, LOWORD(wParam));
+          return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+std::string UserInterfaceWin32::LoadText(int id) {
+  char buffer[1024];
+  int length = LoadStringA(instance_, id, buffer, sizeof buffer);
+  return std::string(buffer, length > 0 ? length : 0);
+}
+
+int UserInterfaceWin32::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+}
+
+int UserInterfaceWin32::AskSharedFile(const std::string& text, const std::string& caption) {
+  SharedQuestion question{&text, &caption};
+  INT_PTR result = DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_SHARED_FILE), nullptr, SharedFileProc,
+                                   reinterpret_cast<LPARAM>(&question));
+  return result <= 0 ? IDCANCEL : static_cast<int>(result);
+}
+
+std::unique_ptr<ProgressWindow> UserInterfaceWin32::OpenProgress(const std::string& caption) {
+  HWND dialog = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressProc, 0);
+  if (!dialog) return nullptr;
+  SetWindowTextA(dialog, caption.c_str());
+  SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+  UpdateWindow(dialog);
+  return std::make_unique<ProgressWindowWin32>(dialog);
+}
+
+}  // namespace retractor
