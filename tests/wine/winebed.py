@@ -59,8 +59,8 @@ class Started:
     def __init__(self, command, **kw):
         self._out = tempfile.TemporaryFile()
         self._err = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=env(), stdin=subprocess.DEVNULL,
-                                        stdout=self._out, stderr=self._err, **kw)
+        kw.setdefault("stdin", subprocess.DEVNULL)
+        self.process = subprocess.Popen(command, env=env(), stdout=self._out, stderr=self._err, **kw)
 
     def _read(self, f):
         f.seek(0)
@@ -73,6 +73,10 @@ class Started:
         except subprocess.TimeoutExpired:
             self.process.kill()
             return self.process.wait()
+
+    def close(self):
+        self._out.close()
+        self._err.close()
 
     @property
     def stdout(self):
@@ -93,7 +97,9 @@ def run(program, args=(), timeout=60, **kw):
     CompletedProcess with the Windows exit status and the output as text."""
     started = Started(_command(program, args), **kw)
     code = started.wait(timeout)
-    return subprocess.CompletedProcess(started.process.args, code, started.stdout, started.stderr)
+    completed = subprocess.CompletedProcess(started.process.args, code, started.stdout, started.stderr)
+    started.close()
+    return completed
 
 
 def start(program, args=(), **kw):
