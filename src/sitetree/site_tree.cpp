@@ -126,8 +126,8 @@ bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadSt
     if (!childrenReadable) continue;
     if (ContainsNoCase(entry, "mailto:") || ContainsNoCase(entry, ".map") || ContainsNoCase(entry, " (file)")) continue;
     if (hooks.stayInDomain && hooks.stayInDomain() && !ContainsNoCase(entry, domain)) continue;
-    const unsigned limit = hooks.pageLimit ? hooks.pageLimit() : 0u;
-    if (pageLimitEnabled && limit < pageCount) {
+    // The test comes before the count is raised, so pageLimit + 1 pages pass (start page included).
+    if (pageLimitEnabled && (hooks.pageLimit ? hooks.pageLimit() : 0u) < pageCount) {
       SetIcon(*child, NodeIcon::PageLimit);
       continue;
     }

@@ -245,6 +245,17 @@ TEST_F(SitemapTest, TemplateTakesALoneCrAsLineEnd) {
   EXPECT_EQ(writer.TemplateLines(), (std::vector<std::string>{"a", "b", "", "c", "", "d"}));
 }
 
+TEST_F(SitemapTest, CrLfAcrossTheReadChunkIsOneLineEnd) {
+  // The reader takes 64 KiB at a time; put the CR at the last byte of the first chunk.
+  for (size_t crAt : {65534u, 65535u, 65536u}) {
+    std::string first(crAt, 'x');
+    SetTemplate(first + "\r\nsecond\r\rthird");
+    SitemapWriter writer(startDir.WithSeparator(), messages);
+    writer.LoadTemplate();
+    EXPECT_EQ(writer.TemplateLines(), (std::vector<std::string>{first, "second", "", "third"})) << crAt;
+  }
+}
+
 TEST_F(SitemapTest, CommentOnlyTemplateGivesEmptyEntries) {
   SetTemplate("// one\r\n// two\r\n");
   SiteTree tree;
