@@ -1,4 +1,4 @@
-// DefaultBrowserCommand: the registry read of Part 1.1 step 1; the rest is the portable rule.
+// DefaultBrowserCommand: the registry read; the rest is the portable rule in url.cpp.
 #include <windows.h>
 
 #include <string>

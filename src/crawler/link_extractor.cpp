@@ -1,6 +1,6 @@
-// The one-pass link scanner of Part 1.2: a character scanner for "HREF" and "FRAME" ... "SRC",
+// The one-pass link scanner: a character scanner for "HREF" and "FRAME" ... "SRC",
 // not an HTML parser. Its odd consequences (values run on over attributes, FRAME taking a
-// later SRC, the base for an empty value) are part of the design.
+// later SRC, the base for an empty value) are intended: pages are read as they were before.
 #include "crawler/link_extractor.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// URL rules of Part 1.1. Everything here is a plain string function except IsLocalFile.
+// URL rules. Everything here is a plain string function except IsLocalFile.
 #include "crawler/url.h"
 
 #include <cstdio>

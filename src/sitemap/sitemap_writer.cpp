@@ -1,4 +1,4 @@
-// Sitemap files of Part 4.1. Files are opened in binary mode: every line written ends with
+// Sitemap files. Files are opened in binary mode: every line written ends with
 // CR LF on every platform, and the reader takes CR LF, LF or a lone CR as a line end.
 #include "sitemap/sitemap_writer.h"
 

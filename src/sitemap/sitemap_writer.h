@@ -10,7 +10,7 @@
 
 class SitemapWriter {
 public:
-  // startDirectory ends in a backslash (Part 5.1); the template is startDirectory + "sitemap.txt".
+  // startDirectory ends in a backslash; the template is startDirectory + "sitemap.txt".
   SitemapWriter(std::string startDirectory, MessagePort& messages);
 
   // Writes the branch of topNode (none: an empty list). False when the file cannot be created.

@@ -1,4 +1,4 @@
-// The site tree of Part 2.1. Nodes live in blocks owned by the tree, so destroying a tree of
+// The site tree. Nodes live in blocks owned by the tree, so destroying a tree of
 // any shape is a loop over the blocks; every walk uses the parent links instead of recursion.
 #include "sitetree/site_tree.h"
 

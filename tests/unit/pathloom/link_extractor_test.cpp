@@ -1,4 +1,4 @@
-// Part 1.2: the link scanner and its odd consequences.
+// The link scanner and its odd consequences.
 #include "crawler/link_extractor.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 2.1: the site tree, its icons and expansion rules.
+// The site tree, its icons and expansion rules.
 #include "sitetree/site_tree.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 4.1: sitemap files and their template.
+// Sitemap files and their template.
 #include "sitemap/sitemap_writer.h"
 
 #include <gtest/gtest.h>

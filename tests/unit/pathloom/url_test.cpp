@@ -1,4 +1,4 @@
-// Part 1.1: URL rules.
+// URL rules.
 #include "crawler/url.h"
 
 #include <gtest/gtest.h>
