@@ -1,9 +1,12 @@
-// A stand-in Program Manager for the tests: a DDEML server "PROGMAN" that keeps groups
-// of items, carries out showgroup, deleteitem and deletegroup, answers the group request
-// and writes every execute and request to a log.
+// A stand-in Program Manager for the tests: keeps groups of items, carries out showgroup,
+// deleteitem and deletegroup, answers the group request and logs every execute and request.
+// Wine's own shell also answers "PROGMAN". A raw initiate takes the last answer and DDEML's
+// the first, so the stand-in answers twice: through DDEML (its window lies above the
+// shell's) and through a raw window kept at the bottom of the Z order.
 //   retractor_progman LOG [slow] GROUPS
 // GROUPS: P:Name=item,item;C:Name=item  (P personal, C common). "slow" answers requests after 7 s.
 #include <windows.h>
+#include <dde.h>
 #include <ddeml.h>
 
 #include <cstdio>
@@ -108,6 +111,47 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, H
   return nullptr;
 }
 
+void KeepAtBottom(HWND window) {
+  SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool IsProgmanAtom(ATOM atom) {
+  char name[64] = "";
+  GlobalGetAtomNameA(atom, name, sizeof name);
+  return lstrcmpiA(name, "PROGMAN") == 0;
+}
+
+LRESULT CALLBACK RawProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND client = reinterpret_cast<HWND>(wParam);
+  switch (message) {
+    case WM_DDE_INITIATE:
+      if (IsProgmanAtom(LOWORD(lParam)) && IsProgmanAtom(HIWORD(lParam))) {
+        SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(GlobalAddAtomA("PROGMAN"), GlobalAddAtomA("PROGMAN")));
+      }
+      return 0;
+    case WM_DDE_EXECUTE: {
+      HGLOBAL memory = reinterpret_cast<HGLOBAL>(lParam);
+      std::string text;
+      if (const char* locked = static_cast<const char*>(GlobalLock(memory))) {
+        text = locked;
+        GlobalUnlock(memory);
+      }
+      bool ok = Carry(text);
+      Log("EXEC " + text + (ok ? " ok" : " fail"));
+      PostMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
+                   PackDDElParam(WM_DDE_ACK, ok ? 0x8000 : 0, reinterpret_cast<UINT_PTR>(memory)));
+      return 0;
+    }
+    case WM_DDE_TERMINATE:
+      // The client restored and raised us: hide again, below the shell's server.
+      PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+      KeepAtBottom(window);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -133,8 +177,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   service = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
   DdeNameService(instance, service, nullptr, DNS_REGISTER);
-  CreateWindowA("STATIC", "Stand-in Program Manager", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 300, 100, nullptr,
-                nullptr, nullptr, nullptr);
+  WNDCLASSA raw = {};
+  raw.lpfnWndProc = RawProc;
+  raw.hInstance = GetModuleHandleA(nullptr);
+  raw.lpszClassName = "StandInProgman";
+  RegisterClassA(&raw);
+  HWND rawWindow = CreateWindowA("StandInProgman", "Program Manager", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 raw.hInstance, nullptr);
+  KeepAtBottom(rawWindow);
   Log("READY");
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
