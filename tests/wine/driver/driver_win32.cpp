@@ -19,7 +19,10 @@ namespace {
 
 std::string TextOf(HWND window) {
   char buffer[4096] = "";
-  GetWindowTextA(window, buffer, sizeof buffer);
+  // WM_GETTEXT, unlike GetWindowTextA, also reads an edit control of another process.
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                      &length);
   return buffer;
 }
 

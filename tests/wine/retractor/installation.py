@@ -167,6 +167,13 @@ def retractor(*args):
     return winebed.start("Retractor", list(args))
 
 
+def stop(process, timeout):
+    """Waits for (or kills) a started program, releases its output files; returns its status."""
+    code = winebed.stop(process, timeout)
+    process.close()
+    return code
+
+
 def run_silent(*args, timeout=120):
     r = winebed.run("Retractor", list(args), timeout=timeout)
     return r.returncode
