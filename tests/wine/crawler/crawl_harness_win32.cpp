@@ -118,10 +118,13 @@ private:
     return DefWindowProcA(window, message, wParam, lParam);
   }
 
+  bool Idle() const { return !queue->HasActiveTask() && queue->PendingCount() == 0; }
+
   void Tick() {
+    // Idle on both sides of a tick: its counters have shown the end too.
+    bool idleBefore = Idle();
     queue->OnTick();
-    bool idle = !queue->HasActiveTask() && queue->PendingCount() == 0;
-    if (!idle) return;
+    if (!idleBefore || !Idle()) return;
     if (finished == 0) {
       finished = Now();
       cpuAtFinish = CpuSeconds();

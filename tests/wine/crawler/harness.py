@@ -1,0 +1,132 @@
+"""Runs crawl_harness under Wine and reads what it printed: status lines, messages, counter
+changes, the final tree as (depth, icon, label) and the figures."""
+import os
+import shutil
+import socket
+import threading
+
+import winebed
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SITE = os.path.join(HERE, "site")
+
+# Icon numbers of the site tree.
+PAGE_WITH_LINKS, NOT_READ, MAIL_LINK, READ_ERROR, NO_LINKS = 0, 2, 3, 4, 5
+IMAGE_MAP, PAGE_LIMIT, QUEUED, TOP_OF_CHART, FILE = 6, 7, 8, 9, 12
+
+TIMEOUT_LINE = "Timeout limit reached - Task Aborted"
+DONE_LINE = "Done reading page."
+
+
+class Crawl:
+    def __init__(self, completed):
+        self.returncode = completed.returncode
+        self.stdout = completed.stdout
+        self.lines, self.messages, self.counters, self.tree = [], [], [], []
+        self.figures = {}
+        for raw in completed.stdout.splitlines():
+            kind, _, text = raw.rstrip("\r").partition(": ")
+            if kind == "status":
+                self.lines.append(text)
+            elif kind == "message":
+                self.messages.append(text)
+            elif kind == "counter":
+                self.counters.append(text)
+            elif kind == "tree":
+                depth, icon, label = text.split(" ", 2)
+                self.tree.append((int(depth), int(icon), label))
+            elif kind == "figure":
+                words = text.split()
+                for name, value in zip(words[::2], words[1::2]):
+                    self.figures[name] = float(value)
+
+    def icon(self, label):
+        icons = [icon for _, icon, l in self.tree if l == label]
+        assert len(icons) == 1, "%s appears %d times" % (label, len(icons))
+        return icons[0]
+
+    def children(self, label):
+        """Labels of the children of the one node with this label."""
+        for i, (depth, _, l) in enumerate(self.tree):
+            if l == label:
+                result = []
+                for d, _, child in self.tree[i + 1:]:
+                    if d <= depth:
+                        break
+                    if d == depth + 1:
+                        result.append(child)
+                return result
+        raise KeyError(label)
+
+    def readings(self):
+        """The status lines split per reading: [(opened URL, lines after the opening line)]."""
+        result = []
+        for line in self.lines:
+            if line.startswith("Opening "):
+                result.append((line[len("Opening "):], []))
+            elif result and line not in ("Connecting to the internet...",):
+                result[-1][1].append(line)
+        return result
+
+
+def crawl(url, *args, timeout=120):
+    completed = winebed.run("crawl_harness", [*map(str, args), url], timeout=timeout)
+    return Crawl(completed)
+
+
+def copy_site(target, **placeholders):
+    """Copies the fixture site to TARGET, filling in @NAME@ placeholders."""
+    shutil.copytree(SITE, target, dirs_exist_ok=True)
+    for root, _dirs, files in os.walk(target):
+        for name in files:
+            path = os.path.join(root, name)
+            with open(path, "rb") as f:
+                data = f.read()
+            for key, value in placeholders.items():
+                data = data.replace(("@%s@" % key).encode(), str(value).encode())
+            with open(path, "wb") as f:
+                f.write(data)
+
+
+def write_big_page(path, size=40000, cut=30000):
+    """A page of SIZE bytes with early.html before byte CUT and late.html after it."""
+    head = b'<html><body><a href="early.html">early</a>\n'
+    tail = b'<a href="late.html">late</a></body></html>\n'
+    filler = b"x" * (cut - len(head)) + b"\n"
+    body = head + filler
+    body += b"y" * (size - len(body) - len(tail) - 1) + b"\n" + tail
+    assert len(body) == size and body.index(b"late.html") > cut
+    with open(path, "wb") as f:
+        f.write(body)
+
+
+def refused_port():
+    """A port on 127.0.0.1 where nothing listens."""
+    return winebed.free_port()
+
+
+class SilentServer:
+    """Accepts connections on 127.0.0.1 and never answers."""
+
+    def __enter__(self):
+        self.sock = socket.socket()
+        self.sock.bind(("127.0.0.1", 0))
+        self.sock.listen(16)
+        self.port = self.sock.getsockname()[1]
+        self.accepted = []
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+        return self
+
+    def _serve(self):
+        while True:
+            try:
+                conn, _ = self.sock.accept()
+            except OSError:
+                return
+            self.accepted.append(conn)
+
+    def __exit__(self, *exc):
+        self.sock.close()
+        for conn in self.accepted:
+            conn.close()

@@ -1,0 +1,115 @@
+"""The crawler reads web pages from real servers on 127.0.0.1 under Wine: the fixture site,
+a refused port and a server that never answers, with the real queue, tick and time-out."""
+import os
+import tempfile
+import unittest
+
+import winebed
+from crawler.harness import (DONE_LINE, IMAGE_MAP, MAIL_LINK, NOT_READ, NO_LINKS,
+                             PAGE_WITH_LINKS, READ_ERROR, TIMEOUT_LINE, TOP_OF_CHART,
+                             SilentServer, copy_site, crawl, refused_port, write_big_page)
+
+
+class FixtureSite(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = tempfile.TemporaryDirectory()
+        with winebed.http_server(cls.dir.name) as port:
+            cls.refused = refused_port()
+            copy_site(cls.dir.name, PORT=port, REFUSED=cls.refused)
+            write_big_page(os.path.join(cls.dir.name, "big.html"))
+            cls.base = "http://127.0.0.1:%d/" % port
+            cls.result = crawl(cls.base + "index.html", "--depth", 2, "--timeout", 20)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.dir.cleanup()
+
+    def test_tree_holds_every_link_with_its_icon(self):
+        b, refused = self.base, "http://127.0.0.1:%d/refused.html" % self.refused
+        expected = [
+            (0, TOP_OF_CHART, b + "index.html"),
+            (1, PAGE_WITH_LINKS, b + "rel.html"),
+            (2, NOT_READ, b + "index.html"),
+            (2, NOT_READ, b + "dir/abs.html"),
+            (1, PAGE_WITH_LINKS, b + "dir/abs.html"),
+            (2, NOT_READ, b + "rel.html"),
+            (1, NO_LINKS, b + "dir/rooted.html"),
+            (1, MAIL_LINK, "mailto:someone@example.com"),
+            (1, IMAGE_MAP, b + "maps/site.map"),
+            (1, PAGE_WITH_LINKS, b + "big.html"),
+            (2, NOT_READ, b + "early.html"),  # late.html lies beyond the first 30000 bytes
+            (1, READ_ERROR, b + "notfound.html"),
+            (1, NO_LINKS, b + "empty.html"),
+            (1, READ_ERROR, refused),
+            (1, PAGE_WITH_LINKS, b + "frame.html"),
+            (2, NOT_READ, b + "framed.html"),
+            (1, PAGE_WITH_LINKS, b + "frame2.html"),
+            (2, MAIL_LINK, "mailto:other@example.com"),
+        ]
+        self.assertEqual(self.result.tree, expected, self.result.stdout)
+        self.assertEqual(self.result.returncode, 0)
+
+    def test_pages_are_read_breadth_first_one_at_a_time(self):
+        b = self.base
+        opened = [url for url, _ in self.result.readings()]
+        self.assertEqual(opened, [b + "index.html", b + "rel.html", b + "dir/abs.html",
+                                  b + "dir/rooted.html", b + "big.html", b + "notfound.html",
+                                  b + "empty.html", "http://127.0.0.1:%d/refused.html" % self.refused,
+                                  b + "frame.html", b + "frame2.html"])
+
+    def test_status_lines_of_each_reading_come_in_order(self):
+        order = ["Resolving name...", "Connecting to server...", "Sending request...",
+                 "Receiving response...", DONE_LINE]
+        lines = self.result.lines
+        self.assertEqual(lines[:2], ["Connecting to the internet...", "Opening " + self.base + "index.html"])
+        for url, after in self.result.readings():
+            with self.subTest(url=url):
+                self.assertEqual(after, sorted(after, key=order.index))
+                self.assertIn("Connecting to server...", after)
+                # A refused request ends without a closing line; an error page is still read.
+                self.assertEqual(after[-1] == DONE_LINE, "refused" not in url)
+        self.assertNotIn(TIMEOUT_LINE, lines)
+        self.assertEqual(self.result.messages, [])
+
+    def test_counters_never_show_more_than_one_active_task(self):
+        active = [c for c in self.result.counters if "Active" in c]
+        self.assertEqual(active, ["1 Active tasks", "0 Active tasks"])
+        self.assertEqual(self.result.counters[-2:], ["0 Tasks in the queue", "0 Active tasks"])
+
+
+class SilentServerTimeout(unittest.TestCase):
+    def test_timeout_aborts_the_reading_and_the_next_entry_runs(self):
+        with tempfile.TemporaryDirectory() as root, SilentServer() as silent, \
+                winebed.http_server(root) as port:
+            never = "http://127.0.0.1:%d/never.html" % silent.port
+            after = "http://127.0.0.1:%d/after.html" % port
+            with open(os.path.join(root, "start.html"), "w") as f:
+                f.write('<a href="%s">never</a> <a href="after.html">after</a>' % never)
+            with open(os.path.join(root, "after.html"), "w") as f:
+                f.write('<a href="last.html">last</a>')
+            start = "http://127.0.0.1:%d/start.html" % port
+            result = crawl(start, "--depth", 2, "--timeout", 1, "--any-domain")
+        readings = result.readings()
+        self.assertEqual([url for url, _ in readings], [start, never, after], result.stdout)
+        self.assertEqual(readings[1][1][-1], TIMEOUT_LINE)
+        self.assertEqual(result.lines.count(TIMEOUT_LINE), 1)
+        self.assertEqual(readings[2][1][-1], DONE_LINE)
+        self.assertEqual(result.tree, [(0, TOP_OF_CHART, start), (1, NOT_READ, never),
+                                       (1, PAGE_WITH_LINKS, after),
+                                       (2, NOT_READ, "http://127.0.0.1:%d/last.html" % port)])
+
+
+class RefusedStart(unittest.TestCase):
+    def test_refused_start_page_gets_the_error_icon(self):
+        url = "http://127.0.0.1:%d/" % refused_port()
+        result = crawl(url, "--timeout", 5)
+        self.assertEqual(result.tree, [(0, READ_ERROR, url)])
+        self.assertEqual(result.lines, ["Connecting to the internet...", "Opening " + url,
+                                        "Resolving name...", "Connecting to server..."][:len(result.lines)])
+        self.assertNotIn(DONE_LINE, result.lines)
+        self.assertNotIn(TIMEOUT_LINE, result.lines)
+
+
+if __name__ == "__main__":
+    unittest.main()
