@@ -15,8 +15,9 @@ ProgressStep ComputeProgressStep(int count) {
     result.commandsPerStep = 1;
     result.stepPercent = 100 / count;
   } else {
-    // No usable count: one percent per command keeps the bar moving.
-    result.commandsPerStep = 1;
+    // No usable count: one percent per hundred commands, so that a long manifest moves the
+    // bar without stepping it at every command.
+    result.commandsPerStep = 100;
     result.stepPercent = 1;
   }
   return result;
