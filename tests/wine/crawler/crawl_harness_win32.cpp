@@ -89,6 +89,8 @@ public:
     }
     KillTimer(window, kTickTimer);
     KillTimer(window, kTimeoutTimer);
+    idleCpu = CpuSeconds() - cpuAtFinish;
+    idleSeconds = Now() - finished;
     PrintTree();
     PrintFigures(taskQueue.ContextCounter());
     queue = nullptr;
@@ -160,7 +162,7 @@ private:
                 seconds > 0 ? tasks / seconds : 0.0);
     std::printf("figure: nodes %u\n", static_cast<unsigned>(tree.NodeCount()));
     std::printf("figure: cpu_seconds_total %.3f cpu_seconds_idle %.3f idle_seconds %.1f\n",
-                CpuSeconds(), CpuSeconds() - cpuAtFinish, Now() - finished);
+                CpuSeconds(), idleCpu, idleSeconds);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
@@ -177,6 +179,8 @@ private:
   double started = 0;
   double finished = 0;
   double cpuAtFinish = 0;
+  double idleCpu = 0;
+  double idleSeconds = 0;
 };
 
 bool ParseArguments(int argc, char** argv, Settings& settings) {

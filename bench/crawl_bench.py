@@ -1,0 +1,58 @@
+"""Crawl figures under Wine (not a test): pages per second of a local and a loopback web
+crawl, CPU time while an open crawl is idle, and memory after a long local crawl.
+
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py [pages] [big_pages]
+
+Needs the Wine bed of that build (tests/wine/winebed.py setup) and crawl_harness.exe."""
+import os
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
+import winebed  # noqa: E402
+from crawler.harness import crawl  # noqa: E402
+
+
+def make_site(root, pages):
+    """index.html links to page1..page(N-1); each page links back and to its neighbour."""
+    with open(os.path.join(root, "index.html"), "w") as f:
+        f.write("<html><body>\n")
+        for i in range(1, pages):
+            f.write('<a href="page%d.html">Page %d</a>\n' % (i, i))
+        f.write("</body></html>\n")
+    for i in range(1, pages):
+        with open(os.path.join(root, "page%d.html" % i), "w") as f:
+            f.write('<html><body><h1>Page %d</h1><a href="index.html">Home</a> '
+                    '<a href="page%d.html">Next</a></body></html>\n' % (i, i % (pages - 1) + 1))
+
+
+def report(name, result):
+    fig = result.figures
+    print("%-28s tasks %5d  %7.2f s  %6.2f pages/s  cpu %.2f s  idle cpu %.3f s over %.0f s  "
+          "working set %d KB (peak %d KB)" % (
+              name, fig["tasks"], fig["seconds"], fig["pages_per_second"],
+              fig["cpu_seconds_total"], fig["cpu_seconds_idle"], fig["idle_seconds"],
+              fig["working_set_kb"], fig["peak_working_set_kb"]))
+    assert not any("Timeout" in line for line in result.lines)
+
+
+def main():
+    pages = int(sys.argv[1]) if len(sys.argv) > 1 else 200
+    big = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
+    with tempfile.TemporaryDirectory() as root:
+        make_site(root, pages)
+        index = winebed.windows_path(os.path.join(root, "index.html"))
+        report("local %d pages" % pages, crawl(index, "--depth", 2, timeout=600))
+        report("local, then idle 30 s", crawl(index, "--depth", 2, "--linger", 30, timeout=600))
+        with winebed.http_server(root) as port:
+            url = "http://127.0.0.1:%d/index.html" % port
+            report("web %d pages" % pages, crawl(url, "--depth", 2, timeout=600))
+    if big:
+        with tempfile.TemporaryDirectory() as root:
+            make_site(root, big)
+            index = winebed.windows_path(os.path.join(root, "index.html"))
+            report("local %d pages" % big, crawl(index, "--depth", 2, timeout=900))
+
+
+if __name__ == "__main__":
+    main()
