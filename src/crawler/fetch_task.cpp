@@ -141,7 +141,8 @@ void FetchTask::BodyRead(unsigned long error) {
     crawler.done = true;
     return;
   }
-  std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
+  std::string_view text(body->data.data(),
+                        std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
   CompletePage(ExtractLinks(text, url, false, links));
   if (readRequested) Line(IdsDoneReading);
 }

@@ -46,9 +46,10 @@ public:
 };
 
 // Contract: every issued operation (OpenUrl, ConnectFtp, ReadFile, ChangeFtpDirectory,
-// FindFirstFtpEntry, FindNextFtpEntry) ends in exactly one request-complete notification for its
-// context, also when it could complete at once; notifications arrive in order on the thread
-// that called the operations, never from inside an operation call. Context 0 gets none.
+// FindFirstFtpEntry, FindNextFtpEntry) ends in exactly one request-complete notification
+// for its context, also when it could complete at once; notifications arrive in order on
+// the thread that called the operations, never from inside an operation call. Context 0
+// gets none.
 class InternetClient {
 public:
   virtual ~InternetClient() = default;
@@ -68,11 +69,11 @@ public:
   // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion.
   virtual void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) = 0;
   virtual void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
-                                      unsigned context) = 0;
+                                  unsigned context) = 0;
   // The completion comes on the find handle, with the first entry; an empty directory
   // completes with an error.
   virtual void FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
-                                unsigned context) = 0;
+                                 unsigned context) = 0;
   // The end of the listing completes with an error.
   virtual void FindNextFtpEntry(InternetHandle find) = 0;
   virtual void CloseHandle(InternetHandle handle) = 0;

@@ -547,13 +547,13 @@ void WinInetClient::ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer>
 }
 
 void WinInetClient::ChangeFtpDirectory(InternetHandle connection, const std::string& path,
-                                           unsigned) {
+                                       unsigned) {
   if (Impl::Record* record = impl->Find(connection, Impl::Kind::FtpConnection))
     record->session->Post(FtpSession::Command::SetDirectory, path);
 }
 
 void WinInetClient::FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
-                                     unsigned) {
+                                      unsigned) {
   if (Impl::Record* record = impl->Find(connection, Impl::Kind::FtpConnection))
     record->session->Post(FtpSession::Command::FindFirst, pattern);
 }

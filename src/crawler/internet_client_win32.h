@@ -22,9 +22,9 @@ public:
                             unsigned short port, unsigned context) override;
   void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) override;
   void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
-                              unsigned context) override;
+                          unsigned context) override;
   void FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
-                        unsigned context) override;
+                         unsigned context) override;
   void FindNextFtpEntry(InternetHandle find) override;
   void CloseHandle(InternetHandle handle) override;
 
