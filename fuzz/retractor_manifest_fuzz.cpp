@@ -1,11 +1,12 @@
-// Runs arbitrary manifests through the whole engine against in-memory fakes,
-// in normal, test and legacy-shell settings.
+// Runs arbitrary manifests through the whole engine against in-memory fakes, in normal,
+// test and legacy-shell settings, and the same bytes through the command-line parse.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "../tests/unit/retractor/fake_platform.h"
 #include "uninstaller/manifest_interpreter.h"
+#include "uninstaller/uninstaller_app.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace retractor;
@@ -26,5 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fakes::StringTextFile file(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), 1 + data[0] % 61);
   ManifestInterpreter(settings, fp.platform).Run(file);
   if (fp.registry.openKeys != 0 || fp.libraries.loaded != 0) __builtin_trap();
+
+  // The same bytes as a command line.
+  std::string line(reinterpret_cast<const char*>(data), size);
+  CommandLineSwitches switches = ParseSwitches(line);
+  if (switches.namesStart > line.size()) __builtin_trap();
+  for (const std::string& name : SplitManifestNames(line.substr(switches.namesStart))) {
+    if (name.empty() || name.size() > kMaxText) __builtin_trap();
+  }
   return 0;
 }
