@@ -40,6 +40,16 @@ class Dialogs(unittest.TestCase):
         self.assertTrue(inst.exists(DATA_DIR + r"\viewer.app"))
         self.assertTrue(inst.exists(APP_DIR + r"\viewer.exe"))
 
+    def test_test_mode_with_windows_changes_nothing(self):
+        inst.install()
+        before = inst.snapshot()
+        process = self.start("/t", "viewer.app")
+        self.assertTrue(inst.press("Yes"))
+        self.finish(process)  # no shared-file question comes in test mode
+        after = inst.snapshot()
+        self.assertEqual(before[0], after[0])
+        self.assertEqual(before[1], after[1])
+
     def test_shared_file_answers(self):
         one = "4\n" + "".join("S %%SYSDIR%%\\%s.dll\n" % n for n in "abcd")
         two = "2\nS %SYSDIR%\\e.dll\nS %SYSDIR%\\f.dll\n"
