@@ -34,7 +34,7 @@ class ManifestInterpreter {
 // Runs uninstallerDir\name and deletes it afterwards unless in test mode.
 RunOutcome ProcessManifestFile(const std::string& name, const UninstallerSettings& settings, Platform& platform);
 
-// On a match the specification is replaced by what the message shows.
+// On a match the application text is replaced by what the message shows.
 bool IsApplicationRunning(std::string& specification, Platform& platform);
 // Stops at the first match that cannot be deleted.
 void DeleteMatchingFiles(const std::string& pattern, FileSystem& files);
