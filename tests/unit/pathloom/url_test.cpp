@@ -274,7 +274,10 @@ TEST(BrowserCommandFromRegistry, Table) {
       {"C:\\B.EXE", "\"c:\\b.exe\" "},
       {"\"C:\\Program Files\\B\\b.exe\" %1", "\"C:\\Program Files\\B\\b.exe\" "},
       {"\"C:\\Program Files\\B\\b.exe\"", "\"C:\\Program Files\\B\\b.exe\" "},
-      {"\"C:\\Program Files\\B\\b.exe\" -url \"%1\"", "\"C:\\Program Files\\B\\b.exe\" -url \" "},
+      // A quoted placeholder's opening quote goes with it, so the URL is not left in an open quote.
+      {"\"C:\\Program Files\\B\\b.exe\" -url \"%1\"", "\"C:\\Program Files\\B\\b.exe\" -url "},
+      {"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"", "\"C:\\windows\\system32\\winebrowser.exe\" "},
+      {"C:\\B.EXE \"%1\"", "\"c:\\b.exe\" "},
       {"\"C:\\B.EXE\" -nohome %1 -x", "\"C:\\B.EXE\" -nohome "},
       // The cut is at the first "exe", wherever it is.
       {"C:\\EXEC\\B.EXE %1", "\"c:\\exe\" "},
