@@ -7,6 +7,9 @@ namespace retractor {
 namespace {
 constexpr int kEnd = -1;
 constexpr int kNothingPushed = -2;
+
+// Win32 would read a text only up to a NUL byte: a subkey "\0x" would name the whole root.
+bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
 }  // namespace
 
 bool IsFormatSpace(int c) {
@@ -110,7 +113,7 @@ std::optional<std::string> ManifestReader::ReadLineOperand() {
       overlong = true;
     }
   }
-  if (overlong || line.empty()) return std::nullopt;
+  if (overlong || line.empty() || HasNul(line)) return std::nullopt;
   return line.substr(1);  // the separator after the command word
 }
 
@@ -152,12 +155,9 @@ std::optional<VariableOperand> ManifestReader::ReadVariableOperand(PathExtent ex
   }
   if (operand.path.empty()) return std::nullopt;  // end of the file
 
-  if (extent == PathExtent::OneWord) {
-    // One further character goes with the word, normally the line feed.
-    return overlong ? std::nullopt : std::optional<VariableOperand>(std::move(operand));
-  }
-  // Whatever follows the word up to the line feed belongs to the path.
-  while (c != kEnd && c != '\n') {
+  // One word takes one further character with it (normally the line feed), as it already
+  // has; otherwise whatever follows the word up to the line feed belongs to the path.
+  while (extent == PathExtent::RestOfLine && c != kEnd && c != '\n') {
     if (operand.path.size() == kMaxText) {
       overlong = true;
     } else {
@@ -165,7 +165,7 @@ std::optional<VariableOperand> ManifestReader::ReadVariableOperand(PathExtent ex
     }
     c = Get();
   }
-  if (overlong) return std::nullopt;
+  if (overlong || HasNul(operand.name) || HasNul(operand.path)) return std::nullopt;
   return operand;
 }
 

@@ -26,11 +26,11 @@ class ManifestReader {
   // Skips white space and reads one word; false at the end of the file.
   // The word is read whole; only its first character is kept.
   bool ReadCommandWord(char* first);
-  // The rest of the line after the separator. Nullopt when nothing follows the
-  // command word or when the line is longer than 259 characters (then skipped whole).
+  // The rest of the line after the separator. Nullopt when nothing follows the command
+  // word, or when the line is longer than 259 characters or holds a NUL (skipped whole).
   std::optional<std::string> ReadLineOperand();
-  // %NAME% and path. Nullopt when malformed or overlong: nothing more of the command
-  // line is read as a command then (see ReadVariableOperand's comment in the .cpp).
+  // %NAME% and path. Nullopt when malformed, overlong or holding a NUL; the operand's
+  // extent is consumed then (see ReadVariableOperand's comment in the .cpp).
   std::optional<VariableOperand> ReadVariableOperand(PathExtent extent);
   // Consumes up to and including the next line feed.
   void SkipRestOfLine();

@@ -21,9 +21,12 @@ inline std::string Lower(std::string s) {
   return s;
 }
 
+// Win32 reads every text only up to its first NUL, as these fakes do with paths and keys.
+inline std::string CText(const std::string& s) { return s.substr(0, s.find('\0')); }
+
 // File system keys: case-insensitive, "/" counts as "\\".
 inline std::string PathKey(std::string s) {
-  s = Lower(s);
+  s = Lower(CText(s));
   for (char& c : s) {
     if (c == '/') c = '\\';
   }
@@ -33,7 +36,7 @@ inline std::string PathKey(std::string s) {
 inline std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;
-  for (char c : path) {
+  for (char c : CText(path)) {
     if (c == '\\') {
       if (!part.empty()) parts.push_back(part);
       part.clear();

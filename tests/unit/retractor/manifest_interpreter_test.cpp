@@ -254,6 +254,19 @@ TEST_F(Engine, KeyDeletionOnNineXIsOneCallAndNeverTheWholeRoot) {
   EXPECT_TRUE(reg().HasKey(HKLM, "Software\\Other"));
 }
 
+TEST_F(Engine, NulByteInAnOperandRefusesTheCommand) {
+  using namespace std::string_literals;
+  // Cut at the NUL, the subkey would be empty and name the whole root; the NAME would
+  // name the base key, whose value is the data directory.
+  reg().Make(HKLM, "Software\\Other");
+  reg().SetString(HKLM, "SOFTWARE\\Korvane\\Uninstaller", "", "C:\\Uninst");
+  fs().AddFile("C:\\Uninst\\viewer.app");
+  Run("3\nF %\0%\\*.app\nK Machine \"\0x\"\nF %APPDIR%\\Read Me.txt\n"s);
+  EXPECT_TRUE(reg().HasKey(HKLM, "Software\\Other"));
+  EXPECT_TRUE(fs().Exists("C:\\Uninst\\viewer.app"));
+  EXPECT_FALSE(fs().Exists("C:\\App\\Read Me.txt"));
+}
+
 struct SharedCase {
   std::uint32_t stored;
   std::deque<int> answers;

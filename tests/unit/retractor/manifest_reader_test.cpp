@@ -43,6 +43,7 @@ struct Case {
 };
 
 TEST(ManifestReader, ReadsAsFormattedInputDoes) {
+  using namespace std::string_literals;
   const std::string x259(259, 'x');
   const std::string x260(260, 'x');
   const Case cases[] = {
@@ -78,6 +79,9 @@ TEST(ManifestReader, ReadsAsFormattedInputDoes) {
                                                "\nD %A%\\d\n", "2 F- D[%A%\\d]"},
       {"S path of 260: word refused, rest of line read", "2\nS %A%" + x260 + " K Machine \"q\"\n",
        "2 S- K[Machine \"q\"]"},
+      // Win32 would read such a text only up to the NUL, so the operand is refused.
+      {"NUL in an operand", "4\nK Machine \"\0x\"\nF %\0%\\x y\nS %A%\\a\0b K Root \"y\"\nN %G\0%i\n"s,
+       "4 K- F- S- K[Root \"y\"] N-"},
   };
   for (const Case& c : cases) EXPECT_EQ(Trace(c.text), c.trace) << c.what;
 }
