@@ -26,8 +26,6 @@ bool DeleteKeyTreeAt(Registry& registry, RegKey parent, const std::string& subke
   return registry.DeleteKey(parent, subkey) == kErrorSuccess;
 }
 
-bool IsWholeRoot(const std::string& subkey) { return subkey.find_first_not_of('\\') == std::string::npos; }
-
 }  // namespace
 
 bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey) {
@@ -109,8 +107,8 @@ void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings
     if (!empty) return;
   }
   if (settings.testMode) return;
-  // An empty subkey would name the root itself: never delete a whole hive.
-  if (IsWholeRoot(entry.subkey)) return;
+  // Never delete a whole hive.
+  if (NamesParentKey(entry.subkey)) return;
   if (settings.platformId == 2) DeleteKeyTree(registry, root, entry.subkey);
   registry.DeleteKey(root, entry.subkey);
 }

@@ -57,6 +57,9 @@ class Registry {
   virtual long DeleteKey(RegKey parent, const std::string& subkey) = 0;
 };
 
+// A subkey of nothing but backslashes, or none at all, opens its parent key itself.
+inline bool NamesParentKey(const std::string& subkey) { return subkey.find_first_not_of('\\') == std::string::npos; }
+
 // Closes the key it holds.
 class ScopedKey {
  public:

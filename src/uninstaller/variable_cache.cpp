@@ -3,8 +3,8 @@
 namespace retractor {
 
 std::string ResolveVariable(const std::string& name, VariableCache& cache, Registry& registry) {
-  // An empty NAME would read the base key's own value (the data directory): it names nothing.
-  if (name.empty()) return std::string();
+  // Such a NAME would read the base key's own value (the data directory): it names nothing.
+  if (NamesParentKey(name)) return std::string();
   auto found = cache.find(name);
   if (found != cache.end()) return found->second;
   std::string value;

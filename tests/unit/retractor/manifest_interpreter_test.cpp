@@ -208,6 +208,15 @@ TEST_F(Engine, VariablesAreCachedPerManifestOnlyWhenRead) {
   EXPECT_FALSE(fs().Exists("C:\\App\\y.txt"));
 }
 
+TEST_F(Engine, NameOfOnlyBackslashesNamesNoVariable) {
+  // "Uninstaller\\" would open the base key itself and give the data directory.
+  reg().SetString(HKLM, "SOFTWARE\\Korvane\\Uninstaller", "", "C:\\Uninst");
+  fs().AddFile("C:\\Uninst\\viewer.app");
+  Run("2\nF %\\%\\*.app\nD \\\\%\n");
+  EXPECT_TRUE(fs().Exists("C:\\Uninst\\viewer.app"));
+  EXPECT_EQ(reg().defaultValueReads, 0);
+}
+
 TEST_F(Engine, RegistryForms) {
   reg().SetString(HKCU, "Software\\V", "Window Pos", "1");
   reg().SetString(HKCU, "Software\\V", "Keep", "1");
