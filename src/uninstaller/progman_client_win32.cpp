@@ -210,23 +210,19 @@ LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wPa
 
 void ProgmanClient::Converse(const std::string& group, bool deleteGroup, const std::string& item) {
   CreateClientWindow();
-  HWND& slot = deleteGroup ? groupServer_ : itemServer_;
-  slot = Connect();
-  if (!slot) return;  // the window stays for the next operation
-  if (deleteGroup) {
-    std::optional<std::string> personal = DeleteGroupCommand(group, false);
-    std::optional<std::string> common = DeleteGroupCommand(group, true);
-    if (!(personal && Execute(*personal)) && common) Execute(*common);
-  } else {
-    std::optional<std::string> personal = ShowGroupCommand(group, false);
-    std::optional<std::string> common = ShowGroupCommand(group, true);
-    if (!(personal && Execute(*personal)) && common) Execute(*common);
+  HWND server = Connect();
+  if (!server) return;  // the window stays for the next operation
+  // The personal group's form first, the common group's when that fails.
+  auto groupCommand = deleteGroup ? DeleteGroupCommand : ShowGroupCommand;
+  std::optional<std::string> personal = groupCommand(group, false);
+  std::optional<std::string> common = groupCommand(group, true);
+  if (!(personal && Execute(*personal)) && common) Execute(*common);
+  if (!deleteGroup) {
     if (std::optional<std::string> command = DeleteItemCommand(item)) Execute(*command);
   }
-  EnableWindow(slot, TRUE);
+  EnableWindow(server, TRUE);
   Terminate();
   DestroyClientWindow();
-  slot = nullptr;
 }
 
 void ProgmanClient::DeleteProgmanItem(const std::string& group, const std::string& item) {

@@ -42,8 +42,6 @@ class ProgmanClient : public ProgramManager {
   bool terminating_ = false;
   bool acknowledgementPositive_ = false;
   bool terminateSeen_ = false;
-  HWND itemServer_ = nullptr;   // the conversation of DeleteProgmanItem
-  HWND groupServer_ = nullptr;  // the conversation of DeleteProgmanGroup
 };
 
 }  // namespace retractor
