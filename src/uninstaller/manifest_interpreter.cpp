@@ -109,14 +109,18 @@ void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings
   if (settings.testMode) return;
   // Never delete a whole hive.
   if (NamesParentKey(entry.subkey)) return;
-  if (settings.platformId == 2) DeleteKeyTree(registry, root, entry.subkey);
-  registry.DeleteKey(root, entry.subkey);
+  // NT's key deletion leaves a key that has subkeys: the tree walk empties it, then deletes it.
+  if (settings.platformId == 2) {
+    DeleteKeyTree(registry, root, entry.subkey);
+  } else {
+    registry.DeleteKey(root, entry.subkey);
+  }
 }
 
 RunOutcome ManifestInterpreter::Run(TextFile& file) {
   ManifestReader reader(file);
-  int count = 0;
-  if (!reader.ReadCount(&count)) count = 0;
+  int count = 0;  // stays 0 without a readable count
+  reader.ReadCount(&count);
 
   std::unique_ptr<ProgressWindow> window;
   if (!settings_.silentMode) window = platform_.ui.OpenProgress(settings_.title);

@@ -10,17 +10,12 @@ constexpr int kNothingPushed = -2;
 
 // Win32 would read a text only up to a NUL byte: a subkey "\0x" would name the whole root.
 bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
-}  // namespace
 
 bool IsFormatSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-int ManifestReader::Peek() {
-  int c = Get();
-  Unget(c);
-  return c;
-}
+}  // namespace
 
 void ManifestReader::Unget(int c) { pushedBack_ = c; }
 
@@ -141,30 +136,23 @@ std::optional<VariableOperand> ManifestReader::ReadVariableOperand(PathExtent ex
     if (operand.name.size() == kMaxText) return fail(c);
     operand.name.push_back(static_cast<char>(c));
   }
-  if (c != '%') return fail(c);
-  if (operand.name.empty()) return fail(c);
+  if (c != '%' || operand.name.empty()) return fail(c);
 
-  if (SkipWhiteSpace()) crossedLine = true;
+  SkipWhiteSpace();
   bool overlong = false;
-  while ((c = Get()) != kEnd && !IsFormatSpace(c)) {
+  auto append = [&](int ch) {
     if (operand.path.size() == kMaxText) {
       overlong = true;
     } else {
-      operand.path.push_back(static_cast<char>(c));
+      operand.path.push_back(static_cast<char>(ch));
     }
-  }
+  };
+  while ((c = Get()) != kEnd && !IsFormatSpace(c)) append(c);
   if (operand.path.empty()) return std::nullopt;  // end of the file
 
   // One word takes one further character with it (normally the line feed), as it already
   // has; otherwise whatever follows the word up to the line feed belongs to the path.
-  while (extent == PathExtent::RestOfLine && c != kEnd && c != '\n') {
-    if (operand.path.size() == kMaxText) {
-      overlong = true;
-    } else {
-      operand.path.push_back(static_cast<char>(c));
-    }
-    c = Get();
-  }
+  for (; extent == PathExtent::RestOfLine && c != kEnd && c != '\n'; c = Get()) append(c);
   if (overlong || HasNul(operand.name) || HasNul(operand.path)) return std::nullopt;
   return operand;
 }

@@ -38,7 +38,6 @@ class ManifestReader {
  private:
   int Get();
   void Unget(int c);
-  int Peek();
   // Skips white space; true when a line feed was among it.
   bool SkipWhiteSpace();
 
@@ -49,7 +48,5 @@ class ManifestReader {
   bool atEnd_ = false;
   int pushedBack_ = -2;
 };
-
-bool IsFormatSpace(int c);
 
 }  // namespace retractor

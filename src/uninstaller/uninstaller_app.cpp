@@ -55,8 +55,6 @@ std::vector<std::string> SplitManifestNames(const std::string& text) {
 
 int UninstallerApp::Run(const std::string& commandLine) {
   UserInterface& ui = platform_.ui;
-  settings.silentMode = false;
-  settings.testMode = false;
   settings.title = ui.LoadText(kStringTitle);
   OsVersion version = platform_.windows.GetVersion();
   settings.legacyShell = version.major < 4;
@@ -65,7 +63,6 @@ int UninstallerApp::Run(const std::string& commandLine) {
   CommandLineSwitches switches = ParseSwitches(commandLine);
   settings.silentMode = switches.silentMode;
   settings.testMode = switches.testMode;
-  registryKeyName = switches.registryKeyName;
 
   if (commandLine.empty()) {
     ui.ShowMessage(ui.LoadText(kStringNoManifest), settings.title, kMbOk | kMbIconExclamation);
@@ -76,7 +73,7 @@ int UninstallerApp::Run(const std::string& commandLine) {
                    : ui.ShowMessage(ui.LoadText(kStringConfirmRemove), settings.title, kMbYesNo | kMbIconQuestion);
 
   std::string key = kUninstallerKey;
-  if (!registryKeyName.empty()) key += "\\" + registryKeyName;
+  if (!switches.registryKeyName.empty()) key += "\\" + switches.registryKeyName;
   std::string directory;
   Registry& registry = platform_.registry;
   if (registry.QueryDefaultValue(registry.RootKey(RegistryRoot::LocalMachine), key, &directory) != kErrorSuccess ||

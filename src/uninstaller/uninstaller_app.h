@@ -30,7 +30,6 @@ class UninstallerApp {
   RunOutcome FinalCleanup();
 
   UninstallerSettings settings;
-  std::string registryKeyName;
 
  private:
   Platform& platform_;
