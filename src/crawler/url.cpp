@@ -339,13 +339,13 @@ std::string BrowserCommandFromRegistry(std::string command) {
   if (command.empty()) return command;
   size_t placeholder = command.find("%1");
   if (placeholder != std::string::npos) command.erase(placeholder);
-  if (command.find_first_not_of(' ') == std::string::npos) return std::string();  // nothing but "%1"
   // A quoted placeholder ("%1") leaves its opening quote behind, which would swallow the URL
   // into an unclosed argument; the URL is appended bare instead.
   size_t lastQuote = command.find_last_of('"');
   if (lastQuote != std::string::npos && command.find_first_not_of(' ', lastQuote + 1) == std::string::npos &&
       std::count(command.begin(), command.end(), '"') % 2 == 1)
     command.erase(lastQuote);
+  if (command.find_first_not_of(' ') == std::string::npos) return std::string();  // nothing but "%1"
   if (command.find('"') == std::string::npos) {
     std::string lower = ToLower(command);
     size_t exe = lower.find("exe");

@@ -288,6 +288,8 @@ TEST(BrowserCommandFromRegistry, Table) {
       // Nothing but the placeholder: no command.
       {"%1", ""},
       {"  %1", ""},
+      {"\"%1\"", ""},
+      {"  \"%1\"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(BrowserCommandFromRegistry(c.input), c.expected) << "input " << c.input;
 }
