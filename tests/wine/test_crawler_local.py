@@ -44,6 +44,26 @@ class LocalFixtureSite(unittest.TestCase):
         self.assertGreaterEqual(result.figures["idle_seconds"], 2)
 
 
+class DeviceNames(unittest.TestCase):
+    def test_links_named_like_devices_are_not_read_as_pages(self):
+        # Opening AUX for reading blocked the crawl for good, time-out included.
+        with tempfile.TemporaryDirectory() as root:
+            with open(os.path.join(root, "index.html"), "w") as f:
+                f.write('<a href="aux.html">aux</a> <a href="nul">nul</a> <a href="ok.html">ok</a>')
+            with open(os.path.join(root, "ok.html"), "w") as f:
+                f.write('<a href="next.html">next</a>')
+            d = winebed.windows_path(root) + "\\"
+            result = crawl(d + "index.html", "--depth", 2, "--timeout", 5, "--any-domain", timeout=60)
+        self.assertEqual(result.tree, [
+            (0, TOP_OF_CHART, d + "index.html"),
+            (1, READ_ERROR, d + "aux.html"),
+            (1, READ_ERROR, d + "nul"),
+            (1, PAGE_WITH_LINKS, d + "ok.html"),
+            (2, NOT_READ, d + "next.html"),
+        ], result.stdout)
+        self.assertNotIn(TIMEOUT_LINE, result.lines)
+
+
 class SampleSite(unittest.TestCase):
     def test_sample_site_crawls_without_a_timeout(self):
         index = os.path.join(winebed.SOURCE, "samples", "site", "index.html")

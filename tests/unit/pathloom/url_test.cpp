@@ -143,6 +143,7 @@ TEST(IsLocalFile, OpensForReading) {
   EXPECT_FALSE(IsLocalFile(dir.File("missing.html")));
   EXPECT_FALSE(IsLocalFile(""));
   EXPECT_FALSE(IsLocalFile(dir.Path()));  // a directory does not open on Windows either
+  EXPECT_FALSE(IsLocalFile("/dev/null"));  // a device opens, but is no page
   EXPECT_FALSE(IsLocalFile(std::string("a\0b", 3)));
   EXPECT_FALSE(IsLocalFile("http://www.example.com/"));
 }
