@@ -6,9 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#ifndef _WIN32
 #include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -231,16 +229,12 @@ bool IsLocalFile(const std::string& text) {
   if (text.empty() || std::memchr(text.data(), '\0', text.size())) return false;
   std::FILE* file = std::fopen(text.c_str(), "rb");
   if (!file) return false;
-#ifndef _WIN32
-  // A directory opens for reading here but not on Windows: keep the Windows answer.
+  // Only a regular file: a link named like a device ("aux.html" on Windows) would open the
+  // device, and reading it blocks the crawl. A directory opens here too, not on Windows.
   struct stat info {};
-  bool directory = fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+  bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
   std::fclose(file);
-  return !directory;
-#else
-  std::fclose(file);
-  return true;
-#endif
+  return regular;
 }
 
 UrlKind KindOf(const std::string& url) {
