@@ -181,7 +181,7 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
 }
 
 void FetchTask::FtpEnd() {
-  if (dirChangeIssued) node->label += " (file)";
+  if (dirChangeIssued) tree.SetLabel(*node, node->label + " (file)");
   tree.AddLinks(*node, depth, links, ReadStatus::ReadOk);
   Close();
   crawler.done = true;

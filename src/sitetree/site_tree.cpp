@@ -100,6 +100,11 @@ void SiteTree::SetIcon(SiteNode& node, NodeIcon icon) {
   if (view) view->IconChanged(node);
 }
 
+void SiteTree::SetLabel(SiteNode& node, std::string label) {
+  node.label = std::move(label);
+  if (view) view->LabelChanged(node);
+}
+
 bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status) {
   if (hooks.pageClosing && hooks.pageClosing()) return false;
   if (hooks.disarmTimeout) hooks.disarmTimeout();

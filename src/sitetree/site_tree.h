@@ -50,6 +50,7 @@ public:
   virtual ~SiteTreeView() = default;
   virtual void NodeAdded(SiteNode&) {}       // expand the parent and repaint, so the tree is seen growing
   virtual void IconChanged(SiteNode&) {}
+  virtual void LabelChanged(SiteNode&) {}
   virtual void NodeDeleting(SiteNode&) {}    // called for the root of a deleted subtree, before it goes
 };
 
@@ -93,6 +94,7 @@ public:
   bool AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status);
   NodeIcon IconFor(const SiteNode& node) const;
   void SetIcon(SiteNode& node, NodeIcon icon);
+  void SetLabel(SiteNode& node, std::string label);
   void ApplyIconFor(SiteNode& node) { SetIcon(node, IconFor(node)); }
   void RefreshIcons(SiteNode* start = nullptr);
   void SetTopOfChart(SiteNode& node);

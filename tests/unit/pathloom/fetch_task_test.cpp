@@ -142,11 +142,17 @@ TEST_F(FetchTaskTest, FtpDirectoryIsChangedThenListedToTheEnd) {
 }
 
 TEST_F(FetchTaskTest, FtpPathThatIsAFileGetsTheSuffix) {
+  struct LabelView : SiteTreeView {
+    std::vector<std::string> labels;
+    void LabelChanged(SiteNode& node) override { labels.push_back(node.label); }
+  } view;
   SiteNode& node = Child("ftp://ftp.example.com/pub/readme.txt");
+  tree.view = &view;
   auto task = Start(node.label, node);
   client.Complete(1, 2);
   client.Complete(1, 2, 12003);  // the change of directory fails
   EXPECT_EQ(node.label, "ftp://ftp.example.com/pub/readme.txt (file)");
+  EXPECT_EQ(view.labels, (Lines{node.label})) << "the tree page shows the new label";
   EXPECT_EQ(node.icon, NodeIcon::File);
   EXPECT_TRUE(crawler.done);
 }
