@@ -30,9 +30,6 @@ void FetchTask::Line(int stringId) { ports.status.AddStatusLine(CrawlerText(stri
 
 bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startContext,
                       int startDepth) {
-  ftpFirstStep = true;
-  ftpHasPath = dirChangeIssued = readIssued = readRequested = inNotification = false;
-  isLocal = isFtp = isHttp = false;
   crawler.done = false;
   crawler.tasks[startContext] = this;
   node = &startNode;
@@ -40,16 +37,15 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   context = startContext;
   url = std::move(startUrl);
 
-  isLocal = IsLocalFile(url);
-  if (isLocal) {
+  if (IsLocalFile(url)) {
+    kind = UrlKind::LocalFile;
     ports.page.TaskWasLocal();
     ReadLocalFile();
     return true;
   }
 
   NormalizeUrl(url);
-  isFtp = ContainsNoCase(url, "ftp:");
-  isHttp = !isFtp;
+  kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
   Line(IdsConnectingToInternet);
 
   instance = ports.client.Open(CrawlerText(IdsAppName));
@@ -64,7 +60,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   }
 
   ports.status.AddStatusLine(CrawlerText(IdsOpening) + url);
-  if (isHttp) {
+  if (kind == UrlKind::Http) {
     body = std::make_shared<ReadBuffer>();
     request = ports.client.OpenUrl(instance, url, context);
   } else {
@@ -81,15 +77,13 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
 void FetchTask::ReadLocalFile() {
   Line(IdsReadingLocal);
   std::ifstream file(url, std::ios::binary);
-  if (!file) {
-    tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
-    crawler.done = true;
-    Line(IdsDoneReading);
-    return;
+  if (file) {
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    file.close();
+    CompletePage(ExtractLinks(text, url, true, links));
+  } else {
+    CompletePage(false);
   }
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  file.close();
-  CompletePage(ExtractLinks(text, url, true, links));
   Line(IdsDoneReading);
 }
 
@@ -103,28 +97,25 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
     Line(IdsConnectingToServer);
     break;
   case StatusSendingRequest:
-    if (readRequested) Line(IdsSendingRequest);
+    if (readIssued) Line(IdsSendingRequest);
     break;
   case StatusReceivingResponse:
-    if (readRequested) Line(IdsReceivingResponse);
+    if (readIssued) Line(IdsReceivingResponse);
     break;
   case StatusRequestComplete:
-    if (readIssued && !isFtp) {
+    if (kind == UrlKind::Ftp) {
+      if (info.error) FtpEnd();
+      else FtpStep(handle, info);
+    } else if (readIssued) {
       BodyRead(info.error);
     } else if (info.error) {
-      if (isFtp) {
-        FtpEnd();
-      } else {
-        tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
-        crawler.done = true;
-      }
-    } else if (isHttp) {
+      tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
+      crawler.done = true;
+    } else {
       if (!request) request = info.result;  // so that Close releases it
-      readRequested = readIssued = true;
+      readIssued = true;
       body->bytesRead = 0;
       ports.client.ReadFile(info.result, body);
-    } else {
-      FtpStep(handle, info);
     }
     break;
   default:
@@ -134,17 +125,11 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
 }
 
 void FetchTask::BodyRead(unsigned long error) {
-  if (error) {
-    // The body never arrived: that is a failed request, not a page without links.
-    Close();
-    tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
-    crawler.done = true;
-    return;
-  }
-  std::string_view text(body->data.data(),
-                        std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
+  // A body that never arrived is a failed request, not a page without links.
+  if (error) return CompletePage(false);
+  std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
   CompletePage(ExtractLinks(text, url, false, links));
-  if (readRequested) Line(IdsDoneReading);
+  Line(IdsDoneReading);
 }
 
 void FetchTask::CompletePage(bool extracted) {
@@ -171,11 +156,10 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
     return;
   }
   listing = handle;
-  findData = *info.entry;
   std::string entryUrl = url;
   if (entryUrl.empty() || entryUrl.back() != '/') entryUrl += '/';
-  entryUrl += findData.name;
-  if (!findData.isDirectory) entryUrl += " (file)";
+  entryUrl += info.entry->name;
+  if (!info.entry->isDirectory) entryUrl += " (file)";
   links.push_back(std::move(entryUrl));
   ports.client.FindNextFtpEntry(handle);
 }

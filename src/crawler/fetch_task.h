@@ -9,6 +9,7 @@
 #include "crawler/crawl_ports.h"
 #include "crawler/internet_client.h"
 #include "crawler/link_extractor.h"
+#include "crawler/url.h"
 
 class FetchTask;
 class SiteTree;
@@ -58,15 +59,12 @@ private:
 
   SiteNode* node = nullptr;
   LinkList links;
-  bool isLocal = false;
-  bool isFtp = false;
-  bool isHttp = false;
+  UrlKind kind = UrlKind::Http;
   bool ftpFirstStep = true;
   bool ftpHasPath = false;
   bool dirChangeIssued = false;
-  FindEntry findData;
+  // The body read has been issued; from then on the client's progress shows as lines.
   bool readIssued = false;
-  bool readRequested = false;
   int depth = 0;
   std::shared_ptr<ReadBuffer> body;
   std::string url;

@@ -237,12 +237,6 @@ bool IsLocalFile(const std::string& text) {
   return regular;
 }
 
-UrlKind KindOf(const std::string& url) {
-  if (IsLocalFile(url)) return UrlKind::LocalFile;
-  if (ContainsNoCase(url, "ftp:")) return UrlKind::Ftp;
-  return UrlKind::Http;
-}
-
 void NormalizeUrl(std::string& url) {
   if (IsLocalFile(url)) return;
   if (ContainsNoCase(url, "ftp:")) return;

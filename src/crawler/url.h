@@ -9,9 +9,8 @@ enum class UrlKind { LocalFile, Ftp, Http };
 std::string ToLower(std::string_view text);
 bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle);
 
-// True when the text, taken as a file path, opens for reading.
+// True when the text, taken as a file path, opens for reading as a regular file.
 bool IsLocalFile(const std::string& text);
-UrlKind KindOf(const std::string& url);
 
 void NormalizeUrl(std::string& url);
 std::string CombineUrl(std::string_view base, std::string_view relative);

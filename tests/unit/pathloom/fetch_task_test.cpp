@@ -230,7 +230,7 @@ TEST_F(FetchTaskTest, ClientThatCannotStartShowsTheMessagesAndLeavesTheTaskWaiti
 
 TEST_F(FetchTaskTest, LocalFileIsReadInsideStart) {
   TempDir dir;
-  std::string path = dir.File("page.html");
+  std::string path = dir.File("ftp:page.html");  // a file is local whatever its name holds
   WriteFile(path, "<a href=\"http://www.example.com/x.html\">x</a>");
   SiteNode& node = Root(path);
   auto task = Start(path, node);

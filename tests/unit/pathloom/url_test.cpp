@@ -148,18 +148,6 @@ TEST(IsLocalFile, OpensForReading) {
   EXPECT_FALSE(IsLocalFile("http://www.example.com/"));
 }
 
-TEST(KindOf, Order) {
-  TempDir dir;
-  const std::string ftpNamedFile = dir.File("ftp:notes.html");
-  WriteFile(ftpNamedFile, "x");
-  EXPECT_EQ(KindOf(ftpNamedFile), UrlKind::LocalFile);
-  EXPECT_EQ(KindOf("FTP://Example.com/pub"), UrlKind::Ftp);
-  EXPECT_EQ(KindOf("http://www.example.com/ftp:x"), UrlKind::Ftp);
-  EXPECT_EQ(KindOf("ftp.example.com"), UrlKind::Http);  // only "ftp:" makes FTP; normalise first
-  EXPECT_EQ(KindOf("http://www.example.com/"), UrlKind::Http);
-  EXPECT_EQ(KindOf("gopher://x/"), UrlKind::Http);
-}
-
 TEST(DirectoryOfPath, Table) {
   const Case cases[] = {
       {"C:\\site\\index.html", "C:\\site\\"},
