@@ -90,7 +90,10 @@ void ProgmanClient::CreateClientWindow() {
   windowClass.lpszClassName = kClientClass;
   if (!RegisterClassA(&windowClass)) return;
   clientWindow_ = CreateWindowA(kClientClass, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-  if (clientWindow_) SetWindowLongPtrA(clientWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (clientWindow_)
+    SetWindowLongPtrA(clientWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  else
+    UnregisterClassA(kClientClass, instance_);  // a class left behind would make every later attempt fail
 }
 
 void ProgmanClient::DestroyClientWindow() {

@@ -16,6 +16,7 @@ class ProgressWindowWin32 : public ProgressWindow {
     if (dialog_) DestroyWindow(dialog_);
   }
   void ShowText(const std::string& text) override {
+    Flush();
     SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text.c_str());
     UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
   }
@@ -24,19 +25,26 @@ class ProgressWindowWin32 : public ProgressWindow {
   // much as a command), so steps are handed to the bar in batches at most every 50 ms.
   void Step() override {
     ++pendingSteps_;
-    DWORD now = GetTickCount();
-    if (now - lastPaint_ >= kPaintInterval) {
+    if (GetTickCount() - lastPaint_ >= kPaintInterval) Flush();
+  }
+  // Batched steps are shown before the text changes and when the window comes back to the top.
+  void BringToTop() override {
+    Flush();
+    BringWindowToTop(dialog_);
+  }
+
+ private:
+  void Flush() {
+    if (pendingSteps_ > 0) {
       HWND bar = GetDlgItem(dialog_, IDC_PROGRESS_BAR);
       SendMessageA(bar, WM_SETREDRAW, FALSE, 0);
       for (; pendingSteps_ > 0; --pendingSteps_) SendMessageA(bar, PBM_STEPIT, 0, 0);
       SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
       RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-      lastPaint_ = now;
     }
+    lastPaint_ = GetTickCount();
   }
-  void BringToTop() override { BringWindowToTop(dialog_); }
 
- private:
   static constexpr DWORD kPaintInterval = 50;
   HWND dialog_;
   DWORD lastPaint_ = GetTickCount();
