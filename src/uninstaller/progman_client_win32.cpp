@@ -156,15 +156,15 @@ bool ProgmanClient::Execute(const std::string& command) {
   }
   acknowledgementPositive_ = false;
   acknowledged_ = false;
-  executePending_ = true;
   if (!PostMessageA(serverWindow_, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(clientWindow_),
                     reinterpret_cast<LPARAM>(memory))) {
-    executePending_ = false;
     GlobalFree(memory);
     return false;
   }
+  executeMemory_ = memory;
   PumpUntil([this] { return acknowledged_; }, kAcknowledgeTimeout);
-  executePending_ = false;
+  // Unanswered, the memory stays with the server, which may still read it.
+  executeMemory_ = nullptr;
   return acknowledged_ && acknowledgementPositive_;
 }
 
@@ -182,21 +182,22 @@ LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wPa
   if (!client) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_DDE_ACK: {
-      UINT_PTR status = 0;
-      if (client->executePending_ && !client->initiating_) {
-        UINT_PTR memory = 0;
-        UnpackDDElParam(WM_DDE_ACK, lParam, &status, &memory);
-        FreeDDElParam(WM_DDE_ACK, lParam);
-        if (memory) GlobalFree(reinterpret_cast<HGLOBAL>(memory));
-      } else {
-        GlobalDeleteAtom(HIWORD(lParam));
-      }
       if (client->initiating_) {
+        // The answer to an initiate carries the server's own atoms, ours to delete.
         GlobalDeleteAtom(LOWORD(lParam));
+        GlobalDeleteAtom(HIWORD(lParam));
         client->serverWindow_ = reinterpret_cast<HWND>(wParam);
         client->acknowledgementPositive_ = true;
         return 1;
       }
+      UINT_PTR status = 0;
+      UINT_PTR memory = 0;
+      UnpackDDElParam(WM_DDE_ACK, lParam, &status, &memory);
+      FreeDDElParam(WM_DDE_ACK, lParam);
+      // A late answer to an execute that timed out is not the answer to the current one.
+      if (!client->executeMemory_ || reinterpret_cast<HGLOBAL>(memory) != client->executeMemory_) return 0;
+      GlobalFree(client->executeMemory_);
+      client->executeMemory_ = nullptr;
       client->acknowledgementPositive_ = (status & 0x8000) != 0;
       client->acknowledged_ = true;
       return 0;

@@ -37,7 +37,8 @@ class ProgmanClient : public ProgramManager {
   HWND clientWindow_ = nullptr;
   HWND serverWindow_ = nullptr;
   bool initiating_ = false;
-  bool executePending_ = false;
+  // The command memory of the execute awaiting its answer; an answer for any other is late.
+  HGLOBAL executeMemory_ = nullptr;
   bool acknowledged_ = false;
   bool terminating_ = false;
   bool acknowledgementPositive_ = false;
