@@ -11,10 +11,6 @@ TaskQueue::TaskQueue(SiteTree& tree, const CrawlerPorts& ports) : tree(tree), po
 }
 
 TaskQueue::~TaskQueue() {
-  if (active) {
-    crawler.tasks.erase(active->Context());
-    active.reset();
-  }
   tree.hooks.disarmTimeout = [] {};
   tree.hooks.abortInProgress = [] { return true; };
   tree.hooks.appendPending = [](QueueEntry) {};
@@ -49,11 +45,8 @@ void TaskQueue::OnTick() {
     ports.page.NextBusyFrame();
   }
 
-  if (active && crawler.done && !active->inNotification) {
-    active->inNotification = true;  // the disposal is begun once only
-    crawler.tasks.erase(active->Context());
-    Dispose(*active);
-  }
+  // Not from inside one of the task's own notifications (a nested message loop).
+  if (active && crawler.done && !active->inNotification) Dispose(*active);
 }
 
 void TaskQueue::OnTimeout() {
@@ -73,12 +66,12 @@ void TaskQueue::AbortActive() {
 
 void TaskQueue::AbortAll() {
   aborting = busy = true;
-  while (!pending.empty()) pending.pop_back();
+  pending.clear();
   if (active)
     crawler.done = true;
   else
     aborting = busy = false;
-  if (!tree.Empty()) tree.RefreshIcons();
+  tree.RefreshIcons();
   ShowCounters(0, 0);
 }
 
@@ -86,8 +79,7 @@ void TaskQueue::Dispose(FetchTask& task) {
   if (&task == active.get()) {
     // Its time-out ends with it; left armed it would abort whatever runs next, or nothing.
     ports.timer.DisarmTimeout();
-    active->Close();
-    active.reset();
+    active.reset();  // closes its handles and leaves the context table
   }
   aborting = busy = false;
 }

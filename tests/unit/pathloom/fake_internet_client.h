@@ -3,6 +3,7 @@
 #pragma once
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -113,7 +114,13 @@ public:
   unsigned armedMilliseconds = 0;
   int arms = 0;
 
-  void AddStatusLine(const std::string& line) override { lines.push_back(line); }
+  // Runs after each line is added, as a nested message loop of the page might.
+  std::function<void(const std::string&)> onLine;
+
+  void AddStatusLine(const std::string& line) override {
+    lines.push_back(line);
+    if (onLine) onLine(line);
+  }
   void ShowMessage(int stringId) override { messages.push_back(stringId); }
   void ShowActiveCounter(const std::string& text) override {
     counterChanges.push_back(activeCounter = text);

@@ -199,6 +199,22 @@ TEST_F(TaskQueueTest, EntriesOfADeletedBranchAreNeverStarted) {
   EXPECT_EQ(queue.PendingCount(), 0u);
 }
 
+TEST_F(TaskQueueTest, TickInsideTheTasksOwnNotificationLeavesItAlive) {
+  StartCrawl("http://a.example.com/");
+  int ticks = 0;
+  page.onLine = [&](const std::string& line) {
+    if (line != "Done reading page.") return;
+    queue.OnTick();  // done, but still inside the notification: freeing it here is a use after free
+    ++ticks;
+    EXPECT_TRUE(queue.HasActiveTask());
+  };
+  ReadPage("");
+  EXPECT_EQ(ticks, 1);
+  page.onLine = nullptr;
+  queue.OnTick();
+  EXPECT_FALSE(queue.HasActiveTask());
+}
+
 TEST_F(TaskQueueTest, LocalReadingEndsInsideTheRequestWithoutATimeout) {
   TempDir dir;
   std::string path = dir.File("index.html");
