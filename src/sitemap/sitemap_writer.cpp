@@ -50,6 +50,16 @@ bool ForEachLinePieces(std::istream& in, OnPiece onPiece, OnEnd onEnd) {
   return !in.bad();
 }
 
+// A template line with the label put in place of its first "%URL".
+void AppendExpanded(std::string& out, std::string_view line, std::string_view label) {
+  const size_t mark = line.find("%URL");
+  if (mark == std::string_view::npos) {
+    out.append(line);
+  } else {
+    out.append(line.substr(0, mark)).append(label).append(line.substr(mark + 4));
+  }
+}
+
 constexpr uint64_t Pack(std::string_view text) {
   uint64_t value = 0;
   for (char c : text) value = (value << 8) | static_cast<unsigned char>(c);
@@ -108,10 +118,9 @@ const std::vector<std::string>& SitemapWriter::DefaultTemplate() {
   return lines;
 }
 
-bool SitemapWriter::Write(const SiteTree& siteTree, const SiteNode* top, const std::string& path) {
+bool SitemapWriter::Write(const SiteTree& /*tree*/, const SiteNode* top, const std::string& path) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file.is_open()) return false;
-  tree = &siteTree;
   if (!WriteToStream(top, file)) messages.ShowFileError(path);
   file.close();
   return true;
@@ -188,31 +197,26 @@ void SitemapWriter::WriteBranch(const SiteNode* top) {
 }
 
 void SitemapWriter::WriteEntry(const SiteNode& node) {
+  const std::string_view label = UrlOfLabel(node.label);
   for (const std::string& line : templateLines) {
-    const std::string_view label = UrlOfLabel(node.label);
-    const size_t mark = line.find("%URL");
-    if (mark == std::string::npos) {
-      WriteLine(line);
-    } else {
-      // ExpandTemplateLine without the temporary string.
-      outBuffer.append(line, 0, mark).append(label).append(line, mark + 4).append("\r\n");
-      if (outBuffer.size() >= kChunkSize) Flush();
-    }
+    AppendExpanded(outBuffer, line, label);
+    EndLine();
   }
 }
 
 std::string SitemapWriter::ExpandTemplateLine(std::string_view line, std::string_view label) {
-  label = UrlOfLabel(label);
-  const size_t mark = line.find("%URL");
-  if (mark == std::string_view::npos) return std::string(line);
   std::string result;
-  result.reserve(line.size() - 4 + label.size());
-  result.append(line.substr(0, mark)).append(label).append(line.substr(mark + 4));
+  AppendExpanded(result, line, UrlOfLabel(label));
   return result;
 }
 
 void SitemapWriter::WriteLine(std::string_view line) {
-  outBuffer.append(line).append("\r\n");
+  outBuffer.append(line);
+  EndLine();
+}
+
+void SitemapWriter::EndLine() {
+  outBuffer.append("\r\n");
   if (outBuffer.size() >= kChunkSize) Flush();
 }
 

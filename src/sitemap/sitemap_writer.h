@@ -20,29 +20,30 @@ public:
   // Read's line loop over any stream; lines end with CR LF, LF or a lone CR.
   // False when the stream failed in the middle (the nodes read so far stay).
   bool ReadFromStream(SiteTree& tree, std::istream& in);
-  // Write's steps 2 to 4 (template, header, branch list) on any stream.
+  // What Write does once the file is open (template, header, branch list), on any stream.
+  // False when the stream failed in the middle.
   bool WriteToStream(const SiteNode* topNode, std::ostream& out);
 
   void LoadTemplate();
-  void WriteHeader();
-  // The branch list of the top node at level 0: its entry and all its descendants' entries
-  // nested in <UL>/</UL>; the top node's siblings are never written. Iterative.
-  void WriteBranch(const SiteNode* topNode);
-  void WriteEntry(const SiteNode& node);
   static std::string ExpandTemplateLine(std::string_view line, std::string_view label);
 
   const std::vector<std::string>& TemplateLines() const { return templateLines; }
   static const std::vector<std::string>& DefaultTemplate();
 
 private:
+  void WriteHeader();
+  // The branch list of the top node at level 0: its entry and all its descendants' entries
+  // nested in <UL>/</UL>; the top node's siblings are never written. Iterative.
+  void WriteBranch(const SiteNode* topNode);
+  void WriteEntry(const SiteNode& node);
   void WriteLine(std::string_view line);
+  void EndLine();
   bool Flush();
 
   std::string startDirectory;
   MessagePort& messages;
   std::vector<std::string> templateLines;
   std::ostream* out = nullptr;
-  const SiteTree* tree = nullptr;
   const SiteNode* topNode = nullptr;
   std::string outBuffer;
   bool writeFailed = false;
