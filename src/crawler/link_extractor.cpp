@@ -34,10 +34,10 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
   std::unordered_set<std::string> seen;
   std::string value;
   size_t pos = 0;
-  // Step 7's test "pos + 5 < length", as the last position the loop visits.
+  // A word that starts within the last five characters is not looked for.
   const size_t lastPos = length - 6;
   while (pos <= lastPos) {
-    // Steps 1 and 2, with a cheap first-letter test in front.
+    // "HREF", or "FRAME" and the next "SRC" anywhere after it; a cheap first-letter test in front.
     const unsigned char first = static_cast<unsigned char>(text[pos]) & 0xDF;
     if (first != 'H' && first != 'F') {
       ++pos;
@@ -59,10 +59,10 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
       }
     }
     if (found) {
-      // Step 3: skip to the value.
+      // Skip to the value: past a "=", or onto a ">" (an empty value).
       while (pos < length && text[pos] != '>' && text[pos] != '=') ++pos;
       if (pos < length && text[pos] == '=') ++pos;
-      // Step 4: collect it; blanks, double quotes and "<" are dropped, not ends.
+      // Collect it: blanks, double quotes and "<" are dropped, not ends.
       value.clear();
       int quotes = 0;
       while (pos < length) {
@@ -72,15 +72,14 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
         if (c != ' ' && c != '"' && c != '<') value.push_back(c);
         ++pos;
       }
-      // Steps 5 and 6.
-      if (seen.find(value) == seen.end()) {
-        seen.insert(value);
+      // Raw values seen before on this page are dropped; e-mail links stay as written.
+      if (seen.insert(value).second) {
         if (ContainsNoCase(value, "ailto")) links.push_back(value);
         else if (isLocal) links.push_back(CombineLocal(base, value));
         else links.push_back(CombineUrl(base, value));
       }
     }
-    ++pos;  // step 7
+    ++pos;
   }
   return true;
 }

@@ -268,7 +268,7 @@ std::string DirectoryOfPath(std::string_view path) {
 }
 
 std::string CombineLocal(std::string_view basePath, std::string_view link) {
-  // Step 1: two dots after the last "/" make it a host name or web address.
+  // Two dots after the last "/" make it a host name or web address.
   int dots = 0;
   for (size_t i = link.size(); i > 0 && link[i - 1] != '/'; --i)
     if (link[i - 1] == '.') ++dots;
@@ -277,7 +277,7 @@ std::string CombineLocal(std::string_view basePath, std::string_view link) {
     NormalizeUrl(url);
     return url;
   }
-  // Steps 2 and 3. A link with a scheme of its own (two letters or more: "C:" is a drive)
+  // A link with a scheme of its own (two letters or more: "C:" is a drive)
   // is resolved as a URL and stays as written; a file URL becomes a local path. Anything
   // else is resolved against the page's directory as a path that opens.
   std::string directory = DirectoryOfPath(basePath);

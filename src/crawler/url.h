@@ -23,7 +23,8 @@ std::string DomainOf(const std::string& url);
 // A site-tree label cut at the first " (file)": the URL it stands for.
 std::string_view UrlOfLabel(std::string_view label);
 
-// Steps 2 to 5 of the browser rule, applied to the registered command text.
+// The command prefix made from the registered text: cut before "%1", the program quoted,
+// ending in one blank; empty when nothing is left.
 std::string BrowserCommandFromRegistry(std::string command);
 // Reads the registered command (a Win32 adapter) and applies the rule; empty when none.
 std::string DefaultBrowserCommand();

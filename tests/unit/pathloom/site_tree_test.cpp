@@ -246,7 +246,7 @@ TEST(AddLinks, AbortOnLaterPageLeavesPageWithLinks) {
   crawl.aborting = true;
   SiteNode* ftp = crawl.start->firstChild;
   EXPECT_FALSE(crawl.tree.AddLinks(*ftp, 1, {"x", "y"}, ReadStatus::ReadOk));
-  EXPECT_EQ(ftp->icon, NodeIcon::PageWithLinks);  // step 7 is not reached
+  EXPECT_EQ(ftp->icon, NodeIcon::PageWithLinks);  // the closing IconFor is not reached
 }
 
 TEST(AddLinks, PageClosingDoesNothing) {

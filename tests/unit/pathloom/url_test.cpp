@@ -187,7 +187,7 @@ TEST(CombineLocal, DosPaths) {
       {"C:\\site\\index.html", "file:///C:/docs/x.html", "C:\\docs\\x.html"},
       {"C:\\site\\index.html", "FILE://server/share/x.html", "\\\\server\\share\\x.html"},
       {"C:\\site\\index.html", "//server/share/x.html", "\\\\server\\share\\x.html"},
-      // Step 1: two dots after the last "/" make a web address.
+      // Two dots after the last "/" make a web address.
       {"C:\\site\\index.html", "www.example.com", "http://www.example.com"},
       {"C:\\site\\index.html", "notes.old.htm", "http://notes.old.htm"},
       {"C:\\site\\index.html", "ftp.example.com", "ftp://ftp.example.com"},
