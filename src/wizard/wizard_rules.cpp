@@ -1,7 +1,6 @@
 #include "wizard/wizard_rules.h"
 
-#include <algorithm>
-#include <cctype>
+#include "crawler/url.h"
 
 std::string StartDirectoryFrom(std::string currentDirectory) {
   if (currentDirectory.empty() || currentDirectory.back() != '\\') currentDirectory += '\\';
@@ -9,7 +8,5 @@ std::string StartDirectoryFrom(std::string currentDirectory) {
 }
 
 bool IsOleServerCommandLine(const std::string& commandLine) {
-  std::string lower = commandLine;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower.find("embedding") != std::string::npos || lower.find("automation") != std::string::npos;
+  return ContainsNoCase(commandLine, "embedding") || ContainsNoCase(commandLine, "automation");
 }
