@@ -69,7 +69,6 @@ struct Event {
   Source source = Source::WinInet;
   unsigned context = 0;
   DWORD status = 0;
-  HINTERNET hInternet = nullptr;   // WinInet
   DWORD_PTR result = 0;            // WinInet request complete
   DWORD error = 0;
   InternetHandle handle = 0;       // Immediate
@@ -118,13 +117,12 @@ private:
   bool wakePosted = false;
 };
 
-void CALLBACK WebStatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
+void CALLBACK WebStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
                                 DWORD /*infoLength*/) {
   Event event;
   event.source = Source::WinInet;
   event.context = static_cast<unsigned>(context);
   event.status = status;
-  event.hInternet = handle;
   if (status == INTERNET_STATUS_REQUEST_COMPLETE && info) {
     const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(info);
     event.result = result->dwResult;
@@ -163,7 +161,7 @@ public:
     HANDLE thread = CreateThread(nullptr, 0, &FtpSession::ThreadMain, holder.get(), 0, nullptr);
     if (!thread) return false;
     holder.release();  // the thread owns it now
-    UniqueHandle closer(thread);
+    ::CloseHandle(thread);
     return true;
   }
 
@@ -288,13 +286,11 @@ struct WinInetClient::Impl {
 
   HWND window = nullptr;
   std::map<InternetHandle, Record> handles;
-  std::map<HINTERNET, InternetHandle> webHandles;
   std::map<unsigned, std::unique_ptr<ContextState>> contexts;
   InternetHandle nextHandle = 1;
 
   InternetHandle Register(Record record) {
     InternetHandle handle = nextHandle++;
-    if (record.kind == Kind::Web) webHandles[record.h] = handle;
     handles.emplace(handle, std::move(record));
     return handle;
   }
@@ -342,19 +338,14 @@ struct WinInetClient::Impl {
 
     switch (event.source) {
     case Source::WinInet: {
-      auto web = webHandles.find(event.hInternet);
-      if (web != webHandles.end()) handle = web->second;
+      handle = state.request;
       if (complete) {
         if (state.op == ContextState::Op::OpenUrl) {
           state.op = ContextState::Op::None;
           auto request = reinterpret_cast<HINTERNET>(event.result);
           if (event.error == 0 && request) {
-            if (state.closed) {
-              InternetCloseHandle(request);  // nobody is left to close it
-            } else {
-              state.request = Register({Kind::Web, request, {}, nullptr, {}, event.context});
-              handle = info.result = state.request;
-            }
+            state.request = Register({Kind::Web, request, {}, nullptr, {}, event.context});
+            handle = info.result = state.request;
           } else {
             info.error = event.error ? event.error : ERROR_INTERNET_INTERNAL_ERROR;
           }
@@ -380,7 +371,7 @@ struct WinInetClient::Impl {
     case Source::FtpProgress:
       break;
     case Source::FtpDone:
-      if (event.which == FtpWhich::Find && !event.error && !state.ftpFind && !state.closed) {
+      if (event.which == FtpWhich::Find && !event.error && !state.ftpFind) {
         Record* connection = Find(state.ftpConnection, Kind::FtpConnection);
         if (connection)
           state.ftpFind =
@@ -425,7 +416,6 @@ struct WinInetClient::Impl {
       }
       break;
     case Kind::Web:
-      webHandles.erase(record.h);
       InternetCloseHandle(record.h);
       break;
     case Kind::FtpConnection:
@@ -534,7 +524,9 @@ InternetHandle WinInetClient::ConnectFtp(InternetHandle instance, const std::str
 void WinInetClient::ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) {
   Impl::Record* record = impl->Find(request, Impl::Kind::Web);
   if (!record) return;
-  Impl::ContextState& state = *impl->contexts[record->context];
+  auto found = impl->contexts.find(record->context);
+  if (found == impl->contexts.end()) return;  // its instance is closed
+  Impl::ContextState& state = *found->second;
   state.op = Impl::ContextState::Op::Read;
   state.buffer = std::move(buffer);
   state.count = 0;
