@@ -19,7 +19,7 @@ NodeIcon IconForLabel(std::string_view label) {
   return NodeIcon::NotRead;
 }
 
-// Next node in pre-order among `first`, its later siblings and their descendants.
+// The node after `node` in pre-order, without leaving the children of stopParent.
 SiteNode* NextInForest(SiteNode* node, const SiteNode* stopParent) {
   if (node->firstChild) return node->firstChild;
   while (node) {

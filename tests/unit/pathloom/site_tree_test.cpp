@@ -481,9 +481,4 @@ TEST(SiteTreeShapes, DeepChainWalkedDeletedAndDestroyed) {
   tree.reset();
 }
 
-TEST(SiteTreeShapes, NodeSizeFitsTheBudget) {
-  // The tree's own memory per node is the node record (blocks of them, a few percent of slack).
-  EXPECT_LE(sizeof(SiteNode), 100u);
-}
-
 }  // namespace
