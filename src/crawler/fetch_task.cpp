@@ -126,7 +126,10 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
 
 void FetchTask::BodyRead(unsigned long error) {
   // A body that never arrived is a failed request, not a page without links.
-  if (error) return CompletePage(false);
+  if (error) {
+    CompletePage(false);
+    return;
+  }
   std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
   CompletePage(ExtractLinks(text, url, false, links));
   Line(IdsDoneReading);
