@@ -58,7 +58,8 @@ void TaskQueue::OnTimeout() {
 }
 
 void TaskQueue::AbortActive() {
-  if (!active) return;
+  // A task that has already ended keeps its result; its node may even be gone by now.
+  if (!active || crawler.done) return;
   aborting = busy = true;
   tree.ApplyIconFor(active->Node());
   crawler.done = true;

@@ -186,6 +186,21 @@ TEST_F(TaskQueueTest, StaleTimeoutAfterTheTaskEndedAddsNoLine) {
   EXPECT_FALSE(page.timeoutArmed);
 }
 
+TEST_F(TaskQueueTest, AbortAfterTheReadingEndedKeepsItsResult) {
+  SiteNode& root = StartCrawl("http://a.example.com/");
+  ReadPage("<a href=\"x.html\">x</a><a href=\"y.html\">y</a>");
+  queue.OnTick();  // disposes of a's task
+  queue.OnTick();  // starts x
+  SiteNode& x = *root.firstChild;
+  ReadPage("");
+  ASSERT_EQ(x.icon, NodeIcon::NoLinks);
+  queue.AbortActive();  // pressed between the end of the reading and the next tick
+  EXPECT_EQ(x.icon, NodeIcon::NoLinks);
+  queue.OnTick();  // disposes of x's task
+  queue.OnTick();  // and the queue goes on
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://a.example.com/y.html #3");
+}
+
 TEST_F(TaskQueueTest, EntriesOfADeletedBranchAreNeverStarted) {
   SiteNode& root = StartCrawl("http://a.example.com/");
   ReadPage("<a href=\"b.html\">b</a><a href=\"c.html\">c</a>");
