@@ -10,5 +10,10 @@ case "$kind" in
   mingw)  args=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake) ;;
   *) echo "unknown build $kind" >&2; exit 2 ;;
 esac
+# ccache, when present, lets several checkouts of the same sources share compiled objects.
+if command -v ccache >/dev/null; then
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
 cmake -G Ninja -S . -B "build/$kind" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
 ninja -C "build/$kind" -j"${JOBS:-2}"
