@@ -4,44 +4,12 @@
 #include <ole2.h>
 #include <prsht.h>
 
+#include "crawler/url.h"
 #include "resource.h"
+#include "wizard/field_rules.h"
 #include "wizard/wizard_rules.h"
 
 namespace {
-
-struct PageInfo {
-  int dialog;
-  DWORD buttons;  // wizard buttons while the page is active
-};
-
-const PageInfo kPages[] = {
-    {IDD_START_PAGE, PSWIZB_NEXT},
-    {IDD_TREE_PAGE, PSWIZB_BACK | PSWIZB_NEXT},
-    {IDD_CHART_OPTIONS_PAGE, PSWIZB_BACK | PSWIZB_NEXT},
-    {IDD_FINISH_PAGE, PSWIZB_BACK | PSWIZB_FINISH},
-};
-
-INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      auto* sheetPage = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
-      SetWindowLongPtrA(page, DWLP_USER, sheetPage->lParam);
-      TheApp().wizard = GetParent(page);
-      return TRUE;
-    }
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (header->code == PSN_SETACTIVE) {
-        auto index = static_cast<size_t>(GetWindowLongPtrA(page, DWLP_USER));
-        PropSheet_SetWizButtons(GetParent(page), kPages[index].buttons);
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
-        return TRUE;
-      }
-      break;
-    }
-  }
-  return FALSE;
-}
 
 // OLE stays initialised for the program's whole run.
 struct OleSession {
@@ -50,6 +18,34 @@ struct OleSession {
     if (ok) OleUninitialize();
   }
 };
+
+void CentreOnScreen(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  SetWindowPos(window, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// The help key pressed on the wizard's own buttons reaches the sheet, not a page.
+LRESULT CALLBACK SheetHelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_HELP) {
+    TheApp().ShowHelp();
+    return TRUE;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
+  if (message == PSCB_INITIALIZED) {
+    TheApp().wizard = window;
+    SetWindowSubclass(window, SheetHelpProc, 1, 0);
+    CentreOnScreen(window);
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -64,8 +60,33 @@ std::string CWizardApp::LoadText(UINT id) const {
   return std::string(buffer, length > 0 ? length : 0);
 }
 
-int CWizardApp::MessageBoxId(UINT id, UINT style) {
-  return MessageBoxA(wizard, LoadText(id).c_str(), LoadText(IDS_APP_TITLE).c_str(), style);
+int CWizardApp::MessageBoxText(const std::string& text, UINT style) {
+  return MessageBoxA(wizard, text.c_str(), LoadText(IDS_APP_TITLE).c_str(), style);
+}
+
+int CWizardApp::MessageBoxId(UINT id, UINT style) { return MessageBoxText(LoadText(id), style); }
+
+int CWizardApp::ClampEditValue(int lowest, int highest, UINT messageId, HWND edit) {
+  int length = GetWindowTextLengthA(edit);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
+  ClampedField field = ClampFieldText(text, lowest, highest);
+  if (!field.correctedText.empty()) {
+    // Setting the text is itself a change of the field; that nested check finds it in range.
+    SetWindowTextA(edit, field.correctedText.c_str());
+    SendMessageA(edit, EM_SETSEL, field.correctedText.size(), field.correctedText.size());
+    MessageBoxId(messageId);
+  }
+  return field.value;
+}
+
+void CWizardApp::ShowHelp() {
+  std::string browser = DefaultBrowserCommand();
+  if (browser.empty()) {
+    MessageBoxId(IDS_NO_BROWSER);
+    return;
+  }
+  if (WinExec(HelpCommandLine(browser, startDirectory).c_str(), SW_SHOWNORMAL) <= 31) MessageBoxId(IDS_BROWSER_FAILED);
 }
 
 int CWizardApp::Run(HINSTANCE hInstance, const char* commandLine) {
@@ -84,23 +105,19 @@ int CWizardApp::Run(HINSTANCE hInstance, const char* commandLine) {
   GetCurrentDirectoryA(sizeof current, current);
   startDirectory = StartDirectoryFrom(current);
 
-  PROPSHEETPAGEA pages[4] = {};
-  for (size_t i = 0; i < 4; ++i) {
-    pages[i].dwSize = sizeof(PROPSHEETPAGEA);
-    pages[i].hInstance = instance;
-    pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
-    pages[i].pfnDlgProc = PageProc;
-    pages[i].lParam = static_cast<LPARAM>(i);
-  }
+  HPROPSHEETPAGE pages[] = {startPage.CreatePage(instance), treePage.CreatePage(instance),
+                            chartOptionsPage.CreatePage(instance), finishPage.CreatePage(instance)};
   std::string title = LoadText(IDS_APP_TITLE);
   PROPSHEETHEADERA sheet = {};
   sheet.dwSize = sizeof sheet;
-  sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_HASHELP;
+  sheet.dwFlags = PSH_WIZARD | PSH_HASHELP | PSH_USECALLBACK;
   sheet.hInstance = instance;
   sheet.pszCaption = title.c_str();
   sheet.nPages = 4;
   sheet.nStartPage = 0;
-  sheet.ppsp = pages;
+  sheet.phpage = pages;
+  sheet.pfnCallback = SheetCallback;
   PropertySheetA(&sheet);
+  wizard = nullptr;
   return 0;
 }

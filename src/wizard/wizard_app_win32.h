@@ -1,22 +1,41 @@
-// The application object: start-up, the four-page wizard and the program's message boxes.
+// The application object: start-up, the four-page wizard, the program's message boxes and help.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "chart/finish_page_win32.h"
+#include "sitetree/tree_page_win32.h"
+#include "wizard/chart_options_page_win32.h"
+#include "wizard/start_page_win32.h"
+
 class CWizardApp {
 public:
   int Run(HINSTANCE instance, const char* commandLine);
 
-  // Shows string `id` in a message box titled "Pathloom 2.0", owned by the wizard.
+  // Shows string `id` in a message box titled "Pathloom 2.0" (string 119), owned by the wizard.
   int MessageBoxId(UINT id, UINT style = MB_OK);
+  // The same for a text that is not in the string table.
+  int MessageBoxText(const std::string& text, UINT style = MB_OK);
   std::string LoadText(UINT id) const;
+
+  // The integer in `edit` held to lowest..highest: out-of-range text is replaced by the nearer
+  // limit and message `messageId` is shown. -1 for an empty field, which is left alone.
+  int ClampEditValue(int lowest, int highest, UINT messageId, HWND edit);
+
+  // Opens the help page in the default browser.
+  void ShowHelp();
 
   std::string startDirectory;
   bool rebuildTree = true;
   bool importPending = false;
   HINSTANCE instance = nullptr;
   HWND wizard = nullptr;
+
+  CStartDialog startPage;
+  CTreeDialog treePage;
+  CChartOptionsDialog chartOptionsPage;
+  CFinishDialog finishPage;
 };
 
 CWizardApp& TheApp();

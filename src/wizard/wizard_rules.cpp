@@ -10,3 +10,7 @@ std::string StartDirectoryFrom(std::string currentDirectory) {
 bool IsOleServerCommandLine(const std::string& commandLine) {
   return ContainsNoCase(commandLine, "embedding") || ContainsNoCase(commandLine, "automation");
 }
+
+std::string HelpCommandLine(const std::string& browserPrefix, const std::string& startDirectory) {
+  return browserPrefix + " \"" + startDirectory + "Pathloom.htm\"";
+}

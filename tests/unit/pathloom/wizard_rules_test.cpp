@@ -26,4 +26,9 @@ TEST(IsOleServerCommandLine, EitherSwitchInAnyCase) {
   for (const auto& c : cases) EXPECT_EQ(IsOleServerCommandLine(c.commandLine), c.server) << c.commandLine;
 }
 
+TEST(HelpCommandLine, QuotedPageAfterTheBrowserPrefix) {
+  EXPECT_EQ(HelpCommandLine("\"C:\\Program Files\\Browse\\browse.exe\" ", "C:\\My Tools\\"),
+            "\"C:\\Program Files\\Browse\\browse.exe\"  \"C:\\My Tools\\Pathloom.htm\"");
+}
+
 }  // namespace

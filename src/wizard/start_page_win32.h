@@ -1,0 +1,19 @@
+// The start page: the URL to read, its depth and limits, or a sitemap file to import.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "wizard/start_settings.h"
+
+class CStartDialog {
+public:
+  HPROPSHEETPAGE CreatePage(HINSTANCE instance);
+
+  StartSettings settings;
+
+private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR OnNotify(HWND window, const NMHDR& header);
+};
