@@ -4,12 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "common/strings.h"
 #include "crawler/url.h"
 
 namespace {
-
-// String 122.
-constexpr const char* kBrowserCommandKey = "software\\classes\\http\\shell\\open\\command";
 
 class RegistryKey {
 public:
@@ -28,7 +26,7 @@ private:
 
 std::string ReadRegisteredCommand() {
   RegistryKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBrowserCommandKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, StringText(IDS_BROWSER_KEY), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)

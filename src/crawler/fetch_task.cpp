@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "crawler/crawler_strings.h"
+#include "common/strings.h"
 #include "crawler/url.h"
 #include "sitetree/site_tree.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 void CrawlerState::OnStatus(InternetHandle handle, unsigned context, unsigned status,
                             const StatusInfo& info) {
@@ -26,7 +26,7 @@ FetchTask::~FetchTask() {
   if (found != crawler.tasks.end() && found->second == this) crawler.tasks.erase(found);
 }
 
-void FetchTask::Line(int stringId) { ports.status.AddStatusLine(CrawlerText(stringId)); }
+void FetchTask::Line(int stringId) { ports.status.AddStatusLine(StringText(stringId)); }
 
 bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startContext,
                       int startDepth) {
@@ -46,20 +46,20 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
 
   NormalizeUrl(url);
   kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
-  Line(IdsConnectingToInternet);
+  Line(IDS_CONNECTING_INTERNET);
 
-  instance = ports.client.Open(CrawlerText(IdsAppName));
+  instance = ports.client.Open(StringText(IDS_APP_TITLE));
   if (instance && !ports.client.SetStatusCallback(instance, crawler)) {
-    ports.messages.ShowMessage(IdsInitFailed);
+    ports.messages.ShowMessage(IDS_INIT_FAILED);
     ports.client.CloseHandle(instance);
     instance = 0;
   }
   if (!instance) {
-    ports.messages.ShowMessage(IdsNoConnection);
+    ports.messages.ShowMessage(IDS_NO_INTERNET);
     return false;
   }
 
-  ports.status.AddStatusLine(CrawlerText(IdsOpening) + url);
+  ports.status.AddStatusLine(StringText(IDS_OPENING) + url);
   if (kind == UrlKind::Http) {
     body = std::make_shared<ReadBuffer>();
     request = ports.client.OpenUrl(instance, url, context);
@@ -75,7 +75,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
 }
 
 void FetchTask::ReadLocalFile() {
-  Line(IdsReadingLocal);
+  Line(IDS_READING_LOCAL);
   std::ifstream file(url, std::ios::binary);
   if (file) {
     std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -84,23 +84,23 @@ void FetchTask::ReadLocalFile() {
   } else {
     CompletePage(false);
   }
-  Line(IdsDoneReading);
+  Line(IDS_DONE_READING);
 }
 
 void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info) {
   inNotification = true;
   switch (status) {
   case StatusResolvingName:
-    Line(IdsResolvingName);
+    Line(IDS_RESOLVING_NAME);
     break;
   case StatusConnectingToServer:
-    Line(IdsConnectingToServer);
+    Line(IDS_CONNECTING_TO_SERVER);
     break;
   case StatusSendingRequest:
-    if (readIssued) Line(IdsSendingRequest);
+    if (readIssued) Line(IDS_SENDING_REQUEST);
     break;
   case StatusReceivingResponse:
-    if (readIssued) Line(IdsReceivingResponse);
+    if (readIssued) Line(IDS_RECEIVING_RESPONSE);
     break;
   case StatusRequestComplete:
     if (kind == UrlKind::Ftp) {
@@ -132,7 +132,7 @@ void FetchTask::BodyRead(unsigned long error) {
   }
   std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
   CompletePage(ExtractLinks(text, url, false, links));
-  Line(IdsDoneReading);
+  Line(IDS_DONE_READING);
 }
 
 void FetchTask::CompletePage(bool extracted) {

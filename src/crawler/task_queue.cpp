@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "crawler/crawler_strings.h"
+#include "common/strings.h"
 
 TaskQueue::TaskQueue(SiteTree& tree, const CrawlerPorts& ports) : tree(tree), ports(ports) {
   tree.hooks.disarmTimeout = [this] { this->ports.timer.DisarmTimeout(); };
@@ -53,7 +53,7 @@ void TaskQueue::OnTimeout() {
   ports.timer.DisarmTimeout();
   // A time-out already on its way when its task ended has nothing left to abort.
   if (!active || crawler.done) return;
-  ports.status.AddStatusLine(CrawlerText(IdsTimeoutAborted));
+  ports.status.AddStatusLine(StringText(IDS_TIMEOUT_REACHED));
   AbortActive();
 }
 
@@ -98,12 +98,12 @@ void TaskQueue::DropEntriesIn(const SiteNode& root) {
 }
 
 void TaskQueue::ShowCounters(int activeTasks, int queued) {
-  std::string activeText = CrawlerTextWithNumber(IdsActiveTasks, activeTasks);
+  std::string activeText = StringTextWithNumber(IDS_ACTIVE_TASKS, activeTasks);
   if (activeText != shownActive) {
     shownActive = activeText;
     ports.page.ShowActiveCounter(activeText);
   }
-  std::string queueText = CrawlerTextWithNumber(IdsQueuedTasks, queued);
+  std::string queueText = StringTextWithNumber(IDS_QUEUED_TASKS, queued);
   if (queueText != shownQueue) {
     shownQueue = queueText;
     ports.page.ShowQueueCounter(queueText);

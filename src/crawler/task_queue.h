@@ -49,6 +49,7 @@ private:
   bool busy = false;
   bool aborting = false;
   unsigned contextCounter = 0;
+  // The counters as the page's dialog template first shows them.
   std::string shownActive = "0 Active tasks";
   std::string shownQueue = "0 tasks in the queue";
 };

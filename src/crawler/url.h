@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-enum class UrlKind { LocalFile, Ftp, Http };
+#include "common/text.h"
 
-std::string ToLower(std::string_view text);
-bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle);
+enum class UrlKind { LocalFile, Ftp, Http };
 
 // True when the text, taken as a file path, opens for reading as a regular file.
 bool IsLocalFile(const std::string& text);

@@ -7,11 +7,11 @@
 #include <istream>
 #include <ostream>
 
+#include "common/strings.h"
 #include "crawler/url.h"
 
 namespace {
 
-constexpr int kTemplateMissingMessage = 139;
 constexpr size_t kChunkSize = 64 * 1024;
 
 // Splits a stream into lines at CR LF, LF or a lone CR; the last line needs no terminator.
@@ -144,7 +144,7 @@ void SitemapWriter::LoadTemplate() {
   templateLines.clear();
   std::ifstream file(startDirectory + "sitemap.txt", std::ios::binary);
   if (!file.is_open()) {
-    messages.ShowMessage(kTemplateMissingMessage);
+    messages.ShowMessage(IDS_NO_TEMPLATE);
     templateLines = DefaultTemplate();
     return;
   }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sitetree/site_tree.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 class SitemapWriter {
 public:

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "crawler/url.h"
+#include "common/text.h"
 
 namespace {
 

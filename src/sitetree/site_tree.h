@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "crawler/link_extractor.h"
+#include "common/link_list.h"
 
 // Index values double as image-list positions and are tested by number elsewhere.
 enum class NodeIcon : int {

@@ -12,7 +12,7 @@
 
 #include "crawler/crawl_ports.h"
 #include "crawler/internet_client.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 class FakeInternetClient : public InternetClient {
 public:

@@ -10,12 +10,12 @@
 #include <cstring>
 #include <string>
 
-#include "crawler/crawler_strings.h"
+#include "common/strings.h"
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_queue.h"
 #include "crawler/url.h"
 #include "sitetree/site_tree.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ public:
 
   void AddStatusLine(const std::string& line) override { std::printf("status: %s\n", line.c_str()); }
   void ShowMessage(int stringId) override {
-    std::printf("message: %d %s\n", stringId, CrawlerText(stringId));
+    std::printf("message: %d %s\n", stringId, StringText(stringId));
   }
   void ShowActiveCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
   void ShowQueueCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
