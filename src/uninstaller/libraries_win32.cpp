@@ -4,6 +4,7 @@ namespace retractor {
 
 namespace {
 
+#if defined(__i386__)
 // Uninstall entries may be __cdecl or __stdcall: the stack pointer is saved in a
 // callee-saved register and put back, so either convention leaves it right.
 void CallWithoutArgument(FARPROC function) {
@@ -26,6 +27,13 @@ void CallWithText(FARPROC function, const char* text) {
       : "r"(function), "r"(text)
       : "eax", "ecx", "edx", "edi", "memory", "cc");
 }
+#else
+// 64-bit Windows has one calling convention (used by the test build on machines without 32-bit).
+void CallWithoutArgument(FARPROC function) { reinterpret_cast<void (*)()>(function)(); }
+void CallWithText(FARPROC function, const char* text) {
+  reinterpret_cast<void (*)(const char*)>(function)(text);
+}
+#endif
 
 class LibraryWin32 : public LoadedLibrary {
  public:

@@ -6,6 +6,7 @@ Wine, the window driver, registry helpers, screenshots, and real HTTP and FTP se
 import this module and find the bed through WINEBED_BUILD (the MinGW build directory).
 """
 import contextlib
+import functools
 import json
 import os
 import shutil
@@ -33,10 +34,39 @@ def _state():
         return {}
 
 
+@functools.lru_cache(maxsize=None)
+def _is_64_bit_build():
+    """True when BUILD holds 64-bit programs (made where the machine cannot run 32-bit ones)."""
+    try:
+        with open(exe("wine_driver"), "rb") as f:
+            head = f.read(4096)
+    except FileNotFoundError:
+        return False
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    return head[pe + 4:pe + 6] == b"\x64\x86"
+
+
+def _wine64_shims():
+    """A folder whose wine and wine-stable run 64-bit Wine: Debian's scripts pick the 32-bit
+    loader whenever it is installed, even where the machine cannot execute it."""
+    shims = os.path.join(STATE, "bin")
+    for name in ("wine", "wine-stable"):
+        path = os.path.join(shims, name)
+        if not os.path.exists(path):
+            os.makedirs(shims, exist_ok=True)
+            with open(path, "w") as f:
+                f.write('#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n')
+            os.chmod(path, 0o755)
+    return shims
+
+
 def env(**extra):
     """The environment for a Wine process of this run."""
     e = dict(os.environ)
     e.update(WINEPREFIX=PREFIX, WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    if _is_64_bit_build():
+        e.update(WINEARCH="win64", WINELOADER="/usr/lib/wine/wine64",
+                 PATH=_wine64_shims() + os.pathsep + e.get("PATH", ""))
     display = _state().get("display") or os.environ.get("DISPLAY")
     if display:
         e["DISPLAY"] = display
