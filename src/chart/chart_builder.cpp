@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "chart/chart_dispids.h"
-#include "chart/chart_texts.h"
+#include "common/strings.h"
 
 namespace {
 
@@ -54,14 +54,14 @@ ChartBuilder::ChartBuilder(const SiteTree& siteTree, ChartProgress& page, ChartH
     : tree(siteTree), finishPage(page), host(chartHost), messages(messagePort) {
   application = host.CreateApplication(kProgId);
   if (!application) {
-    messages.ShowMessage(kStringPlotwrightFailed);
+    messages.ShowMessage(IDS_PLOTWRIGHT_FAILED);
     host.EndProcess(1);
     throw AutomationError("the flowchart application cannot be created");
   }
   try {
     appVersion = LeadingNumber(Get(*application, appid::kVersion, AutoType::Text).text);
     Put(*application, appid::kUserControl, AutoValue::Bool(false));
-    std::string palette = ChartText(appVersion >= 7.0 ? kStringPaletteBasic : kStringPaletteStandard);
+    std::string palette = StringText(appVersion >= 7.0 ? IDS_PALETTE_BASIC : IDS_PALETTE_STANDARD);
     document = CallForObject(*application, appid::kNewDocument, {});
     Put(*document, docid::kPalette, AutoValue::Text(palette));
     Put(*document, docid::kPaletteMode, AutoValue::I2(0));
@@ -141,7 +141,7 @@ void ChartBuilder::EndLayout(Layout layout) {
   }
   Put(*document, docid::kLastStep, AutoValue::I2(appVersion >= 7.0 ? 1 : 2));
   if (tooMuchData) {
-    messages.ShowMessage(kStringTooMuchData);
+    messages.ShowMessage(IDS_TOO_MUCH_DATA);
     tooMuchData = false;
   }
 }

@@ -10,7 +10,7 @@
 #include "chart/chart_options.h"
 #include "chart/dispatch.h"
 #include "sitetree/site_tree.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 // A call on the flowchart application reported an error: the chart run ends at once.
 class AutomationError : public std::runtime_error {

@@ -4,19 +4,20 @@
 
 #include "chart/chart_builder.h"
 #include "chart/chart_dispids.h"
-#include "chart/chart_texts.h"
+#include "common/strings.h"
+#include "common/text.h"
 #include "crawler/url.h"
 
 namespace {
 
 int MasterFor(NodeIcon icon) {
   switch (icon) {
-    case NodeIcon::MailLink: return kStringShapePreparation;
-    case NodeIcon::ReadError: return kStringShapeSummingJunction;
-    case NodeIcon::ImageMap: return kStringShapeTerminal;
-    case NodeIcon::FtpFolder: return kStringShapeDocument;
-    case NodeIcon::File: return kStringShapeInternalStorage;
-    default: return kStringShapeProcess;
+    case NodeIcon::MailLink: return IDS_SHAPE_PREPARATION;
+    case NodeIcon::ReadError: return IDS_SHAPE_SUMMING_JUNCTION;
+    case NodeIcon::ImageMap: return IDS_SHAPE_TERMINAL;
+    case NodeIcon::FtpFolder: return IDS_SHAPE_DOCUMENT;
+    case NodeIcon::File: return IDS_SHAPE_INTERNAL_STORAGE;
+    default: return IDS_SHAPE_PROCESS;
   }
 }
 
@@ -77,7 +78,7 @@ void ChartBuilder::NumberDomains(const SiteNode* start) {
 
 int ChartBuilder::AddShape(const SiteNode& node, int depth, DispatchPtr& shape) {
   if (node.icon == NodeIcon::DontMap) return ShapeNotDrawn;
-  shape = CallForObject(*document, docid::kDrop, {AutoValue::Variant(AutoValue::Text(ChartText(MasterFor(node.icon))))});
+  shape = CallForObject(*document, docid::kDrop, {AutoValue::Variant(AutoValue::Text(StringText(MasterFor(node.icon))))});
   finishPage.StepProgress();
   if (!Get(*shape, shapeid::kPlaced, AutoType::Bool).integer) {
     tooMuchData = true;

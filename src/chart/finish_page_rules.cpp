@@ -1,12 +1,11 @@
 #include "chart/finish_page_rules.h"
 
 #include "chart/chart_builder.h"
-#include "crawler/url.h"
+#include "common/strings.h"
+#include "common/text.h"
 #include "sitemap/sitemap_writer.h"
 
 namespace {
-
-constexpr int kStringCannotOpenFile = 135;
 
 // Ends the cursor's wait on every way out, the failed call's included.
 class WaitCursor {
@@ -65,7 +64,7 @@ void RunOutputs(FinishView& view, ChartHost& host, MessagePort& messages, Finish
     inputs.options.sitemapFileName = SitemapFileName(inputs.options.sitemapFileName);
     const SiteNode* top = inputs.topOfChart ? inputs.topOfChart : inputs.tree.FirstTopLevel();
     SitemapWriter writer(inputs.startDirectory, messages);
-    if (!writer.Write(inputs.tree, top, inputs.options.sitemapFileName)) messages.ShowMessage(kStringCannotOpenFile);
+    if (!writer.Write(inputs.tree, top, inputs.options.sitemapFileName)) messages.ShowMessage(IDS_CANNOT_OPEN_FILE);
     view.ShowStatus(kFrameSitemap, 5, true);
   }
   view.ShowStatus(kFrameDone, 6, true);

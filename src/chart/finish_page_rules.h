@@ -7,7 +7,7 @@
 #include "chart/chart_host.h"
 #include "chart/chart_options.h"
 #include "sitetree/site_tree.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 // Status frames of the finish page and the images shown in them: the even image of each
 // pair marks the step in progress (or the end), the odd one a step waiting or done.

@@ -270,7 +270,7 @@ TEST(ChartLayout, DeepAndWideTreesDoNotExhaustTheStack) {
     for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart}) {
       ChartRun run;
       run.plotwright.keepJournal = false;
-      ChartOptions options = Spacing(0, 0, 0);  // nothing reaches the limit: every node is drawn
+      ChartOptions options = Spacing(0, 0, 1);  // nothing reaches the limit: every node is drawn
       options.chartDuplicateChildren = false;
       run.Draw(*tree, options, layout);
       EXPECT_EQ(run.progress.steps, kNodes);

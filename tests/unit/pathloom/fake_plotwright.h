@@ -13,7 +13,7 @@
 
 #include "chart/chart_host.h"
 #include "chart/dispatch.h"
-#include "wizard/message_port.h"
+#include "common/message_port.h"
 
 class FakePlotwright;
 
