@@ -1,5 +1,6 @@
 // Pathloom's resource numbers: the one numbering table for strings, dialogs, menus and bitmaps.
 #pragma once
+#include "bitmap_ids.h"
 
 // Dialogs (wizard pages, 308 x 181 dialog units each)
 #define IDD_START_PAGE          102
