@@ -1,12 +1,14 @@
 """The wizard's two large pictures: the start page's (a web page becoming a chart) and the
 finish page's (the chart and the sitemap file it produced)."""
+import math
+
 from canvas import Canvas
 from palette import (BLUE, CREAM, GOLD, GREEN, HOUSE, INK, LIME, ORANGE, PAPER, RED, SILVER, SKY,
                      SLATE, TEAL)
 
 C = HOUSE
-DEPTH_FILL = [C[GREEN], C[BLUE], C[SKY]]
-DEPTH_LINE = [C[LIME], C[SKY], C[PAPER]]
+DEPTH_FILL = [C[GREEN], C[BLUE], C[SKY], C[PAPER]]
+DEPTH_LINE = [C[LIME], C[SKY], C[PAPER], C[SKY]]
 
 
 def backdrop(c):
@@ -20,10 +22,29 @@ def backdrop(c):
             c.blend(x, y, C[SKY], 0.18)
 
 
-def chart_shape(c, x, y, w, h, depth):
-    c.shadow(x, y, x + w, y + h, 3)
-    c.framed(x, y, x + w, y + h, 3, C[INK], DEPTH_FILL[depth])
-    c.round_rect(x + 5, y + h / 2 - 1.5, x + w * 0.7, y + h / 2 + 1.5, 1.5, DEPTH_LINE[depth])
+def wave_outline(x0, y0, x1, y1, amplitude):
+    """A document shape: a sheet whose bottom edge is one wave."""
+    points = [(x0, y0), (x1, y0)]
+    for k in range(17):
+        t = k / 16
+        points.append((x1 - t * (x1 - x0), y1 - amplitude + amplitude * math.sin(2 * math.pi * t)))
+    return points
+
+
+def chart_shape(c, x, y, w, h, depth, kind="process"):
+    """A flowchart shape of one of the masters the chart uses, coloured by depth."""
+    fill, line = DEPTH_FILL[depth], DEPTH_LINE[depth]
+    if kind == "document":
+        c.polygon(wave_outline(x + 3, y + 3, x + w + 3, y + h + 3, 2.5), (60, 80, 120), 0.25)
+        c.polygon(wave_outline(x, y, x + w, y + h, 2.5), C[INK])
+        c.polygon(wave_outline(x + 1.5, y + 1.5, x + w - 1.5, y + h - 1.5, 2.5), fill)
+    else:
+        r = h / 2 if kind == "terminal" else 3
+        c.shadow(x, y, x + w, y + h, r)
+        c.framed(x, y, x + w, y + h, r, C[INK], fill)
+    inset = h / 2 if kind == "terminal" else 5
+    middle = y + h / 2 - (2 if kind == "document" else 0)
+    c.round_rect(x + inset, middle - 1.5, x + inset + (w - 2 * inset) * 0.7, middle + 1.5, 1.5, line)
 
 
 def connector(c, points):
@@ -32,15 +53,16 @@ def connector(c, points):
 
 def org_chart(c, root, rows):
     """rows: for each level below the root, (y, y of the bar above it, [(centre x, parent's
-    centre x), ...]); shapes are w by h, connectors run down from each parent to the bar."""
+    centre x[, master]), ...]); shapes are w by h, connectors run down from each parent to the
+    bar."""
     x, y, w, h = root
     chart_shape(c, x - w / 2, y, w, h, 0)
     parent_bottom = {x: y + h}
     for depth, (row_y, bar, shapes) in enumerate(rows, start=1):
-        for cx, px in shapes:
+        for cx, px, *_ in shapes:
             connector(c, [(px, parent_bottom[px]), (px, bar), (cx, bar), (cx, row_y)])
-        for cx, _ in shapes:
-            chart_shape(c, cx - w / 2, row_y, w, h, min(depth, 2))
+        for cx, _, *kind in shapes:
+            chart_shape(c, cx - w / 2, row_y, w, h, depth, *kind)
             parent_bottom[cx] = row_y + h
 
 
@@ -89,7 +111,7 @@ def start_picture():
     arrow(c, [(132, 40), (150, 40)], C[ORANGE])
     org_chart(c, (190, 26, 48, 26), [
         (124, 114, [(40, 190), (116, 190), (192, 190)]),
-        (174, 164, [(26, 40), (78, 40), (192, 192)]),
+        (174, 164, [(26, 40), (78, 40, "document"), (192, 192, "terminal")]),
     ])
     for lx, ly in links[:1]:
         c.ellipse(lx, ly, 2.5, 2.5, C[ORANGE])
@@ -127,12 +149,13 @@ def check_badge(c, cx, cy, r):
 def finish_picture():
     c = Canvas(300, 264)
     backdrop(c)
-    x0, y0, x1, y1 = 12, 12, 232, 214
+    x0, y0, x1, y1 = 12, 12, 232, 222
     c.shadow(x0, y0, x1, y1, 3, offset=5)
     c.framed(x0, y0, x1, y1, 3, C[INK], C[PAPER])
-    org_chart(c, (122, 28, 44, 22), [
-        (84, 67, [(50, 122), (122, 122), (194, 122)]),
-        (140, 123, [(28, 50), (72, 50), (122, 122), (166, 194)]),
+    org_chart(c, (122, 28, 40, 22), [
+        (84, 67, [(58, 122), (122, 122), (186, 122)]),
+        (140, 123, [(36, 58), (80, 58, "document"), (122, 122, "terminal"), (166, 186)]),
+        (190, 176, [(36, 36), (80, 80)]),
     ])
     sitemap_sheet(c, 196, 128, 288, 252)
     check_badge(c, 258, 56, 28)

@@ -1,5 +1,7 @@
 """The 4-bit pictures other than the node icons: the busy animation, the three orientation
 pictures and the finish page's status strip."""
+import math
+
 from lettering import Coverage
 from palette import BLACK, BLUE, GREEN, INK, LIME, MAGENTA, ORANGE, PAPER, SILVER, SKY, SLATE
 from sprite import Sprite
@@ -14,37 +16,62 @@ def node_box(s, x, y, w, h, fill):
     s.box(x, y, x + w - 1, y + h - 1, INK, fill)
 
 
+def disc(s, cx, cy, r, outline, fill):
+    """A filled circle with a one-pixel outline."""
+    def inside(x, y):
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r + r
+    for y in range(cy - r - 1, cy + r + 2):
+        for x in range(cx - r - 1, cx + r + 2):
+            if inside(x, y):
+                edge = not all(inside(x + dx, y + dy) for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                s.put(x, y, outline if edge else fill)
+
+
+def magnifier(s, cx, cy):
+    for k in range(4):
+        s.fill(cx + 4 + k, cy + 4 + k, cx + 5 + k, cy + 5 + k, INK)
+    disc(s, cx, cy, 5, INK, SKY)
+    s.fill(cx - 2, cy - 3, cx - 1, cy - 3, PAPER)
+    s.put(cx - 3, cy - 2, PAPER)
+
+
 def animation_frame(frame):
-    """A page and its three links being read: dashes run down the connectors and the child
-    being reached lights up. Frame 14 repeats frame 0, so 0 to 13 loop in either direction."""
+    """A page and its three links being read: dashes run down the connectors while a magnifier
+    sweeps to and fro over the linked pages, lighting the one under it. Frame 14 repeats frame
+    0, so frames 0 to 13 loop in either direction."""
     s = Sprite(FRAME_W, FRAME_H)
     phase = frame % SHOWN
-    root = (23, 3, 14, 9)
-    children = [(3, 31, 14, 9), (23, 31, 14, 9), (43, 31, 14, 9)]
-    bus_y = 21
+    root = (20, 2, 20, 11)
+    children = [(1, 24, 17, 11), (21, 24, 17, 11), (41, 24, 17, 11)]
+    bus_y = 17
     paths = []
     for cx, cy, cw, _ in children:
         middle = cx + cw // 2
-        path = [(29, y) for y in range(12, bus_y)]
+        path = [(29, y) for y in range(root[1] + root[3], bus_y)]
         step = 1 if middle >= 29 else -1
         path += [(x, bus_y) for x in range(29, middle, step)]
         path += [(middle, y) for y in range(bus_y, cy)]
         paths.append(path)
     for path in paths:
-        for i, (x, y) in enumerate(path):
+        for x, y in path:
             s.put(x, y, SLATE)
     # Dashes move one pixel a frame with a period of 7, so 14 frames hold two whole periods.
     for path in paths:
         for i, (x, y) in enumerate(path):
             if (i - phase) % 7 < 3:
                 s.put(x, y, ORANGE)
-    node_box(s, *root, GREEN)
-    s.fill(root[0] + 2, root[1] + 2, root[0] + 9, root[1] + 2, LIME)
-    lit = phase * 3 // SHOWN
+    x0, y0, w, h = root
+    node_box(s, x0, y0, w, h, GREEN)
+    s.fill(x0 + 3, y0 + 3, x0 + 13, y0 + 3, LIME)
+    s.fill(x0 + 3, y0 + 6, x0 + 10, y0 + 6, LIME)
+    lens_x = round(29 - 19 * math.cos(2 * math.pi * phase / SHOWN))
+    lit = min(range(3), key=lambda k: abs(children[k][0] + 8 - lens_x))
     for k, (x, y, w, h) in enumerate(children):
         node_box(s, x, y, w, h, BLUE if k == lit else SKY)
-        s.fill(x + 2, y + 3, x + w - 4, y + 3, PAPER if k == lit else BLUE)
-        s.fill(x + 2, y + 5, x + w - 6, y + 5, PAPER if k == lit else BLUE)
+        line = PAPER if k == lit else BLUE
+        s.fill(x + 3, y + 3, x + 12, y + 3, line)
+        s.fill(x + 3, y + 6, x + 9, y + 6, line)
+    magnifier(s, lens_x + 1, 34)
     return s
 
 
