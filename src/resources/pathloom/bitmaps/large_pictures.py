@@ -89,7 +89,8 @@ def browser(c, x0, y0, x1, y1):
 def magnifier(c, cx, cy, r):
     c.segment(cx + r * 0.7, cy + r * 0.7, cx + r * 1.7, cy + r * 1.7, r * 0.45, C[INK])
     c.ellipse(cx, cy, r, r, C[INK])
-    c.ellipse(cx, cy, r - 2, r - 2, C[SKY], 0.55)
+    c.ellipse(cx, cy, r - 2, r - 2, C[PAPER])
+    c.ellipse(cx, cy, r - 2, r - 2, C[SKY], 0.7)
     c.ellipse(cx - r * 0.35, cy - r * 0.35, r * 0.3, r * 0.22, (255, 255, 255), 0.8)
 
 
@@ -111,7 +112,7 @@ def start_picture():
     arrow(c, [(132, 40), (150, 40)], C[ORANGE])
     org_chart(c, (190, 26, 48, 26), [
         (124, 114, [(40, 190), (116, 190), (192, 190)]),
-        (174, 164, [(26, 40), (78, 40, "document"), (192, 192, "terminal")]),
+        (174, 164, [(31, 40), (83, 40, "document"), (192, 192, "terminal")]),
     ])
     for lx, ly in links[:1]:
         c.ellipse(lx, ly, 2.5, 2.5, C[ORANGE])

@@ -5,17 +5,19 @@ from sprite import Sprite
 W, H = 16, 13
 
 
-def page(s, x0, y0, x1, y1):
-    """A sheet with a folded top-right corner."""
-    s.box(x0, y0, x1, y1, INK, PAPER)
-    s.fill(x1 - 1, y0, x1, y0, 0)
-    s.put(x1, y0 + 1, 0)
-    s.put(x1 - 2, y0 + 1, INK)
-    s.put(x1 - 1, y0 + 1, SILVER)
-    s.put(x1 - 1, y0, 0)
-    s.fill(x1 - 2, y0 + 2, x1, y0 + 2, INK)
-    s.put(x1, y0 + 1, INK)
-    s.fill(x1 - 1, y0, x1, y0, 0)
+def page(s, x0, y0, x1, y1, fold=2):
+    """A sheet whose top-right corner is folded over."""
+    corner = x1 - fold
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            if x - corner > y - y0:
+                continue
+            if x >= corner and y <= y0 + fold:
+                crease = x == corner or y == y0 + fold or x - corner == y - y0
+                s.put(x, y, INK if crease else SILVER)
+            else:
+                edge = x in (x0, x1) or y in (y0, y1)
+                s.put(x, y, INK if edge else PAPER)
 
 
 def two_pages(s):
@@ -30,7 +32,7 @@ def page_with_links():
     s = Sprite(W, H)
     two_pages(s)
     s.fill(7, 6, 12, 6, BLUE)
-    s.fill(7, 8, 11, 8, SLATE)
+    s.fill(7, 8, 10, 8, SLATE)
     s.fill(7, 10, 12, 10, BLUE)
     return s
 
