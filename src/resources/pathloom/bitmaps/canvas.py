@@ -1,7 +1,6 @@
 """A 24-bit picture painted with smooth edges: every shape is sampled 4 by 4 times per pixel."""
 import math
 
-from lettering import Coverage
 from palette import HOUSE, WHITE
 
 SAMPLES = [(i + 0.5) / 4 for i in range(4)]
@@ -82,27 +81,6 @@ class Canvas:
             return hit
         xs, ys = [p[0] for p in points], [p[1] for p in points]
         self.shape(inside, (min(xs), min(ys), max(xs), max(ys)), colour, alpha)
-
-    def words(self, word, x, y, size, colour, centre=False):
-        c = Coverage(word, size)
-        if centre:
-            x, y = round(x - c.width / 2), round(y - c.height / 2)
-        for j in range(c.height):
-            for i in range(c.width):
-                v = c.at(i, j)
-                if v and 0 <= x + i < self.width and 0 <= y + j < self.height:
-                    self.blend(x + i, y + j, colour, v / 255)
-
-    def sprite(self, s, x, y, scale=1):
-        """Copies a small picture, leaving out its white, each pixel as a scale by scale block."""
-        for j in range(s.height):
-            for i in range(s.width):
-                c = s.get(i, j)
-                if c != WHITE:
-                    for v in range(scale):
-                        for u in range(scale):
-                            if 0 <= x + i * scale + u < self.width and 0 <= y + j * scale + v < self.height:
-                                self.px[(y + j * scale + v) * self.width + x + i * scale + u] = list(HOUSE[c])
 
     def rgb(self):
         return [tuple(min(255, max(0, round(v))) for v in p) for p in self.px]

@@ -3,8 +3,7 @@ finish page's (the chart and the sitemap file it produced)."""
 import math
 
 from canvas import Canvas
-from palette import (BLUE, CREAM, GOLD, GREEN, HOUSE, INK, LIME, ORANGE, PAPER, RED, SILVER, SKY,
-                     SLATE, TEAL)
+from palette import BLUE, GREEN, HOUSE, INK, LIME, ORANGE, PAPER, SILVER, SKY, SLATE
 
 C = HOUSE
 DEPTH_FILL = [C[GREEN], C[BLUE], C[SKY], C[PAPER]]

@@ -1,23 +1,26 @@
-"""Words set in DejaVu Sans Bold Oblique by ImageMagick, as coverage maps."""
+"""Words set in DejaVu Sans Bold Oblique by ImageMagick, without smoothing: a 16-colour picture
+with a transparent colour has no room for the in-between shades."""
+import re
 import subprocess
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf"
 
 
 class Coverage:
-    """How much of each pixel a word covers, 0 to 255, trimmed to its ink."""
+    """Which pixels a word covers (255) and which it leaves (0), trimmed to its ink."""
 
-    def __init__(self, word, pixels, antialias=True, font=FONT):
+    def __init__(self, word, pixels, font=FONT):
         pgm = subprocess.run(
             ["convert", "-background", "black", "-fill", "white", "-font", font,
-             "-pointsize", str(pixels), "-antialias" if antialias else "+antialias",
+             "-pointsize", str(pixels), "+antialias",
              "label:" + word, "-trim", "+repage", "-depth", "8", "pgm:-"],
             capture_output=True, check=True).stdout
-        fields = pgm.split(maxsplit=4)
-        if fields[0] != b"P5" or fields[3] != b"255":
+        # One whitespace byte ends the header; the pixels after it may be any byte at all.
+        header = re.match(rb"P5\s+(\d+)\s+(\d+)\s+255\s", pgm)
+        if not header:
             raise ValueError("unexpected output of convert for " + word)
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.values = fields[4][:self.width * self.height]
+        self.width, self.height = int(header[1]), int(header[2])
+        self.values = pgm[header.end():header.end() + self.width * self.height]
 
     def at(self, x, y):
         return self.values[y * self.width + x]

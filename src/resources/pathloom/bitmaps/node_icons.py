@@ -1,5 +1,5 @@
 """The 13 pictures of 16 by 13 pixels that mark a node's kind and state in the site tree."""
-from palette import BLUE, GREEN, INK, LIME, PAPER, RED, SILVER, SLATE
+from palette import BLUE, INK, PAPER, RED, SILVER, SLATE
 from sprite import Sprite
 
 W, H = 16, 13

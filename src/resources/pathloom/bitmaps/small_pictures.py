@@ -128,14 +128,14 @@ STATUS_WORDS = [("Loading", "Plotwright"), ("Generating", "Chart"), ("Generating
 def set_words(s, x0, words, colour):
     """Centres one or two lines of bold italic words in the image whose left edge is x0."""
     size = 30 if len(words) == 1 else 18
-    lines = [Coverage(w, size, antialias=False) for w in words]
+    lines = [Coverage(w, size) for w in words]
     gap = 4
     y = (STATUS_H - sum(c.height for c in lines) - gap * (len(lines) - 1)) // 2
     for c in lines:
         x = x0 + (STATUS_W - c.width) // 2
         for j in range(c.height):
             for i in range(c.width):
-                if c.at(i, j) >= 128:
+                if c.at(i, j):
                     s.put(x + i, y + j, colour)
         y += c.height + gap
 

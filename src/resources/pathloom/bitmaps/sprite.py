@@ -1,16 +1,11 @@
 """An indexed picture drawn pixel by pixel in the house colours."""
 from palette import CODES, WHITE
 
-# Letters of 3 by 5 pixels (m is 5 wide) for the few words the small pictures carry.
+# Letters of 3 by 5 pixels for the floppy's label.
 GLYPHS = {
     "F": ["###", "#..", "##.", "#..", "#.."],
     "T": ["###", ".#.", ".#.", ".#.", ".#."],
     "P": ["##.", "#.#", "##.", "#..", "#.."],
-    "m": [".....", "####.", "#.#.#", "#.#.#", "#.#.#"],
-    "a": ["...", "##.", "..#", "###", "###"],
-    "x": ["...", "#.#", ".#.", ".#.", "#.#"],
-    "p": ["...", "##.", "#.#", "##.", "#.."],
-    "?": ["##.", "..#", ".#.", "...", ".#."],
 }
 
 
