@@ -78,11 +78,11 @@ std::map<std::string, std::string> RcFiles() {
 struct Expected {
   int id;
   const char* name;
-  int designId;
+  int number;
   int width, height, bits;
 };
 
-#define BITMAP_ENTRY(name, designId, width, height, bits) {name, #name, designId, width, height, bits}
+#define BITMAP_ENTRY(name, number, width, height, bits) {name, #name, number, width, height, bits}
 
 const Expected kBitmaps[] = {
     BITMAP_ENTRY(IDB_NODE_PAGE_WITH_LINKS, 139, 16, 13, 4),
@@ -114,7 +114,7 @@ TEST(Bitmaps, EachIdNamesAFileOfItsSizeAndDepth) {
   EXPECT_EQ(files.size(), std::size(kBitmaps)) << "one BITMAP line per id";
   for (const Expected& e : kBitmaps) {
     SCOPED_TRACE(e.name);
-    EXPECT_EQ(e.id, e.designId);
+    EXPECT_EQ(e.id, e.number);
     ASSERT_TRUE(files.count(e.name)) << "no BITMAP line";
     Bmp b = ReadBmp(kFolder + files[e.name]);
     EXPECT_EQ(std::make_tuple(b.width, b.height, b.bits), std::make_tuple(e.width, e.height, e.bits));
