@@ -1,20 +1,92 @@
-// The tree page: the site tree while the crawl fills it. An empty page until the tree page lands.
+// The tree page: the site tree while the crawl fills it, the crawl's status list, counters and
+// busy picture, and the commands on the tree. It owns the tree, the task queue and the client.
 #pragma once
 #include <windows.h>
 
 #include <commctrl.h>
 #include <prsht.h>
 
-#include "sitetree/site_tree.h"
+#include <memory>
+#include <string>
 
-class CTreeDialog {
+#include "crawler/crawl_ports.h"
+#include "sitetree/site_tree.h"
+#include "sitetree/site_tree_control_win32.h"
+#include "sitetree/tree_page_rules.h"
+#include "common/message_port.h"
+
+class TaskQueue;
+class WinInetClient;
+
+class CTreeDialog : private StatusLineSink, private MessagePort, private CrawlPage, private TaskTimer {
 public:
+  CTreeDialog();
+  ~CTreeDialog() override;
+  CTreeDialog(const CTreeDialog&) = delete;
+  CTreeDialog& operator=(const CTreeDialog&) = delete;
+
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
   SiteTree& Tree() { return tree; }
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR OnNotify(HWND window, const NMHDR& header);
+
+  BOOL OnInitDialog();
+  void OnDestroy();
+  INT_PTR OnNotify(const NMHDR& header);
+  INT_PTR OnTreeNotify(const NMHDR& header);
+  INT_PTR OnSheetNotify(const NMHDR& header);
+  void OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
+  bool OnContextMenu(HWND from, LPARAM position);
+  void OnBackgroundDoubleClick(POINT client);
+  void OnDrawBusyPicture(const DRAWITEMSTRUCT& draw);
+
+  void OnSetActive();
+  void OnWizardBack();
+  void OnWizardNext();
+  void OnDepthChanged();
+  void OnTimeoutChanged();
+  void OnTreeDoubleClick();
+  void OnDeleteBranch();
+  void OnSetTopOfChart();
+  void OnToggleDontMap();
+  void OnExport();
+  void OnOpenInBrowser();
+  void OnCopyUrl();
+
+  void Rebuild();
+  void EmptyTree();
+  void Import(const std::string& path);
+  void ShowSettings();
+  void ShowContextMenu(SiteNode& node, POINT screen);
+  void DrawBusyFrame(HDC dc);
+  std::string FieldText(int id) const;
+
+  // StatusLineSink, MessagePort, CrawlPage, TaskTimer: what the crawler asks of the page.
+  void AddStatusLine(const std::string& line) override;
+  void ShowMessage(int stringId) override;
+  void ShowFileError(const std::string& path) override;
+  void ShowActiveCounter(const std::string& text) override;
+  void ShowQueueCounter(const std::string& text) override;
+  void NextBusyFrame() override;
+  void TaskWasLocal() override;
+  void ReadSettings() override;
+  void ArmTimeout(unsigned milliseconds) override;
+  void DisarmTimeout() override;
+
+  struct ImageLists;
 
   SiteTree tree;
+  SiteTreeControl treeControl;
+  std::unique_ptr<ImageLists> images;
+  std::unique_ptr<WinInetClient> client;
+  std::unique_ptr<TaskQueue> queue;
+  HWND page = nullptr;
+  bool closing = false;
+  bool localCrawl = false;
+  BusyAnimation animation;
+  // A complaint about a field is shown once for the same text, never while one is up.
+  std::string complainedAbout;
+  bool complaining = false;
 };

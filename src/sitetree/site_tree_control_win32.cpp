@@ -1,0 +1,105 @@
+#include "sitetree/site_tree_control_win32.h"
+
+namespace {
+
+HTREEITEM ItemOf(const SiteNode& node) { return static_cast<HTREEITEM>(node.viewItem); }
+
+}  // namespace
+
+void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
+  control = treeControl;
+  TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
+}
+
+void SiteTreeControl::NodeAdded(SiteNode& node) {
+  if (!control) return;
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  insert.item.pszText = const_cast<char*>(node.label.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = static_cast<int>(node.icon);
+  insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+  node.viewItem = reinterpret_cast<HTREEITEM>(
+      SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (node.parent) {
+    // The user watches the tree grow.
+    TreeView_Expand(control, ItemOf(*node.parent), TVE_EXPAND);
+    if (bulkDepth == 0) UpdateWindow(control);
+  }
+}
+
+void SiteTreeControl::IconChanged(SiteNode& node) {
+  if (!control || !node.viewItem) return;
+  TVITEMA item{};
+  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  item.hItem = ItemOf(node);
+  item.iImage = item.iSelectedImage = static_cast<int>(node.icon);
+  SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SiteTreeControl::LabelChanged(SiteNode& node) {
+  if (!control || !node.viewItem) return;
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = ItemOf(node);
+  item.pszText = const_cast<char*>(node.label.c_str());
+  SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SiteTreeControl::NodeDeleting(SiteNode& node) {
+  if (onNodeDeleting) onNodeDeleting(node);
+  if (control && node.viewItem) TreeView_DeleteItem(control, ItemOf(node));
+}
+
+void SiteTreeControl::Clear() {
+  if (!control) return;
+  BeginBulk();
+  TreeView_DeleteAllItems(control);
+  EndBulk();
+}
+
+void SiteTreeControl::BeginBulk() {
+  if (control && bulkDepth++ == 0) SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+}
+
+void SiteTreeControl::EndBulk() {
+  if (!control || bulkDepth == 0 || --bulkDepth > 0) return;
+  SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(control, nullptr, TRUE);
+}
+
+SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {
+  if (!item) return nullptr;
+  TVITEMA data{};
+  data.mask = TVIF_PARAM;
+  data.hItem = item;
+  if (!SendMessageA(treeControl, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) return nullptr;
+  return reinterpret_cast<SiteNode*>(data.lParam);
+}
+
+SiteNode* SiteTreeControl::Selected() const {
+  return control ? NodeOf(control, TreeView_GetSelection(control)) : nullptr;
+}
+
+void SiteTreeControl::Select(SiteNode& node) {
+  if (control && node.viewItem) TreeView_SelectItem(control, ItemOf(node));
+}
+
+SiteNode* SiteTreeControl::NodeAt(POINT screen) const {
+  if (!control) return nullptr;
+  TVHITTESTINFO hit{};
+  hit.pt = screen;
+  ScreenToClient(control, &hit.pt);
+  HTREEITEM item = TreeView_HitTest(control, &hit);
+  return (hit.flags & TVHT_ONITEM) ? NodeOf(control, item) : nullptr;
+}
+
+POINT SiteTreeControl::MenuPointFor(SiteNode& node) const {
+  RECT rect{};
+  POINT point{0, 0};
+  if (control && node.viewItem && TreeView_GetItemRect(control, ItemOf(node), &rect, TRUE))
+    point = {rect.left, rect.bottom};
+  ClientToScreen(control, &point);
+  return point;
+}

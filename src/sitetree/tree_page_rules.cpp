@@ -1,0 +1,64 @@
+#include "sitetree/tree_page_rules.h"
+
+#include "common/text.h"
+#include "wizard/field_rules.h"
+
+namespace {
+
+constexpr int kTimeoutFieldLowest = 0;
+constexpr unsigned kTimeoutFieldHighest = 500;
+
+}  // namespace
+
+DoubleClickAction ActionForDoubleClick(const SiteNode& node) {
+  if (node.firstChild) return DoubleClickAction::Nothing;
+  if (ContainsNoCase(node.label, "mailto:") || ContainsNoCase(node.label, ".map") ||
+      ContainsNoCase(node.label, " (file)"))
+    return DoubleClickAction::RefuseUnreadable;
+  return DoubleClickAction::Read;
+}
+
+DeleteAction ActionForDelete(bool taskActive, const SiteNode* selected) {
+  if (taskActive) return DeleteAction::RefuseWhileActive;
+  return selected ? DeleteAction::Ask : DeleteAction::Nothing;
+}
+
+std::string DeleteQuestion(std::string_view question, std::string_view label) {
+  std::string text(question);
+  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, label);
+  return text;
+}
+
+ContextMenuState MenuStateFor(const SiteNode* selected) {
+  return {selected != nullptr, selected && selected->icon == NodeIcon::DontMap};
+}
+
+std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label) {
+  if (browserCommand.empty()) return {};
+  return browserCommand + label.substr(0, label.find(" (file)"));
+}
+
+void BusyAnimation::Advance() {
+  if (forward)
+    frame = frame == kFrames - 1 ? 0 : frame + 1;
+  else
+    frame = frame == 0 ? kFrames - 1 : frame - 1;
+}
+
+SettingsFields ReadSettingsFields(const std::string& depthText, const std::string& timeoutText) {
+  SettingsFields fields;
+  fields.depth = ParseIntegerField(depthText);
+  if (!fields.depth) {
+    fields.complaint = kEnterInteger;
+    return fields;
+  }
+  auto timeout = ParseUnsignedField(timeoutText);
+  if (!timeout)
+    fields.complaint = kEnterPositiveInteger;
+  else if (*timeout > kTimeoutFieldHighest)  // the lowest, 0, cannot be undercut
+    fields.complaint = IntegerRangeMessage(kTimeoutFieldLowest, kTimeoutFieldHighest);
+  else
+    fields.timeoutSeconds = timeout;
+  fields.complaintAboutTimeout = !fields.complaint.empty();
+  return fields;
+}

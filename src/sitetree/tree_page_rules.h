@@ -1,0 +1,73 @@
+// What the tree page decides without a window: field ranges, what a double click, the Delete
+// key and the context menu do to the tree, the status list's length, the busy animation, and
+// how the depth and time-out fields are read back when a task starts.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sitetree/site_tree.h"
+
+struct FieldRange {
+  int lowest;
+  int highest;
+  int messageId;  // shown when a typed value is corrected to a limit
+};
+
+inline constexpr FieldRange kDepthRange{1, 3, 137};
+inline constexpr FieldRange kTimeoutRange{1, 500, 144};
+
+// The status list keeps the newest lines only.
+inline constexpr int kMaxStatusLines = 9;
+
+enum class DoubleClickAction {
+  Nothing,          // the node already has children
+  RefuseUnreadable, // message 124: e-mail links, image maps and FTP files
+  Read,
+};
+DoubleClickAction ActionForDoubleClick(const SiteNode& node);
+
+enum class DeleteAction {
+  RefuseWhileActive,  // message 147
+  Nothing,            // no node selected
+  Ask,                // the question of string 117, Yes and No
+};
+DeleteAction ActionForDelete(bool taskActive, const SiteNode* selected);
+
+// String 117 ("Delete the branch %s?") with the label put in place of "%s", verbatim: a label
+// may hold '%' and must never be taken as a format.
+std::string DeleteQuestion(std::string_view question, std::string_view label);
+
+struct ContextMenuState {
+  bool commandsEnabled;  // a node is selected
+  bool dontMapChecked;   // the selected node is excluded from charts and sitemap files
+};
+ContextMenuState MenuStateFor(const SiteNode* selected);
+
+// The browser command followed by the label cut before " (file)"; empty when no browser is
+// registered (the bare label would otherwise be started as a program).
+std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label);
+
+// The 14 frames of the busy picture, forward 0..13 or backward 13..0, each wrapping around.
+class BusyAnimation {
+public:
+  static constexpr int kFrames = 14;
+  int Frame() const { return frame; }
+  void Advance();
+  void Reverse() { forward = !forward; }
+
+private:
+  int frame = 0;
+  bool forward = true;
+};
+
+// Reading the depth and time-out fields again when a task starts: a field that does not parse
+// keeps its old value, and the first such field gives the standard message to show. The
+// time-out must also lie in 0..500.
+struct SettingsFields {
+  std::optional<int> depth;
+  std::optional<unsigned> timeoutSeconds;
+  std::string complaint;  // empty when both fields parsed
+  bool complaintAboutTimeout = false;
+};
+SettingsFields ReadSettingsFields(const std::string& depthText, const std::string& timeoutText);
