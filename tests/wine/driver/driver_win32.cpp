@@ -7,8 +7,18 @@
 //   close WINDOW                posts WM_CLOSE
 //   list                        prints every visible top-level window
 //   screen FILE.bmp             saves the whole screen as a bitmap
+//   tree WINDOW                 prints "depth<TAB>image<TAB>label" for every item of its tree view
+//   select WINDOW LABEL         selects the tree item with that label
+//   dblclick WINDOW LABEL       double-clicks the tree item with that label (real mouse input)
+//   rclick WINDOW LABEL         right-clicks the tree item with that label (real mouse input)
+//   treekey WINDOW KEY          focuses the tree view and types delete, apps or shift-f10
+//   menu KEY|-                  in the open popup menu, prints its items ("checked" marked)
+//                               and chooses the item whose mnemonic is KEY (-: closes it)
+//   save CAPTION PATH           types PATH into the file dialog CAPTION and presses its OK
+//   clipboard                   prints the clipboard's text
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +127,244 @@ bool SaveScreen(const char* path) {
   return true;
 }
 
+
+// Memory in the process that owns a window, for the control messages that take pointers.
+class RemoteMemory {
+public:
+  RemoteMemory(HWND window, size_t size) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process) address = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteMemory() {
+    if (address) VirtualFreeEx(process, address, 0, MEM_RELEASE);
+    if (process) CloseHandle(process);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  bool Ok() const { return address != nullptr; }
+  char* At(size_t offset) const { return address + offset; }
+  bool Write(size_t offset, const void* data, size_t size) {
+    return WriteProcessMemory(process, address + offset, data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) const {
+    return ReadProcessMemory(process, address + offset, data, size, nullptr);
+  }
+
+private:
+  HANDLE process = nullptr;
+  char* address = nullptr;
+};
+
+struct TreeItem {
+  HTREEITEM item;
+  int depth;
+  int image;
+  std::string label;
+};
+
+HWND ChildOfClass(HWND parent, const char* className) {
+  for (HWND child : Children(parent))
+    if (ClassOf(child) == className && IsWindowVisible(child)) return child;
+  return nullptr;
+}
+
+bool ReadTreeItem(HWND tree, RemoteMemory& remote, TreeItem& item) {
+  constexpr size_t kTextAt = sizeof(TVITEMA), kTextSize = 4096;
+  TVITEMA data = {};
+  data.mask = TVIF_TEXT | TVIF_IMAGE;
+  data.hItem = item.item;
+  data.pszText = remote.At(kTextAt);
+  data.cchTextMax = kTextSize;
+  if (!remote.Write(0, &data, sizeof data)) return false;
+  if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)))) return false;
+  std::vector<char> text(kTextSize + 1, '\0');
+  if (!remote.Read(0, &data, sizeof data) || !remote.Read(kTextAt, text.data(), kTextSize)) return false;
+  item.image = data.iImage;
+  item.label = text.data();
+  return true;
+}
+
+// Every item in pre-order, collapsed branches included; siblings by loop.
+std::vector<TreeItem> TreeItems(HWND tree) {
+  std::vector<TreeItem> items;
+  RemoteMemory remote(tree, sizeof(TVITEMA) + 4097);
+  if (!remote.Ok()) return items;
+  auto next = [&](HTREEITEM item, UINT how) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+  };
+  HTREEITEM item = next(nullptr, TVGN_ROOT);
+  int depth = 0;
+  while (item) {
+    TreeItem entry = {item, depth, -1, ""};
+    ReadTreeItem(tree, remote, entry);
+    items.push_back(entry);
+    if (HTREEITEM child = next(item, TVGN_CHILD)) {
+      item = child;
+      ++depth;
+      continue;
+    }
+    while (item && !next(item, TVGN_NEXT)) {
+      item = next(item, TVGN_PARENT);
+      --depth;
+    }
+    if (item) item = next(item, TVGN_NEXT);
+  }
+  return items;
+}
+
+HTREEITEM FindTreeItem(HWND tree, const std::string& label) {
+  for (const TreeItem& item : TreeItems(tree))
+    if (item.label == label) return item.item;
+  return nullptr;
+}
+
+// Screen point at the middle of an item's text, scrolled into view first.
+bool TreeItemPoint(HWND tree, HTREEITEM item, POINT& point) {
+  SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+  RemoteMemory remote(tree, sizeof(RECT));
+  RECT rect = {};
+  // TVM_GETITEMRECT takes the item in the rectangle's first field.
+  if (!remote.Ok() || !remote.Write(0, &item, sizeof item)) return false;
+  if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(0)))) return false;
+  remote.Read(0, &rect, sizeof rect);
+  point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(tree, &point);
+  return true;
+}
+
+void MouseAt(POINT point, DWORD down, DWORD up, int clicks) {
+  SetCursorPos(point.x, point.y);
+  Sleep(50);
+  for (int i = 0; i < clicks; ++i) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    SendInput(2, input, sizeof(INPUT));
+  }
+}
+
+void Keys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> input;
+  for (WORD key : keys) {
+    INPUT down = {};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    input.push_back(down);
+  }
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+    INPUT up = {};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = *key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    input.push_back(up);
+  }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+int PrintTree(HWND window) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  if (!tree) return 1;
+  for (const TreeItem& item : TreeItems(tree)) printf("%d\t%d\t%s\n", item.depth, item.image, item.label.c_str());
+  return 0;
+}
+
+int SelectTreeItem(HWND window, const std::string& label) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  HTREEITEM item = tree ? FindTreeItem(tree, label) : nullptr;
+  if (!item) return 1;
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  return 0;
+}
+
+int ClickTreeItem(HWND window, const std::string& label, bool right, int clicks) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  HTREEITEM item = tree ? FindTreeItem(tree, label) : nullptr;
+  POINT point;
+  if (!item || !TreeItemPoint(tree, item, point)) return 1;
+  if (right)
+    MouseAt(point, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, clicks);
+  else
+    MouseAt(point, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, clicks);
+  return 0;
+}
+
+int TreeKey(HWND window, const std::string& key) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  if (!tree) return 1;
+  // Focus belongs to the window's own thread: share its input state to move it.
+  DWORD target = GetWindowThreadProcessId(tree, nullptr), self = GetCurrentThreadId();
+  AttachThreadInput(self, target, TRUE);
+  SetForegroundWindow(window);
+  SetFocus(tree);
+  AttachThreadInput(self, target, FALSE);
+  Sleep(100);
+  if (key == "delete")
+    Keys({VK_DELETE});
+  else if (key == "apps")
+    Keys({VK_APPS});
+  else if (key == "shift-f10")
+    Keys({VK_SHIFT, VK_F10});
+  else
+    return 2;
+  return 0;
+}
+
+HWND WaitForPopupMenu(DWORD ms) {
+  std::string spec = "class:#32768";
+  return WaitFor(spec, ms);
+}
+
+// The popup's items as its window draws them are not readable across processes; the menu
+// handle is, in the programs' shared user objects.
+int ChooseMenuItem(const std::string& key) {
+  HWND popup = WaitForPopupMenu(5000);
+  if (!popup) return 1;
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
+  int count = menu ? GetMenuItemCount(menu) : -1;
+  for (int i = 0; i < count; ++i) {
+    char text[256] = "";
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+    printf("%s\t%s\n", text, (state & MF_CHECKED) ? "checked" : "");
+  }
+  fflush(stdout);
+  if (key == "-") {
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    return 0;
+  }
+  PostMessageA(popup, WM_CHAR, static_cast<unsigned char>(key[0]), 1);
+  return 0;
+}
+
+int AnswerFileDialog(HWND dialog, const std::string& path) {
+  bool typed = false;
+  for (HWND child : Children(dialog)) {
+    int id = GetDlgCtrlID(child);
+    if ((id == 1148 || id == 1152) && IsWindowVisible(child)) {  // cmb13 or edt1: the file name
+      SendMessageA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      typed = true;
+    }
+  }
+  if (!typed) return 1;
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return 0;
+}
+
+int PrintClipboard() {
+  if (!OpenClipboard(nullptr)) return 1;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (text) {
+    printf("%s\n", text);
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,6 +380,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (verb == "screen" && argc > 2) return SaveScreen(argv[2]) ? 0 : 1;
+  if (verb == "clipboard") return PrintClipboard();
+  if (verb == "menu" && argc > 2) return ChooseMenuItem(argv[2]);
   if (argc < 3) return 2;
   std::string spec = argv[2];
 
@@ -180,6 +430,12 @@ int main(int argc, char** argv) {
     PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
     return 0;
   }
+  if (verb == "tree") return PrintTree(window);
+  if (verb == "select" && argc > 3) return SelectTreeItem(window, argv[3]);
+  if (verb == "dblclick" && argc > 3) return ClickTreeItem(window, argv[3], false, 2);
+  if (verb == "rclick" && argc > 3) return ClickTreeItem(window, argv[3], true, 1);
+  if (verb == "treekey" && argc > 3) return TreeKey(window, argv[3]);
+  if (verb == "save" && argc > 3) return AnswerFileDialog(window, argv[3]);
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
