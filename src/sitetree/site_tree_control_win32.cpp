@@ -4,11 +4,27 @@ namespace {
 
 HTREEITEM ItemOf(const SiteNode& node) { return static_cast<HTREEITEM>(node.viewItem); }
 
+bool ShiftF10(UINT message, WPARAM key) {
+  return (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
+}
+
+// Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
+LRESULT CALLBACK KeyboardMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (ShiftF10(message, wParam)) {
+    if (message == WM_SYSKEYDOWN)
+      SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(control, KeyboardMenuProc, id);
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
 }  // namespace
 
 void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
   control = treeControl;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
+  SetWindowSubclass(control, KeyboardMenuProc, 1, 0);
 }
 
 void SiteTreeControl::NodeAdded(SiteNode& node) {
