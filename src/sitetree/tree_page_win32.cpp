@@ -7,6 +7,7 @@
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_queue.h"
 #include "crawler/url.h"
+#include "bitmap_ids.h"
 #include "resource.h"
 #include "sitemap/sitemap_writer.h"
 #include "wizard/wizard_app_win32.h"
@@ -18,10 +19,12 @@ constexpr UINT_PTR kTickTimer = 13;
 constexpr UINT_PTR kTimeoutTimer = 14;
 
 // Node pictures in NodeIcon order.
-constexpr int kNodeBitmaps[] = {139, 140, 136, 137, 138, 141, 142, 143, 145, 154, 153, 157, 158};
+constexpr int kNodeBitmaps[] = {
+    IDB_NODE_PAGE_WITH_LINKS, IDB_NODE_FTP_SITE,  IDB_NODE_NOT_READ,    IDB_NODE_MAIL_LINK, IDB_NODE_READ_ERROR,
+    IDB_NODE_NO_LINKS,        IDB_NODE_IMAGE_MAP, IDB_NODE_PAGE_LIMIT,  IDB_NODE_QUEUED,    IDB_NODE_TOP_OF_CHART,
+    IDB_NODE_DONT_MAP,        IDB_NODE_FTP_FOLDER, IDB_NODE_FILE};
 constexpr int kNodeImageWidth = 16;
 constexpr int kNodeImageHeight = 13;
-constexpr int kBusyStrip = 161;
 constexpr int kBusyFrameWidth = 60;
 constexpr int kBusyFrameHeight = 45;
 
@@ -30,12 +33,12 @@ POINT MessagePoint() {
   return {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
 }
 
-// A bitmap resource added to an image list, which cuts it into images of the list's width.
+// A bitmap resource added to an image list, which cuts it into images of the list's width;
+// white is the pictures' transparent colour.
 void AddBitmap(HIMAGELIST list, HINSTANCE instance, int id, int images) {
-  HBITMAP bitmap = static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
   if (bitmap) {
-    ImageList_Add(list, bitmap, nullptr);
+    ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
     DeleteObject(bitmap);
     return;
   }
@@ -86,10 +89,10 @@ struct CTreeDialog::ImageLists {
   HIMAGELIST busy = nullptr;
 
   explicit ImageLists(HINSTANCE instance)
-      : nodes(ImageList_Create(kNodeImageWidth, kNodeImageHeight, ILC_COLOR24, 13, 0)),
-        busy(ImageList_Create(kBusyFrameWidth, kBusyFrameHeight, ILC_COLOR24, 15, 0)) {
+      : nodes(ImageList_Create(kNodeImageWidth, kNodeImageHeight, ILC_COLOR24 | ILC_MASK, 13, 0)),
+        busy(ImageList_Create(kBusyFrameWidth, kBusyFrameHeight, ILC_COLOR24 | ILC_MASK, 15, 0)) {
     for (int id : kNodeBitmaps) AddBitmap(nodes, instance, id, 1);
-    AddBitmap(busy, instance, kBusyStrip, 15);
+    AddBitmap(busy, instance, IDB_ANIMATION, 15);
   }
   ~ImageLists() {
     if (nodes) ImageList_Destroy(nodes);
