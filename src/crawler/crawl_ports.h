@@ -26,6 +26,9 @@ public:
   virtual void ShowActiveCounter(const std::string& text) = 0;
   virtual void ShowQueueCounter(const std::string& text) = 0;
   virtual void NextBusyFrame() = 0;
+  // Posts a message to the page's own window whose handling calls TaskQueue::OnTaskEnded,
+  // so the next reading starts as soon as a task has ended instead of at the next tick.
+  virtual void PostTaskEnded() = 0;
   // A task found its URL to be a local file: the crawl counts as local from now on.
   virtual void TaskWasLocal() {}
   // Re-read the page's depth and time-out fields into the tree and the queue.

@@ -26,7 +26,12 @@ FetchTask::~FetchTask() {
   if (found != crawler.tasks.end() && found->second == this) crawler.tasks.erase(found);
 }
 
-void FetchTask::Line(int stringId) { ports.status.AddStatusLine(StringText(stringId)); }
+void FetchTask::Line(int stringId) {
+  shownLines.push_back(static_cast<unsigned short>(stringId));
+  std::string text = StringText(stringId);
+  if (stringId == IDS_OPENING) text += url;
+  ports.status.AddStatusLine(text);
+}
 
 bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startContext,
                       int startDepth) {
@@ -40,12 +45,21 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   if (IsLocalFile(url)) {
     kind = UrlKind::LocalFile;
     ports.page.TaskWasLocal();
-    ReadLocalFile();
+  } else {
+    NormalizeUrl(url);
+    kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
+  }
+
+  auto found = depth > 0 ? crawler.kept.find(url) : crawler.kept.end();
+  if (found != crawler.kept.end() || kind == UrlKind::LocalFile) {
+    // Ends inside this call: a nested message loop of the view must not free the task.
+    inNotification = true;
+    if (found != crawler.kept.end()) Replay(found->second);
+    else ReadLocalFile();
+    inNotification = false;
     return true;
   }
 
-  NormalizeUrl(url);
-  kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
   Line(IDS_CONNECTING_INTERNET);
 
   instance = ports.client.Open(StringText(IDS_APP_TITLE));
@@ -59,7 +73,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
     return false;
   }
 
-  ports.status.AddStatusLine(StringText(IDS_OPENING) + url);
+  Line(IDS_OPENING);
   if (kind == UrlKind::Http) {
     body = std::make_shared<ReadBuffer>();
     request = ports.client.OpenUrl(instance, url, context);
@@ -85,6 +99,7 @@ void FetchTask::ReadLocalFile() {
     CompletePage(false);
   }
   Line(IDS_DONE_READING);
+  KeepResult();
 }
 
 void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info) {
@@ -109,8 +124,8 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
     } else if (readIssued) {
       BodyRead(info.error);
     } else if (info.error) {
-      tree.AddLinks(*node, depth, links, ReadStatus::ReadFailed);
-      crawler.done = true;
+      Deliver(links, ReadStatus::ReadFailed);
+      KeepResult();
     } else {
       if (!request) request = info.result;  // so that Close releases it
       readIssued = true;
@@ -128,17 +143,44 @@ void FetchTask::BodyRead(unsigned long error) {
   // A body that never arrived is a failed request, not a page without links.
   if (error) {
     CompletePage(false);
+    KeepResult();
     return;
   }
   std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
   CompletePage(ExtractLinks(text, url, false, links));
   Line(IDS_DONE_READING);
+  KeepResult();
 }
 
 void FetchTask::CompletePage(bool extracted) {
   Close();
-  tree.AddLinks(*node, depth, links, extracted ? ReadStatus::ReadOk : ReadStatus::ReadFailed);
+  Deliver(links, extracted ? ReadStatus::ReadOk : ReadStatus::ReadFailed);
+}
+
+void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
+  status = readStatus;
+  shownLines.push_back(KeptReading::kResultLine);
+  tree.AddLinks(*node, depth, result, readStatus);
   crawler.done = true;
+  ports.page.PostTaskEnded();
+}
+
+void FetchTask::Replay(KeptReading reading) {
+  fromKept = true;
+  for (unsigned short line : reading.lines) {
+    if (line != KeptReading::kResultLine) {
+      Line(line);
+      continue;
+    }
+    if (reading.ftpFile) tree.SetLabel(*node, node->label + " (file)");
+    Deliver(*reading.links, reading.status);
+  }
+}
+
+void FetchTask::KeepResult() {
+  if (fromKept) return;
+  crawler.kept[url] = KeptReading{std::make_shared<const LinkList>(std::move(links)), status,
+                                  dirChangeIssued, std::move(shownLines)};
 }
 
 void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
@@ -169,9 +211,9 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
 
 void FetchTask::FtpEnd() {
   if (dirChangeIssued) tree.SetLabel(*node, node->label + " (file)");
-  tree.AddLinks(*node, depth, links, ReadStatus::ReadOk);
   Close();
-  crawler.done = true;
+  Deliver(links, ReadStatus::ReadOk);
+  KeepResult();
 }
 
 void FetchTask::Close() {

@@ -5,15 +5,27 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "crawler/crawl_ports.h"
 #include "crawler/internet_client.h"
 #include "crawler/link_extractor.h"
 #include "crawler/url.h"
+#include "sitetree/site_tree.h"
 
 class FetchTask;
-class SiteTree;
-struct SiteNode;
+
+// What one reading of the current crawl came to, kept so that later tasks for the same URL
+// end the same way without reading it again.
+struct KeptReading {
+  std::shared_ptr<const LinkList> links;  // one list, whatever the number of nodes it fills
+  ReadStatus status = ReadStatus::ReadOk;
+  bool ftpFile = false;  // the FTP path named a file: the node's label gets " (file)"
+  // The status lines it showed, by string number; kResultLine marks where its result went to
+  // the tree, so the lines come before and after it as they did.
+  std::vector<unsigned short> lines;
+  static constexpr unsigned short kResultLine = 0;
+};
 
 // One for the program: the done flag and the tasks by context number. The client's status
 // routine is installed here, so notifications of a task that is gone find nothing.
@@ -22,6 +34,8 @@ public:
   // Set when the active task has finished or been aborted; notifications are ignored then.
   bool done = true;
   std::unordered_map<unsigned, FetchTask*> tasks;
+  // By the URL as read: the path of a local file, else the URL after NormalizeUrl.
+  std::unordered_map<std::string, KeptReading> kept;
 
   void OnStatus(InternetHandle handle, unsigned context, unsigned status,
                 const StatusInfo& info) override;
@@ -35,6 +49,8 @@ public:
   FetchTask& operator=(const FetchTask&) = delete;
 
   // False when no client instance could be opened; the task then waits for its time-out.
+  // A URL already read in this crawl ends at once with the kept result, unless depth is 0:
+  // the start of a crawl and a reading by hand always read, and replace what was kept.
   bool Start(std::string url, SiteNode& node, unsigned context, int depth);
   void OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info);
   void Close();
@@ -52,6 +68,14 @@ private:
   void FtpStep(InternetHandle handle, const StatusInfo& info);
   void FtpEnd();
   void Line(int stringId);
+  // Hands the result to the tree and ends the task; the queue is told at once.
+  void Deliver(const LinkList& result, ReadStatus status);
+  void Replay(KeptReading kept);
+  void KeepResult();
+
+  bool fromKept = false;
+  ReadStatus status = ReadStatus::ReadOk;
+  std::vector<unsigned short> shownLines;
 
   CrawlerState& crawler;
   SiteTree& tree;

@@ -32,11 +32,7 @@ void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) 
 void TaskQueue::Append(QueueEntry entry) { pending.push_back(std::move(entry)); }
 
 void TaskQueue::OnTick() {
-  if (!busy && !aborting && !active && !pending.empty()) {
-    QueueEntry next = std::move(pending.front());
-    pending.pop_front();
-    StartOrQueue(next.url, *next.node, next.depth);
-  }
+  StartNext();
 
   if (pending.empty() && !active) {
     ShowCounters(0, 0);
@@ -45,8 +41,32 @@ void TaskQueue::OnTick() {
     ports.page.NextBusyFrame();
   }
 
+  DisposeEnded();
+}
+
+void TaskQueue::OnTaskEnded() {
+  DisposeEnded();
+  StartNext();
+}
+
+void TaskQueue::ForgetReadings() { crawler.kept.clear(); }
+
+void TaskQueue::StartNext() {
+  if (busy || aborting || active || pending.empty()) return;
+  QueueEntry next = std::move(pending.front());
+  pending.pop_front();
+  StartOrQueue(next.url, *next.node, next.depth);
+}
+
+void TaskQueue::DisposeEnded() {
   // Not from inside one of the task's own notifications (a nested message loop).
   if (active && crawler.done && !active->inNotification) Dispose(*active);
+}
+
+void TaskQueue::EndActive() {
+  aborting = busy = true;
+  crawler.done = true;
+  ports.page.PostTaskEnded();
 }
 
 void TaskQueue::OnTimeout() {
@@ -60,18 +80,17 @@ void TaskQueue::OnTimeout() {
 void TaskQueue::AbortActive() {
   // A task that has already ended keeps its result; its node may even be gone by now.
   if (!active || crawler.done) return;
-  aborting = busy = true;
   tree.ApplyIconFor(active->Node());
-  crawler.done = true;
+  EndActive();
 }
 
 void TaskQueue::AbortAll() {
   aborting = busy = true;
   pending.clear();
-  if (active)
-    crawler.done = true;
-  else
+  if (!active)
     aborting = busy = false;
+  else if (!crawler.done)
+    EndActive();
   tree.RefreshIcons();
   ShowCounters(0, 0);
 }
@@ -91,10 +110,7 @@ void TaskQueue::DropEntriesIn(const SiteNode& root) {
   });
   // The page refuses deletion while a task is active; should the active node go anyway,
   // the task must never touch it again.
-  if (active && !crawler.done && SiteTree::IsInSubtree(root, active->Node())) {
-    aborting = busy = true;
-    crawler.done = true;
-  }
+  if (active && !crawler.done && SiteTree::IsInSubtree(root, active->Node())) EndActive();
 }
 
 void TaskQueue::ShowCounters(int activeTasks, int queued) {

@@ -1,6 +1,8 @@
 // Reads pages strictly one at a time: one active FetchTask, a first-in first-out list of
-// pending readings, a 70 ms tick that starts the next one and disposes of finished tasks,
-// and a per-task time-out. Everything here runs on the user-interface thread.
+// pending readings, and a per-task time-out. The end of a task is posted back to the queue,
+// which then disposes of it and starts the next reading at once; a 70 ms tick does the same
+// should that message be missed, and shows the counters. Everything here runs on the
+// user-interface thread.
 #pragma once
 #include <deque>
 #include <memory>
@@ -23,12 +25,16 @@ public:
   void StartOrQueue(const std::string& url, SiteNode& node, int depth);
   void Append(QueueEntry entry);
   void OnTick();
+  // The message a task's end posts (CrawlPage::PostTaskEnded).
+  void OnTaskEnded();
   void OnTimeout();
   void AbortActive();
   void AbortAll();
   void Dispose(FetchTask& task);
   // Before a branch is deleted: its pending entries go, so no freed node is ever started.
   void DropEntriesIn(const SiteNode& root);
+  // A new crawl or an import: nothing read before is kept for the readings to come.
+  void ForgetReadings();
 
   bool HasActiveTask() const { return active != nullptr; }
   size_t PendingCount() const { return pending.size(); }
@@ -41,6 +47,10 @@ public:
 
 private:
   void ShowCounters(int activeTasks, int queued);
+  void StartNext();
+  void DisposeEnded();
+  // Ends the active task without a result; the next reading starts once it is disposed of.
+  void EndActive();
 
   SiteTree& tree;
   const CrawlerPorts ports;

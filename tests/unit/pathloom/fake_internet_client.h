@@ -109,6 +109,7 @@ public:
   std::string activeCounter = "0 Active tasks";
   std::string queueCounter = "0 tasks in the queue";
   int busyFrames = 0;
+  int posted = 0;  // task-ended messages; the test delivers them (TaskQueue::OnTaskEnded)
   int localTasks = 0;
   bool timeoutArmed = false;
   unsigned armedMilliseconds = 0;
@@ -116,6 +117,7 @@ public:
 
   // Runs after each line is added, as a nested message loop of the page might.
   std::function<void(const std::string&)> onLine;
+  std::function<void()> onPost;
 
   void AddStatusLine(const std::string& line) override {
     lines.push_back(line);
@@ -129,6 +131,10 @@ public:
     counterChanges.push_back(queueCounter = text);
   }
   void NextBusyFrame() override { ++busyFrames; }
+  void PostTaskEnded() override {
+    ++posted;
+    if (onPost) onPost();
+  }
   void TaskWasLocal() override { ++localTasks; }
   void ArmTimeout(unsigned milliseconds) override {
     timeoutArmed = true;

@@ -230,6 +230,56 @@ TEST_F(TaskQueueTest, TickInsideTheTasksOwnNotificationLeavesItAlive) {
   EXPECT_FALSE(queue.HasActiveTask());
 }
 
+TEST_F(TaskQueueTest, EveryEndOfATaskStartsTheNextReadingWithoutATick) {
+  SiteNode& root = StartCrawl("http://a.example.com/");
+  for (const char* url : {"http://b.example.com/", "http://c.example.com/", "http://d.example.com/"})
+    queue.Append({tree.AddChild(&root, url, NodeIcon::Queued), url, 1});
+
+  // Finished: its end is posted, and its handling disposes of it and starts b.
+  ReadPage("");
+  EXPECT_EQ(page.posted, 1);
+  queue.OnTaskEnded();
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://b.example.com/ #2");
+  // A second copy of that message, or one that comes while b runs, changes nothing.
+  queue.OnTaskEnded();
+  EXPECT_EQ(queue.ContextCounter(), 2u);
+  EXPECT_TRUE(queue.HasActiveTask());
+
+  // Aborted, and timed out: the same.
+  queue.AbortActive();
+  EXPECT_EQ(page.posted, 2);
+  queue.OnTaskEnded();
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://c.example.com/ #3");
+  EXPECT_FALSE(queue.Aborting());
+  queue.OnTimeout();
+  EXPECT_EQ(page.posted, 3);
+  queue.OnTaskEnded();
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://d.example.com/ #4");
+
+  // Abort all: the last one goes, nothing follows.
+  queue.AbortAll();
+  EXPECT_EQ(page.posted, 4);
+  queue.OnTaskEnded();
+  EXPECT_FALSE(queue.HasActiveTask());
+  EXPECT_FALSE(queue.Busy());
+  EXPECT_EQ(queue.ContextCounter(), 4u);
+}
+
+TEST_F(TaskQueueTest, TaskEndedHandledInsideTheTasksOwnNotificationLeavesItToTheTick) {
+  StartCrawl("http://a.example.com/");
+  SiteNode& next = *tree.AddChild(nullptr, "http://next.example.com/", NodeIcon::Queued);
+  queue.Append({&next, next.label, 0});
+  page.onLine = [&](const std::string& line) {
+    if (line == "Done reading page.") queue.OnTaskEnded();  // a nested message loop
+  };
+  ReadPage("");
+  page.onLine = nullptr;
+  EXPECT_EQ(queue.ContextCounter(), 1u) << "the task was still inside its notification";
+  queue.OnTick();  // disposes of it
+  queue.OnTick();  // and starts the next
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://next.example.com/ #2");
+}
+
 TEST_F(TaskQueueTest, LocalReadingEndsInsideTheRequestWithoutATimeout) {
   TempDir dir;
   std::string path = dir.File("index.html");

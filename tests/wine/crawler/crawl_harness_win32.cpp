@@ -1,5 +1,6 @@
 // crawl_harness [--depth N] [--any-domain] [--limit N] [--timeout S] [--linger S] URL
-// Crawls URL as the tree page would, with a real message loop and the 70 ms tick, prints
+// Crawls URL as the tree page would, with a real message loop, the 70 ms tick and the
+// task-ended message, prints
 // every status line, message and counter change as it happens, then the final tree with
 // each node's icon number and a few figures. --linger keeps it open and idle afterwards.
 #include <windows.h>
@@ -12,6 +13,7 @@
 
 #include "common/strings.h"
 #include "crawler/internet_client_win32.h"
+#include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
 #include "crawler/url.h"
 #include "sitetree/site_tree.h"
@@ -62,6 +64,8 @@ public:
                              nullptr, windowClass.hInstance, nullptr);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
+    TaskEndedPoster taskEnded(window);
+    poster = &taskEnded;
     WinInetClient client;
     TaskQueue taskQueue(tree, CrawlerPorts{client, *this, *this, *this, *this});
     queue = &taskQueue;
@@ -94,6 +98,7 @@ public:
     PrintTree();
     PrintFigures(taskQueue.ContextCounter());
     queue = nullptr;
+    poster = nullptr;
     return 0;
   }
 
@@ -104,6 +109,7 @@ public:
   void ShowActiveCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
   void ShowQueueCounter(const std::string& text) override { std::printf("counter: %s\n", text.c_str()); }
   void NextBusyFrame() override {}
+  void PostTaskEnded() override { poster->Post(); }
   void ArmTimeout(unsigned milliseconds) override {
     SetTimer(window, kTimeoutTimer, milliseconds, nullptr);
   }
@@ -112,6 +118,10 @@ public:
 private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<Harness*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && self->queue && self->poster->Handle(message, wParam, *self->queue)) {
+      self->NoteEnd();
+      return 0;
+    }
     if (message == WM_TIMER && self && self->queue) {
       if (wParam == kTickTimer) self->Tick();
       if (wParam == kTimeoutTimer) self->queue->OnTimeout();
@@ -122,15 +132,20 @@ private:
 
   bool Idle() const { return !queue->HasActiveTask() && queue->PendingCount() == 0; }
 
+  // The crawl's end is taken when the queue is first idle, which is mostly in the handling
+  // of the last task's end, not at the tick after it.
+  void NoteEnd() {
+    if (finished != 0 || !Idle()) return;
+    finished = Now();
+    cpuAtFinish = CpuSeconds();
+  }
+
   void Tick() {
     // Idle on both sides of a tick: its counters have shown the end too.
     bool idleBefore = Idle();
     queue->OnTick();
     if (!idleBefore || !Idle()) return;
-    if (finished == 0) {
-      finished = Now();
-      cpuAtFinish = CpuSeconds();
-    }
+    NoteEnd();
     if (Now() - finished >= settings.lingerSeconds) PostQuitMessage(0);
   }
 
@@ -175,6 +190,7 @@ private:
   Settings settings;
   SiteTree tree;
   TaskQueue* queue = nullptr;
+  TaskEndedPoster* poster = nullptr;
   HWND window = nullptr;
   double started = 0;
   double finished = 0;
