@@ -1,5 +1,6 @@
-"""Crawl figures under Wine (not a test): pages per second of a local and a loopback web
-crawl, CPU time while an open crawl is idle, and memory after a long local crawl.
+"""Crawl figures under Wine (not a test): readings per second of local and loopback web
+crawls, server requests per distinct page, CPU time while an open crawl is idle, and memory
+after a long crawl.
 
   WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py [pages] [big_pages]
 
@@ -10,7 +11,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
 import winebed  # noqa: E402
-from crawler.harness import crawl  # noqa: E402
+from crawler.harness import crawl, make_cross_linked_site  # noqa: E402
 
 
 def make_site(root, pages):
@@ -26,27 +27,41 @@ def make_site(root, pages):
                     '<a href="page%d.html">Next</a></body></html>\n' % (i, i % (pages - 1) + 1))
 
 
-def report(name, result):
+def report(name, result, requests=None):
     fig = result.figures
-    print("%-28s tasks %5d  %7.2f s  %6.2f pages/s  cpu %.2f s  idle cpu %.3f s over %.0f s  "
-          "working set %d KB (peak %d KB)" % (
+    served = ""
+    if requests is not None:
+        served = "  requests %d for %d pages (%.2f each)" % (
+            len(requests), len(set(requests)), len(requests) / max(1, len(set(requests))))
+    print("%-26s readings %5d  %7.2f s  %7.2f readings/s  cpu %.2f s  idle cpu %.3f s over %.0f s  "
+          "working set %d KB (peak %d KB)%s" % (
               name, fig["tasks"], fig["seconds"], fig["pages_per_second"],
               fig["cpu_seconds_total"], fig["cpu_seconds_idle"], fig["idle_seconds"],
-              fig["working_set_kb"], fig["peak_working_set_kb"]))
+              fig["working_set_kb"], fig["peak_working_set_kb"], served), flush=True)
     assert not any("Timeout" in line for line in result.lines)
+
+
+def local_and_web(name, root, depth, linger=False):
+    index = winebed.windows_path(os.path.join(root, "index.html"))
+    report("local " + name, crawl(index, "--depth", depth, timeout=600))
+    if linger:
+        report("local, then idle 30 s", crawl(index, "--depth", depth, "--linger", 30, timeout=600))
+    log = os.path.join(root, "requests.log")
+    with winebed.http_server(root, log) as port:
+        url = "http://127.0.0.1:%d/index.html" % port
+        result = crawl(url, "--depth", depth, timeout=600)
+    report("web " + name, result, winebed.requested_paths(log))
 
 
 def main():
     pages = int(sys.argv[1]) if len(sys.argv) > 1 else 200
     big = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
     with tempfile.TemporaryDirectory() as root:
+        make_cross_linked_site(root, 40)
+        local_and_web("cross-linked 40, depth 3", root, 3)
+    with tempfile.TemporaryDirectory() as root:
         make_site(root, pages)
-        index = winebed.windows_path(os.path.join(root, "index.html"))
-        report("local %d pages" % pages, crawl(index, "--depth", 2, timeout=600))
-        report("local, then idle 30 s", crawl(index, "--depth", 2, "--linger", 30, timeout=600))
-        with winebed.http_server(root) as port:
-            url = "http://127.0.0.1:%d/index.html" % port
-            report("web %d pages" % pages, crawl(url, "--depth", 2, timeout=600))
+        local_and_web("%d pages, depth 2" % pages, root, 2, linger=True)
     if big:
         with tempfile.TemporaryDirectory() as root:
             make_site(root, big)

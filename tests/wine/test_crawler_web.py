@@ -7,7 +7,8 @@ import unittest
 import winebed
 from crawler.harness import (DONE_LINE, IMAGE_MAP, MAIL_LINK, NOT_READ, NO_LINKS,
                              PAGE_WITH_LINKS, READ_ERROR, TIMEOUT_LINE, TOP_OF_CHART,
-                             SilentServer, copy_site, crawl, refused_port, write_big_page)
+                             SilentServer, copy_site, crawl, make_cross_linked_site,
+                             readings_of, refused_port, write_big_page)
 
 
 class FixtureSite(unittest.TestCase):
@@ -76,6 +77,29 @@ class FixtureSite(unittest.TestCase):
         active = [c for c in self.result.counters if "Active" in c]
         self.assertEqual(active, ["1 Active tasks", "0 Active tasks"])
         self.assertEqual(self.result.counters[-2:], ["0 Tasks in the queue", "0 Active tasks"])
+
+
+class CrossLinkedSite(unittest.TestCase):
+    def test_each_page_is_requested_once_however_often_it_is_read(self):
+        with tempfile.TemporaryDirectory() as root:
+            links = make_cross_linked_site(root, 40)
+            log = os.path.join(root, "requests.log")
+            with winebed.http_server(root, log) as port:
+                base = "http://127.0.0.1:%d/" % port
+                result = crawl(base + "index.html", "--depth", 3, timeout=300)
+            requested = winebed.requested_paths(log)
+        self.assertEqual(sorted(requested), sorted("/" + name for name in links), result.stdout)
+        readings = result.readings()
+        self.assertEqual(len(readings), readings_of(links, "index.html", 3))
+        self.assertEqual(result.figures["tasks"], len(readings))
+        for url, after in readings:
+            self.assertEqual(after[-1], DONE_LINE, url)
+        # Every page read shows its links, wherever it was met; the deepest are left unread.
+        for depth, icon, label in result.tree:
+            expected = TOP_OF_CHART if depth == 0 else PAGE_WITH_LINKS if depth < 3 else NOT_READ
+            self.assertEqual(icon, expected, (depth, label))
+        self.assertEqual(len(result.tree), readings_of(links, "index.html", 4))
+        self.assertNotIn(TIMEOUT_LINE, result.lines)
 
 
 class SilentServerTimeout(unittest.TestCase):

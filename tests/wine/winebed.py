@@ -9,6 +9,7 @@ import contextlib
 import functools
 import json
 import os
+import re
 import shutil
 import signal
 import socket
@@ -251,8 +252,9 @@ def _wait_port(port, process, timeout=10):
 
 
 @contextlib.contextmanager
-def _server(command, port):
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def _server(command, port, log=None):
+    with open(log, "ab") if log else contextlib.nullcontext(subprocess.DEVNULL) as err:
+        process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=err)
     try:
         _wait_port(port, process)
         yield port
@@ -265,11 +267,18 @@ def _server(command, port):
             process.wait()
 
 
-def http_server(root):
-    """A real web server (python3 -m http.server) for ROOT on 127.0.0.1; yields its port."""
+def http_server(root, log=None):
+    """A real web server (python3 -m http.server) for ROOT on 127.0.0.1; yields its port.
+    With LOG, the server's request log (one line per request) is appended to that file."""
     port = free_port()
     return _server([PYTHON, "-m", "http.server", str(port), "--bind", "127.0.0.1",
-                    "--directory", root], port)
+                    "--directory", root], port, log)
+
+
+def requested_paths(log):
+    """The paths of the GET requests in an http_server log, in order."""
+    with open(log, encoding="latin-1") as f:
+        return re.findall(r'"GET (\S+) HTTP', f.read())
 
 
 def ftp_server(root):

@@ -130,3 +130,35 @@ class SilentServer:
         self.sock.close()
         for conn in self.accepted:
             conn.close()
+
+
+def make_cross_linked_site(root, pages=40):
+    """index.html links to every page and to its own "#top"; page I links home, to its
+    neighbours, to two pages further on (one through a "#part" anchor) and to its own "#top".
+    A depth-3 crawl meets the same pages again and again, under other parents and other
+    fragments. Returns each file's links as the names of the files they lead to."""
+    names = ["index.html"] + ["page%d.html" % i for i in range(1, pages)]
+    links = {}
+
+    def write(name, hrefs):
+        links[name] = [href.split("#")[0] or name for href in hrefs]
+        with open(os.path.join(root, name), "w") as f:
+            f.write("<html><body><h1 id=\"top\">%s</h1>\n" % name)
+            f.writelines('<a href="%s">%s</a>\n' % (href, href) for href in hrefs)
+            f.write("</body></html>\n")
+
+    write("index.html", names[1:] + ["#top"])
+    n = pages - 1
+    for i in range(1, pages):
+        write(names[i], ["index.html", names[(i - 2) % n + 1], names[i % n + 1],
+                         names[(i + 6) % n + 1], names[(i + 12) % n + 1] + "#part", "#top"])
+    return links
+
+
+def readings_of(links, start, depth):
+    """How many readings a crawl to DEPTH makes when every link is followed."""
+    count, level = 0, [start]
+    for _ in range(depth):
+        count += len(level)
+        level = [target for name in level for target in links[name]]
+    return count
