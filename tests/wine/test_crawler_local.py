@@ -75,7 +75,7 @@ class SampleSite(unittest.TestCase):
         self.assertNotIn(TIMEOUT_LINE, result.lines)
         self.assertEqual(result.messages, [])
         self.assertEqual(result.lines[:2], READING_LINES)
-        self.assertEqual(result.counters[-2:], ["0 Tasks in the queue", "0 Active tasks"])
+        self.assertEqual(result.final_counters(), ("0 Active tasks", "0 Tasks in the queue"))
 
 
 if __name__ == "__main__":

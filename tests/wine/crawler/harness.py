@@ -40,6 +40,16 @@ class Crawl:
                 for name, value in zip(words[::2], words[1::2]):
                     self.figures[name] = float(value)
 
+    def final_counters(self):
+        """The two counters as last shown (the dialog's own texts when never changed)."""
+        active, queue = "0 Active tasks", "0 tasks in the queue"
+        for text in self.counters:
+            if "Active" in text:
+                active = text
+            else:
+                queue = text
+        return active, queue
+
     def icon(self, label):
         icons = [icon for _, icon, l in self.tree if l == label]
         assert len(icons) == 1, "%s appears %d times" % (label, len(icons))
