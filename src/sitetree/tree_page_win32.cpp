@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crawler/internet_client_win32.h"
+#include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
 #include "crawler/url.h"
 #include "bitmap_ids.h"
@@ -114,6 +115,7 @@ HPROPSHEETPAGE CTreeDialog::CreatePage(HINSTANCE instance) {
 INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = PageOf<CTreeDialog>(window, message, lParam);
   if (!self) return FALSE;
+  if (self->taskEnded && self->taskEnded->Handle(message, wParam, *self->queue)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       self->page = window;
@@ -147,6 +149,7 @@ BOOL CTreeDialog::OnInitDialog() {
   images = std::make_unique<ImageLists>(app.instance);
   client = std::make_unique<WinInetClient>();
   queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, *this, *this, *this});
+  taskEnded = std::make_unique<TaskEndedPoster>(page);
   tree.hooks.pageClosing = [this] { return closing; };
   tree.hooks.stayInDomain = [] { return TheApp().startPage.settings.stayInDomain; };
   tree.hooks.pageLimit = [] { return static_cast<unsigned>(TheApp().startPage.settings.pageLimit); };
@@ -167,6 +170,7 @@ void CTreeDialog::OnDestroy() {
   KillTimer(page, kTimeoutTimer);
   if (queue) queue->AbortAll();
   tree.view = nullptr;
+  taskEnded.reset();
   queue.reset();  // the active task closes its handles while the client still exists
   client.reset();
 }
@@ -361,6 +365,7 @@ void CTreeDialog::Rebuild() {
   StartSettings& settings = app.startPage.settings;
   localCrawl = false;
   EmptyTree();
+  queue->ForgetReadings();
   tree.pageCount = 0;
   tree.pageLimitEnabled = settings.limitPages;
   tree.maxDepth = settings.depth;
@@ -454,6 +459,10 @@ void CTreeDialog::NextBusyFrame() {
     ReleaseDC(picture, dc);
   }
   animation.Advance();
+}
+
+void CTreeDialog::PostTaskEnded() {
+  if (taskEnded) taskEnded->Post();
 }
 
 void CTreeDialog::TaskWasLocal() { localCrawl = true; }

@@ -15,6 +15,7 @@
 #include "sitetree/tree_page_rules.h"
 #include "common/message_port.h"
 
+class TaskEndedPoster;
 class TaskQueue;
 class WinInetClient;
 
@@ -70,6 +71,7 @@ private:
   void ShowActiveCounter(const std::string& text) override;
   void ShowQueueCounter(const std::string& text) override;
   void NextBusyFrame() override;
+  void PostTaskEnded() override;
   void TaskWasLocal() override;
   void ReadSettings() override;
   void ArmTimeout(unsigned milliseconds) override;
@@ -82,6 +84,7 @@ private:
   std::unique_ptr<ImageLists> images;
   std::unique_ptr<WinInetClient> client;
   std::unique_ptr<TaskQueue> queue;
+  std::unique_ptr<TaskEndedPoster> taskEnded;
   HWND page = nullptr;
   bool closing = false;
   bool localCrawl = false;
