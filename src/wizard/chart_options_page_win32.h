@@ -6,6 +6,7 @@
 #include <prsht.h>
 
 #include "chart/chart_options.h"
+#include "wizard/picture_win32.h"
 
 class CChartOptionsDialog {
 public:
@@ -15,5 +16,18 @@ public:
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR OnNotify(HWND window, const NMHDR& header);
+  BOOL OnInitDialog();
+  INT_PTR OnNotify(const NMHDR& header);
+  void OnCommand(int id, int code);
+  void OnGenerateFlowchartClicked();
+  void OnSaveSitemapClicked();
+  void OnBrowse();
+  void OnPictureClick(int x, int y);
+  void OnPaint();
+
+  void ShowFields();
+  bool StoreFields();
+
+  HWND window = nullptr;
+  TransparentPictures pictures;
 };

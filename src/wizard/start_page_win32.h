@@ -15,5 +15,18 @@ public:
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR OnNotify(HWND window, const NMHDR& header);
+  BOOL OnInitDialog();
+  INT_PTR OnNotify(const NMHDR& header);
+  void OnCommand(int id, int code);
+  void OnUrlChanged();
+  void OnLimitPagesClicked();
+  void OnImport();
+  void OnPaint();
+
+  void ShowFields();
+  bool StoreFields();
+  void ShowWizardButtons();
+
+  HWND window = nullptr;
+  bool filling = false;  // the controls are being filled from the fields
 };

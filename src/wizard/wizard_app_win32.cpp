@@ -7,6 +7,7 @@
 #include "crawler/url.h"
 #include "resource.h"
 #include "wizard/field_rules.h"
+#include "wizard/wizard_page_win32.h"
 #include "wizard/wizard_rules.h"
 
 namespace {
@@ -67,10 +68,7 @@ int CWizardApp::MessageBoxText(const std::string& text, UINT style) {
 int CWizardApp::MessageBoxId(UINT id, UINT style) { return MessageBoxText(LoadText(id), style); }
 
 int CWizardApp::ClampEditValue(int lowest, int highest, UINT messageId, HWND edit) {
-  int length = GetWindowTextLengthA(edit);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
-  ClampedField field = ClampFieldText(text, lowest, highest);
+  ClampedField field = ClampFieldText(ControlText(edit), lowest, highest);
   if (!field.correctedText.empty()) {
     // Setting the text is itself a change of the field; that nested check finds it in range.
     SetWindowTextA(edit, field.correctedText.c_str());

@@ -8,8 +8,10 @@
 #include "sitetree/tree_page_win32.h"
 #include "wizard/chart_options_page_win32.h"
 #include "wizard/start_page_win32.h"
+#include "wizard/wizard_flags.h"
 
-class CWizardApp {
+// The flags rebuildTree and importPending come with WizardFlags.
+class CWizardApp : public WizardFlags {
 public:
   int Run(HINSTANCE instance, const char* commandLine);
 
@@ -27,8 +29,6 @@ public:
   void ShowHelp();
 
   std::string startDirectory;
-  bool rebuildTree = true;
-  bool importPending = false;
   HINSTANCE instance = nullptr;
   HWND wizard = nullptr;
 

@@ -15,3 +15,10 @@ INT_PTR NotifyResult(HWND window, LONG_PTR result) {
   SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
   return TRUE;
 }
+
+std::string ControlText(HWND control) {
+  int length = GetWindowTextLengthA(control);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), length + 1)));
+  return text;
+}

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <string>
+
 // A wizard page with a Help button whose dialog procedure receives `page` at WM_INITDIALOG.
 HPROPSHEETPAGE CreateWizardPage(HINSTANCE instance, int dialog, DLGPROC procedure, void* page);
 
@@ -19,3 +21,6 @@ Page* PageOf(HWND window, UINT message, LPARAM lParam) {
 
 // Answers a notification from a dialog procedure: the result goes through DWLP_MSGRESULT.
 INT_PTR NotifyResult(HWND window, LONG_PTR result);
+
+// The text of a control (of any length).
+std::string ControlText(HWND control);

@@ -16,13 +16,21 @@
 //                               and chooses the item whose mnemonic is KEY (-: closes it)
 //   save CAPTION PATH           types PATH into the file dialog CAPTION and presses its OK
 //   clipboard                   prints the clipboard's text
+//   type WINDOW ID TEXT         replaces the text of edit ID by typing TEXT (empty: one backspace)
+//   click WINDOW ID             clicks button ID (a push button, check box or radio button)
+//   control WINDOW ID           prints "enabled|disabled<TAB>checked|unchecked<TAB>text" of control ID
+//   page WINDOW                 prints the index of the wizard's current page
+//   pageclick WINDOW X Y        clicks the current page's own surface at X, Y (client pixels)
+// Controls are found by id among the visible descendants, so the current page's come first.
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -365,6 +373,70 @@ int PrintClipboard() {
   return text ? 0 : 1;
 }
 
+BOOL CALLBACK FindControlProc(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<int, HWND>*>(param);
+  if (GetDlgCtrlID(child) == search->first && IsWindowVisible(child)) {
+    search->second = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindControl(HWND window, int id) {
+  std::pair<int, HWND> search = {id, nullptr};
+  EnumChildWindows(window, FindControlProc, reinterpret_cast<LPARAM>(&search));
+  if (!search.second) fprintf(stderr, "no control %d\n", id);
+  return search.second;
+}
+
+int TypeText(HWND window, int id, const std::string& text) {
+  HWND edit = FindControl(window, id);
+  if (!edit) return 1;
+  PostMessageA(edit, EM_SETSEL, 0, -1);
+  if (text.empty()) PostMessageA(edit, WM_CHAR, VK_BACK, 1);
+  for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+  return 0;
+}
+
+int ClickButton(HWND window, int id) {
+  HWND button = FindControl(window, id);
+  if (!button) return 1;
+  PostMessageA(button, BM_CLICK, 0, 0);
+  return 0;
+}
+
+int PrintControl(HWND window, int id) {
+  HWND control = FindControl(window, id);
+  if (!control) return 1;
+  DWORD_PTR checked = 0;
+  SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+  printf("%s\t%s\t%s\n", IsWindowEnabled(control) ? "enabled" : "disabled",
+         checked == BST_CHECKED ? "checked" : "unchecked", TextOf(control).c_str());
+  return 0;
+}
+
+HWND CurrentPage(HWND wizard) {
+  DWORD_PTR page = 0;
+  SendMessageTimeoutA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 2000, &page);
+  return reinterpret_cast<HWND>(page);
+}
+
+int PrintPage(HWND wizard) {
+  DWORD_PTR index = 0;
+  SendMessageTimeoutA(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)), 0, SMTO_ABORTIFHUNG,
+                      2000, &index);
+  printf("%d\n", static_cast<int>(index));
+  return 0;
+}
+
+int ClickPage(HWND wizard, int x, int y) {
+  HWND page = CurrentPage(wizard);
+  if (!page) return 1;
+  PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -436,6 +508,12 @@ int main(int argc, char** argv) {
   if (verb == "rclick" && argc > 3) return ClickTreeItem(window, argv[3], true, 1);
   if (verb == "treekey" && argc > 3) return TreeKey(window, argv[3]);
   if (verb == "save" && argc > 3) return AnswerFileDialog(window, argv[3]);
+  auto idArg = [&](int index) { return argc > index ? atoi(argv[index]) : 0; };
+  if (verb == "type" && argc > 3) return TypeText(window, idArg(3), argc > 4 ? argv[4] : "");
+  if (verb == "click" && argc > 3) return ClickButton(window, idArg(3));
+  if (verb == "control" && argc > 3) return PrintControl(window, idArg(3));
+  if (verb == "page") return PrintPage(window);
+  if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
