@@ -1,0 +1,15 @@
+// A stand-in browser: writes its whole command line to the file named like itself plus ".txt".
+#include <windows.h>
+
+#include <cstdio>
+
+int main() {
+  char path[MAX_PATH + 4] = "";
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  lstrcpyA(path + length, ".txt");
+  FILE* file = fopen(path, "wb");
+  if (!file) return 1;
+  fputs(GetCommandLineA(), file);
+  fclose(file);
+  return 0;
+}

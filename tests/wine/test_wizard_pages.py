@@ -1,0 +1,159 @@
+"""Pathloom's wizard driven through its real windows: the start page, import, the chart options
+page, the ways between the pages, and help."""
+import os
+import shutil
+import tempfile
+import time
+import unittest
+
+import winebed
+
+TITLE = "Pathloom 2.0"
+OPTIONS = "Chart Options"
+BACK, NEXT = 12323, 12324  # the wizard's own buttons
+URL, DEPTH, STAY, LIMIT, PAGE_LIMIT, IMPORT = 1000, 1003, 1020, 1026, 1027, 3
+GENERATE, SAVE_SITEMAP, FILE_NAME, BROWSE = 1045, 1042, 1043, 1044
+HORIZONTAL, VERTICAL, ORG_CHART = 1011, 1012, 1013
+DUPLICATE_CHILDREN, H_SPACING, V_SPACING = 1021, 1024, 1025
+COLORS = (1016, 1017, 1019, 1018)
+FLOWCHART_CONTROLS = (H_SPACING, V_SPACING, HORIZONTAL, VERTICAL, ORG_CHART) + COLORS + (DUPLICATE_CHILDREN,)
+SITE = os.path.join(winebed.SOURCE, "samples", "site", "index.html")
+BROWSER_KEY = r"HKLM\Software\Classes\http\shell\open\command"
+
+
+def until(check, timeout=10.0):
+    """Polls CHECK until it returns something true; returns that, or the last value."""
+    deadline = time.time() + timeout
+    while True:
+        value = check()
+        if value or time.time() >= deadline:
+            return value
+        time.sleep(0.1)
+
+
+def control(window, ident):
+    """(enabled, checked, text without '&') of a control of the current page or the wizard."""
+    code, lines = winebed.driver("control", window, ident)
+    assert code == 0 and lines, "no control %d in %s" % (ident, window)
+    enabled, checked, text = lines[0].split("\t", 2)
+    return enabled == "enabled", checked == "checked", text.replace("&", "")
+
+
+def enabled(window, ident):
+    return control(window, ident)[0]
+
+
+def checked(window, ident):
+    return control(window, ident)[1]
+
+
+def text(window, ident):
+    return control(window, ident)[2]
+
+
+def page(window):
+    code, lines = winebed.driver("page", window)
+    return int(lines[0]) if code == 0 and lines else None
+
+
+def message_box():
+    """The texts of the open message box, or None. It is owned by the wizard, so it is the
+    topmost window titled Pathloom 2.0; the wizard itself has no OK button."""
+    texts = winebed.window_texts(TITLE, 100) or []
+    return texts if "OK" in texts else None
+
+
+def answer_message(expected):
+    """Waits for a message box with text EXPECTED, presses OK and checks that no other follows."""
+    shown = until(lambda: expected in (message_box() or []))
+    assert shown, "no message %r (%r)" % (expected, message_box())
+    winebed.driver("press", TITLE, "OK")
+    time.sleep(0.5)
+    assert message_box() is None, "a second message followed %r" % expected
+
+
+class Wizard(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="pathloom_pages_")
+        self.process = winebed.start("Pathloom", cwd=self.work)
+        self.assertIsNotNone(winebed.window_texts(TITLE, 20000), "no wizard")
+        until(lambda: page(TITLE) == 0)
+
+    def tearDown(self):
+        for window in (TITLE, OPTIONS):
+            winebed.driver("press", window, "Cancel", 500)
+        self.assertEqual(winebed.stop(self.process, 20), 0)
+        self.process.close()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def test_start_page_first_display_and_url(self):
+        self.assertEqual(text(TITLE, URL), "")
+        self.assertFalse(enabled(TITLE, NEXT))
+        self.assertFalse(enabled(TITLE, BACK))
+        self.assertEqual(text(TITLE, DEPTH), "1")
+        self.assertEqual(control(TITLE, PAGE_LIMIT), (False, False, "100"))
+        self.assertTrue(checked(TITLE, STAY))
+        self.assertFalse(checked(TITLE, LIMIT))
+        print("screenshot:", winebed.screenshot("wizard_start_page"))
+
+        winebed.driver("type", TITLE, URL, "x")
+        self.assertTrue(until(lambda: enabled(TITLE, NEXT)), "one character enables Next")
+        winebed.driver("type", TITLE, URL, "")
+        self.assertTrue(until(lambda: not enabled(TITLE, NEXT)), "an empty URL disables Next")
+
+        winebed.driver("click", TITLE, LIMIT)
+        self.assertTrue(until(lambda: enabled(TITLE, PAGE_LIMIT)))
+        winebed.driver("type", TITLE, PAGE_LIMIT, "250")
+        until(lambda: text(TITLE, PAGE_LIMIT) == "250")
+        winebed.driver("click", TITLE, LIMIT)
+        self.assertTrue(until(lambda: not enabled(TITLE, PAGE_LIMIT)))
+        self.assertEqual(text(TITLE, PAGE_LIMIT), "250")
+
+    def test_out_of_range_numbers_are_corrected_with_one_message(self):
+        winebed.driver("click", TITLE, LIMIT)
+        until(lambda: enabled(TITLE, PAGE_LIMIT))
+        cases = [(PAGE_LIMIT, "5001", "Please enter a number between 1 and 5000.", "5000"),
+                 (PAGE_LIMIT, "0", "Please enter a number between 1 and 5000.", "1"),
+                 (DEPTH, "7", "The depth must be between 1 and 3.", "3"),
+                 (DEPTH, "0", "The depth must be between 1 and 3.", "1")]
+        for ident, typed, message, corrected in cases:
+            with self.subTest(field=ident, typed=typed):
+                winebed.driver("type", TITLE, ident, typed)
+                answer_message(message)
+                self.assertEqual(text(TITLE, ident), corrected)
+
+        # An empty field is left alone as the user types, and refused when the page is left.
+        winebed.driver("type", TITLE, DEPTH, "")
+        winebed.driver("type", TITLE, URL, "http://127.0.0.1:9/")
+        until(lambda: enabled(TITLE, NEXT))
+        self.assertIsNone(message_box())
+        winebed.driver("press", TITLE, "Next >")
+        answer_message("Please enter an integer.")
+        self.assertEqual(page(TITLE), 0)
+
+    def test_help_starts_the_browser_with_the_help_page(self):
+        saved = winebed.reg_query(BROWSER_KEY)
+        recorder = os.path.join(self.work, "browser.exe")
+        shutil.copy(winebed.exe("record_command"), recorder)
+        try:
+            winebed.reg_set(BROWSER_KEY, None, '"%s" "%%1"' % winebed.windows_path(recorder))
+            winebed.driver("press", TITLE, "Help")
+            record = recorder + ".txt"
+            self.assertTrue(until(lambda: os.path.exists(record) and os.path.getsize(record) > 0))
+            with open(record, encoding="latin-1") as f:
+                line = f.read()
+            self.assertTrue(line.endswith('"%s\\Pathloom.htm"' % winebed.windows_path(self.work)), line)
+            self.assertEqual(page(TITLE), 0)
+
+            winebed.reg_delete(BROWSER_KEY)
+            winebed.driver("press", TITLE, "Help")
+            answer_message("A default HTML browser can not be found.  The help file can't be viewed.")
+        finally:
+            if saved is None:
+                winebed.reg_delete(BROWSER_KEY)
+            else:
+                winebed.reg_set(BROWSER_KEY, None, saved)
+
+
+if __name__ == "__main__":
+    unittest.main()
