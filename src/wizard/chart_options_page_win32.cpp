@@ -13,7 +13,7 @@
 
 namespace {
 
-const UINT kOrientationPictures[] = {148, 149, 150};
+const UINT kOrientationPictures[] = {IDB_ORIENT_HORIZONTAL, IDB_ORIENT_VERTICAL, IDB_ORIENT_ORG_CHART};
 const int kPictureFrames[] = {IDC_HORIZONTAL_PICTURE, IDC_VERTICAL_PICTURE, IDC_ORG_CHART_PICTURE};
 const int kOrientationButtons[] = {IDC_HORIZONTAL, IDC_VERTICAL, IDC_ORG_CHART};
 // The colour group counts in the order of its buttons on the page.

@@ -12,8 +12,6 @@
 
 namespace {
 
-const UINT kPicture24 = 147, kPicture8 = 164;
-
 bool IsChecked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
 
 }  // namespace
@@ -124,7 +122,7 @@ void CStartDialog::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   POINT at = ControlOrigin(GetDlgItem(window, IDC_START_PICTURE));
-  DrawPicture(dc, at.x, at.y, TheApp().instance, kPicture24, kPicture8);
+  DrawPicture(dc, at.x, at.y, TheApp().instance, IDB_START_24, IDB_START_8);
   EndPaint(window, &paint);
 }
 
