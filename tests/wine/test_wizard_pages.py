@@ -12,6 +12,7 @@ TITLE = "Pathloom 2.0"
 OPTIONS = "Chart Options"
 BACK, NEXT = 12323, 12324  # the wizard's own buttons
 URL, DEPTH, STAY, LIMIT, PAGE_LIMIT, IMPORT = 1000, 1003, 1020, 1026, 1027, 3
+ACTIVE, QUEUED = 1035, 1036  # the tree page's counters
 GENERATE, SAVE_SITEMAP, FILE_NAME, BROWSE = 1045, 1042, 1043, 1044
 HORIZONTAL, VERTICAL, ORG_CHART = 1011, 1012, 1013
 DUPLICATE_CHILDREN, H_SPACING, V_SPACING = 1021, 1024, 1025
@@ -86,6 +87,19 @@ class Wizard(unittest.TestCase):
         self.process.close()
         shutil.rmtree(self.work, ignore_errors=True)
 
+    def to_chart_options(self):
+        """Reads the sample site and goes on to the chart options; returns the tree as it was."""
+        winebed.driver("type", TITLE, URL, winebed.windows_path(SITE))
+        until(lambda: enabled(TITLE, NEXT))
+        winebed.driver("press", TITLE, "Next >")
+        self.assertTrue(until(lambda: page(TITLE) == 1), "no tree page")
+        self.assertTrue(until(lambda: text(TITLE, ACTIVE).startswith("0 ") and text(TITLE, QUEUED).startswith("0 ")
+                              and len(winebed.driver("tree", TITLE)[1]) > 1, 60), "the crawl did not end")
+        tree = winebed.driver("tree", TITLE)[1]
+        winebed.driver("press", TITLE, "Next >", 5000)
+        self.assertTrue(until(lambda: page(OPTIONS) == 2), "no chart options page")
+        return tree
+
     def test_start_page_first_display_and_url(self):
         self.assertEqual(text(TITLE, URL), "")
         self.assertFalse(enabled(TITLE, NEXT))
@@ -130,6 +144,86 @@ class Wizard(unittest.TestCase):
         winebed.driver("press", TITLE, "Next >")
         answer_message("Please enter an integer.")
         self.assertEqual(page(TITLE), 0)
+
+    def test_import(self):
+        sitemap = os.path.join(self.work, "saved.smp")
+        with open(sitemap, "wb") as f:
+            f.write(b"<HTML>\r\n<UL>\r\n<LI>http://example.com/</LI>\r\n</UL>\r\n</HTML>\r\n")
+
+        # Cancel changes nothing; a file that cannot be opened is refused with message 135.
+        winebed.driver("press", TITLE, "Import...")
+        self.assertEqual(winebed.driver("wait", "Open", 10000)[0], 0)
+        winebed.driver("press", "Open", "Cancel")
+        winebed.driver("gone", "Open", 5000)
+        self.assertEqual(page(TITLE), 0)
+        winebed.driver("press", TITLE, "Import...")
+        winebed.driver("wait", "Open", 10000)
+        winebed.driver("save", "Open", winebed.windows_path(os.path.join(self.work, "missing.smp")))
+        answer_message("Pathloom was unable to open the requested file.")
+        self.assertEqual(page(TITLE), 0)
+
+        # A file that opens goes straight to the tree page, with the URL field still empty.
+        winebed.driver("press", TITLE, "Import...")
+        winebed.driver("wait", "Open", 10000)
+        winebed.driver("save", "Open", winebed.windows_path(sitemap))
+        self.assertTrue(until(lambda: page(TITLE) == 1), "import did not reach the tree page")
+        print("screenshot:", winebed.screenshot("wizard_tree_page_imported"))
+
+    def test_chart_options_page(self):
+        tree = self.to_chart_options()
+        self.assertTrue(checked(OPTIONS, HORIZONTAL))
+        self.assertTrue(checked(OPTIONS, 1018))  # "Don't color anything"
+        self.assertTrue(checked(OPTIONS, DUPLICATE_CHILDREN))
+        self.assertTrue(checked(OPTIONS, GENERATE))
+        self.assertEqual((text(OPTIONS, H_SPACING), text(OPTIONS, V_SPACING)), ("1.5", "1.5"))
+        self.assertFalse(checked(OPTIONS, SAVE_SITEMAP))
+        self.assertFalse(enabled(OPTIONS, FILE_NAME))
+        self.assertFalse(enabled(OPTIONS, BROWSE))
+        print("screenshot:", winebed.screenshot("wizard_chart_options_page"))
+
+        winebed.driver("click", OPTIONS, GENERATE)
+        self.assertTrue(until(lambda: not enabled(OPTIONS, H_SPACING)))
+        self.assertEqual([enabled(OPTIONS, i) for i in FLOWCHART_CONTROLS], [False] * 10)
+        self.assertTrue(enabled(OPTIONS, GENERATE))
+        # The pictures answer clicks even while the buttons are disabled.
+        for x, expected in ((130, VERTICAL), (100, VERTICAL), (210, ORG_CHART), (60, HORIZONTAL)):
+            winebed.driver("pageclick", OPTIONS, x, 130)
+            self.assertTrue(until(lambda: checked(OPTIONS, expected)), "click at %d" % x)
+        winebed.driver("click", OPTIONS, GENERATE)
+        self.assertTrue(until(lambda: enabled(OPTIONS, H_SPACING)))
+        self.assertEqual([enabled(OPTIONS, i) for i in FLOWCHART_CONTROLS], [True] * 10)
+
+        # Browse keeps what was typed elsewhere.
+        winebed.driver("type", OPTIONS, H_SPACING, "2")
+        winebed.driver("click", OPTIONS, SAVE_SITEMAP)
+        self.assertTrue(until(lambda: enabled(OPTIONS, BROWSE)))
+        winebed.driver("press", OPTIONS, "Browse...")
+        winebed.driver("wait", "Save As", 10000)
+        chosen = winebed.windows_path(os.path.join(self.work, "site.smp"))
+        winebed.driver("save", "Save As", chosen)
+        self.assertTrue(until(lambda: text(OPTIONS, FILE_NAME).lower() == chosen.lower()))
+        self.assertEqual(text(OPTIONS, H_SPACING), "2")
+
+        # Letters in a spacing hold the page on Next and on Back.
+        winebed.driver("type", OPTIONS, V_SPACING, "wide")
+        for button in ("Next >", "< Back"):
+            winebed.driver("press", OPTIONS, button)
+            answer_message("Please enter a number.")
+            self.assertEqual(page(OPTIONS), 2)
+        winebed.driver("type", OPTIONS, V_SPACING, "9")
+        winebed.driver("press", OPTIONS, "Next >")
+        answer_message("The spacing must be between 1 and 3 inches.")
+        winebed.driver("type", OPTIONS, V_SPACING, "3")
+
+        # Back keeps the tree; the options come back as they were left.
+        winebed.driver("press", OPTIONS, "< Back")
+        self.assertTrue(until(lambda: page(TITLE) == 1))
+        time.sleep(1)
+        self.assertEqual(winebed.driver("tree", TITLE)[1], tree)
+        winebed.driver("press", TITLE, "Next >", 5000)
+        self.assertTrue(until(lambda: page(OPTIONS) == 2))
+        self.assertEqual((text(OPTIONS, H_SPACING), text(OPTIONS, V_SPACING)), ("2", "3"))
+        self.assertTrue(checked(OPTIONS, SAVE_SITEMAP) and enabled(OPTIONS, BROWSE))
 
     def test_help_starts_the_browser_with_the_help_page(self):
         saved = winebed.reg_query(BROWSER_KEY)
