@@ -62,21 +62,25 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
       // Skip to the value: past a "=", or onto a ">" (an empty value).
       while (pos < length && text[pos] != '>' && text[pos] != '=') ++pos;
       if (pos < length && text[pos] == '=') ++pos;
-      // Collect it: blanks, double quotes and "<" are dropped, not ends.
+      // Collect it: blanks, double quotes and "<" are dropped, not ends; so are line breaks
+      // and tabs, as browsers drop them from URLs (a label must stay on one line).
       value.clear();
       int quotes = 0;
       while (pos < length) {
         const char c = text[pos];
         if (c == '>') break;
         if (c == '"' && ++quotes == 2) break;
-        if (c != ' ' && c != '"' && c != '<') value.push_back(c);
+        if (c != ' ' && c != '"' && c != '<' && c != '\r' && c != '\n' && c != '\t') value.push_back(c);
         ++pos;
       }
       // Raw values seen before on this page are dropped; e-mail links stay as written.
       if (seen.insert(value).second) {
-        if (ContainsNoCase(value, "ailto")) links.push_back(value);
-        else if (isLocal) links.push_back(CombineLocal(base, value));
-        else links.push_back(CombineUrl(base, value));
+        std::string link = ContainsNoCase(value, "ailto") ? value
+                           : isLocal                      ? CombineLocal(base, value)
+                                                          : CombineUrl(base, value);
+        // Longer than any URL the platform can open: relative links on a page with a very
+        // long URL would otherwise grow the tree by that length each.
+        if (link.size() <= kMaxUrlLength) links.push_back(std::move(link));
       }
     }
     ++pos;
