@@ -200,6 +200,36 @@ std::string CombineLocalRelative(std::string_view directory, std::string_view li
   return SlashesToBackslashes(root + resolved);
 }
 
+// The host of a URL with or without a scheme: after "//" (or from the start), after any
+// user name, up to the port, path, query or fragment.
+std::string_view HostOf(std::string_view url) {
+  size_t start = url.find("//");
+  start = start == std::string_view::npos ? 0 : start + 2;
+  size_t end = url.find_first_of("/?#", start);
+  std::string_view host = url.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  size_t at = host.rfind('@');
+  if (at != std::string_view::npos) host.remove_prefix(at + 1);
+  return host.substr(0, host.find(':'));
+}
+
+// Four decimal parts of 0 to 255, dot-separated.
+bool IsIpv4Address(std::string_view host) {
+  int parts = 0;
+  while (!host.empty()) {
+    size_t digits = 0;
+    unsigned value = 0;
+    while (digits < host.size() && digits < 4 && host[digits] >= '0' && host[digits] <= '9')
+      value = value * 10 + unsigned(host[digits++] - '0');
+    if (digits == 0 || digits > 3 || value > 255) return false;
+    host.remove_prefix(digits);
+    ++parts;
+    if (host.empty()) break;
+    if (host[0] != '.' || host.size() == 1) return false;
+    host.remove_prefix(1);
+  }
+  return parts == 4;
+}
+
 }  // namespace
 
 
@@ -217,6 +247,10 @@ bool IsLocalFile(const std::string& text) {
 
 void NormalizeUrl(std::string& url) {
   if (IsLocalFile(url)) return;
+  NormalizeRemoteUrl(url);
+}
+
+void NormalizeRemoteUrl(std::string& url) {
   if (ContainsNoCase(url, "ftp:")) return;
   if (ContainsNoCase(url, "ftp.")) {
     url.insert(0, "ftp://");
@@ -286,6 +320,9 @@ std::string FtpPathOf(std::string_view url) {
 
 std::string DomainOf(const std::string& url) {
   if (IsLocalFile(url)) return DirectoryOfPath(url);
+  // The last two dotted parts of an address are no domain ("127.0.0.1" gave "0").
+  std::string_view host = HostOf(url);
+  if (IsIpv4Address(host)) return std::string(host);
   size_t firstDot = url.find('.');
   if (firstDot == std::string::npos) return std::string();
   size_t end = url.find('/', firstDot);

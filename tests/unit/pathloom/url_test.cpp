@@ -238,6 +238,16 @@ TEST(DomainOf, Table) {
       {".", ""},
       {"x./", "x"},
       {"", ""},
+      // A host written as an IPv4 address is its own key (its last parts gave "0").
+      {"http://127.0.0.1/", "127.0.0.1"},
+      {"http://127.0.0.1:8765/a.b/c.html", "127.0.0.1"},
+      {"http://user:pw@10.1.2.3/x", "10.1.2.3"},
+      {"192.168.0.10", "192.168.0.10"},
+      {"ftp://10.0.0.1:2121/pub", "10.0.0.1"},
+      {"http://256.1.1.1/", "1"},      // not an address: the name rule
+      {"http://1.2.3/", "2"},
+      {"http://1.2.3.4.5/", "4"},
+      {"http://1.2.3.04x/", "3"},
   };
   for (const Case& c : cases) EXPECT_EQ(DomainOf(c.input), c.expected) << "input " << c.input;
 }
