@@ -137,6 +137,10 @@ public:
     Complete(context, site.count(Name(url)) ? 2 : 0, site.count(Name(url)) ? 0 : 12029);
     return 0;
   }
+  bool QueryResponse(InternetHandle, HttpResponse& response) override {
+    response = HttpResponse{200, {}};
+    return true;
+  }
   void ReadFile(InternetHandle, std::shared_ptr<ReadBuffer> buffer) override {
     unsigned context = queue.ContextCounter();
     const std::string& text = site.at(Name(urls[context]));

@@ -1,13 +1,39 @@
 #include "crawler/fetch_task.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "common/strings.h"
 #include "crawler/url.h"
 #include "sitetree/site_tree.h"
 #include "common/message_port.h"
+
+namespace {
+
+constexpr std::streamsize kLocalPiece = 4 << 20;
+// Larger local files are not pages anyone charts, and would not fit a 32-bit process twice.
+constexpr std::streamoff kLocalPageLimit = 64 << 20;
+constexpr int kMaxRedirects = 10;
+
+bool IsRedirect(unsigned status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool IsWebUrl(const std::string& url) {
+  std::string lower = ToLower(url.substr(0, 8));
+  return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
+}
+
+}  // namespace
+
+bool LocalReadingAllowed(const SiteNode& node) {
+  std::vector<const SiteNode*> above;
+  for (const SiteNode* parent = node.parent; parent; parent = parent->parent) above.push_back(parent);
+  // From the top down, so that no label of a remote page's link is ever tried as a file.
+  for (auto it = above.rbegin(); it != above.rend(); ++it)
+    if (!IsLocalFile((*it)->label)) return false;
+  return true;
+}
 
 void CrawlerState::OnStatus(InternetHandle handle, unsigned context, unsigned status,
                             const StatusInfo& info) {
@@ -42,13 +68,14 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   context = startContext;
   url = std::move(startUrl);
 
-  if (IsLocalFile(url)) {
+  if (LocalReadingAllowed(startNode) && IsLocalFile(url)) {
     kind = UrlKind::LocalFile;
     ports.page.TaskWasLocal();
   } else {
-    NormalizeUrl(url);
+    NormalizeRemoteUrl(url);
     kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
   }
+  base = url;
 
   auto found = depth > 0 ? crawler.kept.find(url) : crawler.kept.end();
   if (found != crawler.kept.end() || kind == UrlKind::LocalFile) {
@@ -90,14 +117,39 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
 
 void FetchTask::ReadLocalFile() {
   Line(IDS_READING_LOCAL);
-  std::ifstream file(url, std::ios::binary);
-  if (file) {
-    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    file.close();
-    CompletePage(ExtractLinks(text, url, true, links));
-  } else {
-    CompletePage(false);
+  localFile.open(url, std::ios::binary | std::ios::ate);
+  // A file too large to hold is a failed reading, found before anything is read.
+  if (!localFile || localFile.tellg() > kLocalPageLimit || !localFile.seekg(0)) {
+    EndLocalReading(false);
+    return;
   }
+  ReadNextPiece();
+}
+
+void FetchTask::ReadNextPiece() {
+  if (!localFile.is_open() || crawler.done) return;
+  // Ends inside this call: a nested message loop of the view must not free the task.
+  bool wasInNotification = inNotification;
+  inNotification = true;
+  size_t had = localText.size();
+  localText.resize(had + kLocalPiece);
+  localFile.read(localText.data() + had, kLocalPiece);
+  localText.resize(had + static_cast<size_t>(localFile.gcount()));
+  // The file may have grown since its size was taken.
+  if (static_cast<std::streamoff>(localText.size()) > kLocalPageLimit) {
+    EndLocalReading(false);
+  } else if (localFile.eof()) {
+    EndLocalReading(ExtractLinks(localText, url, true, links));
+  } else if (!localFile) {
+    EndLocalReading(false);
+  }
+  inNotification = wasInNotification;
+}
+
+void FetchTask::EndLocalReading(bool extracted) {
+  localFile.close();
+  std::string().swap(localText);
+  CompletePage(extracted);
   Line(IDS_DONE_READING);
   KeepResult();
 }
@@ -119,24 +171,55 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
     break;
   case StatusRequestComplete:
     if (kind == UrlKind::Ftp) {
-      if (info.error) FtpEnd();
+      if (info.error) FtpEnd(info.error);
       else FtpStep(handle, info);
     } else if (readIssued) {
       BodyRead(info.error);
     } else if (info.error) {
-      Deliver(links, ReadStatus::ReadFailed);
+      CompletePage(false);
       KeepResult();
     } else {
       if (!request) request = info.result;  // so that Close releases it
-      readIssued = true;
-      body->bytesRead = 0;
-      ports.client.ReadFile(info.result, body);
+      ResponseArrived(info.result);
     }
     break;
   default:
     break;
   }
   inNotification = false;
+}
+
+void FetchTask::ResponseArrived(InternetHandle handle) {
+  HttpResponse response;
+  if (!ports.client.QueryResponse(handle, response)) {
+    CompletePage(false);
+    KeepResult();
+  } else if (IsRedirect(response.status) && !response.location.empty()) {
+    Redirect(response.location);
+  } else if (response.status >= 400) {
+    CompletePage(false);  // an error page is no page of the site, whatever it links to
+    KeepResult();
+  } else {
+    readIssued = true;
+    body->bytesRead = 0;
+    ports.client.ReadFile(handle, body);
+  }
+}
+
+// Followed here, not by the client, so that a loop ends and an aborted task stops following.
+// The links of the page are then made absolute against the URL it came from.
+void FetchTask::Redirect(const std::string& location) {
+  std::string target = CombineUrl(base, location);
+  // Only to another web page: a reply never makes the crawler open a file or another scheme.
+  if (++redirects > kMaxRedirects || !IsWebUrl(target) || target.size() > kMaxUrlLength) {
+    CompletePage(false);
+    KeepResult();
+    return;
+  }
+  target.erase(std::min(target.find('#'), target.size()));
+  ports.client.CloseHandle(request);
+  base = std::move(target);
+  request = ports.client.OpenUrl(instance, base, context);
 }
 
 void FetchTask::BodyRead(unsigned long error) {
@@ -147,7 +230,7 @@ void FetchTask::BodyRead(unsigned long error) {
     return;
   }
   std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
-  CompletePage(ExtractLinks(text, url, false, links));
+  CompletePage(ExtractLinks(text, base, false, links));
   Line(IDS_DONE_READING);
   KeepResult();
 }
@@ -197,7 +280,7 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
     return;
   }
   if (!info.entry) {
-    FtpEnd();
+    FtpEnd(kErrorNoMoreFiles);
     return;
   }
   listing = handle;
@@ -209,10 +292,28 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
   ports.client.FindNextFtpEntry(handle);
 }
 
-void FetchTask::FtpEnd() {
-  if (dirChangeIssued) tree.SetLabel(*node, node->label + " (file)");
+void FetchTask::FtpEnd(unsigned long error) {
+  bool failed;
+  if (dirChangeIssued) {
+    // The server said no to the change of directory: the path names a file. A connection
+    // lost on the way says nothing of the kind.
+    failed = error != kErrorServerRefused;
+    if (!failed) tree.SetLabel(*node, node->label + " (file)");
+    else dirChangeIssued = false;  // kept as no file
+  } else if (ftpFirstStep) {
+    failed = true;  // no connection or no login: refused, busy, login denied
+  } else {
+    failed = error != kErrorNoMoreFiles;  // a listing broken off is no complete directory
+  }
   Close();
-  Deliver(links, ReadStatus::ReadOk);
+  if (failed && !links.empty()) {
+    // The entries listed before the break stay, under a node that shows the failure; the
+    // listing is not kept, so a later reading tries it again.
+    Deliver(links, ReadStatus::ReadOk);
+    tree.SetIcon(*node, NodeIcon::ReadError);
+    return;
+  }
+  Deliver(links, failed ? ReadStatus::ReadFailed : ReadStatus::ReadOk);
   KeepResult();
 }
 

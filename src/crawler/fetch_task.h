@@ -2,6 +2,7 @@
 // A local file is read inside Start; a web page or an FTP directory goes through the
 // internet client, one operation at a time, continuing in its status notifications.
 #pragma once
+#include <fstream>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -54,6 +55,9 @@ public:
   bool Start(std::string url, SiteNode& node, unsigned context, int depth);
   void OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info);
   void Close();
+  // A large local page is read a piece at each call (the tick), so the window stays
+  // responsive; does nothing for any other task.
+  void ReadNextPiece();
 
   SiteNode& Node() const { return *node; }
   unsigned Context() const { return context; }
@@ -63,10 +67,13 @@ public:
 
 private:
   void ReadLocalFile();
+  void EndLocalReading(bool extracted);
+  void ResponseArrived(InternetHandle handle);
+  void Redirect(const std::string& location);
   void BodyRead(unsigned long error);
   void CompletePage(bool extracted);
   void FtpStep(InternetHandle handle, const StatusInfo& info);
-  void FtpEnd();
+  void FtpEnd(unsigned long error);
   void Line(int stringId);
   // Hands the result to the tree and ends the task; the queue is told at once.
   void Deliver(const LinkList& result, ReadStatus status);
@@ -92,12 +99,21 @@ private:
   int depth = 0;
   std::shared_ptr<ReadBuffer> body;
   std::string url;
+  std::string base;  // where the page came from: the URL after any redirects
   std::string ftpPath;
   InternetHandle instance = 0;
   InternetHandle request = 0;
   InternetHandle listing = 0;  // the FTP find handle, once the listing runs
   unsigned context = 0;
+  int redirects = 0;
+  std::ifstream localFile;  // open while a local page is read in pieces
+  std::string localText;
 };
+
+// A page may be read from the local disk only when it was found on local pages all the way
+// from the top of its branch (the page the user gave). A link on a web or FTP page naming a
+// drive path or a share is never opened as a file.
+bool LocalReadingAllowed(const SiteNode& node);
 
 // Host and port of an FTP server name as FtpHostOf gives it: "host:2121" connects to 2121;
 // without a port, 0 (the default port).

@@ -19,6 +19,10 @@ enum InternetStatus : unsigned {
 
 constexpr unsigned kBodyBufferSize = 30000;
 
+// Error codes of a request-complete notification that the crawler tells apart.
+constexpr unsigned long kErrorNoMoreFiles = 18;         // the end of an FTP listing
+constexpr unsigned long kErrorServerRefused = 12003;    // the FTP server answered no
+
 // The page body and its count. Shared with the client, which keeps it alive while a read
 // into it is outstanding, so a task that goes away mid-read frees nothing still written to.
 struct ReadBuffer {
@@ -30,6 +34,12 @@ struct ReadBuffer {
 struct FindEntry {
   std::string name;
   bool isDirectory = false;
+};
+
+// The head of an HTTP reply, as far as the crawler reads it.
+struct HttpResponse {
+  unsigned status = 0;
+  std::string location;  // of a redirect; empty when there is none
 };
 
 struct StatusInfo {
@@ -59,22 +69,26 @@ public:
   // False when the routine cannot be installed.
   virtual bool SetStatusCallback(InternetHandle instance, InternetStatusSink& sink) = 0;
   // Starts the request; the completion's result is the request handle. Returns the
-  // request handle when the client has one at once, else 0.
+  // request handle when the client has one at once, else 0. Redirects are not followed:
+  // their reply is the request's reply.
   virtual InternetHandle OpenUrl(InternetHandle instance, const std::string& url,
                                  unsigned context) = 0;
   // Anonymous FTP connection; port 0 is the default port. Returns the connection handle
   // when the client has one at once, else 0; the completion's result is that handle too.
   virtual InternetHandle ConnectFtp(InternetHandle instance, const std::string& host,
                                     unsigned short port, unsigned context) = 0;
+  // The reply of a completed request; false when it had no valid status line.
+  virtual bool QueryResponse(InternetHandle request, HttpResponse& response) = 0;
   // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion.
   virtual void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) = 0;
   virtual void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
                                   unsigned context) = 0;
   // The completion comes on the find handle, with the first entry; an empty directory
-  // completes with an error.
+  // completes with kErrorNoMoreFiles.
   virtual void FindFirstFtpEntry(InternetHandle connection, const std::string& pattern,
                                  unsigned context) = 0;
-  // The end of the listing completes with an error.
+  // The end of the listing completes with kErrorNoMoreFiles; a listing that the server
+  // broke off ends with another error.
   virtual void FindNextFtpEntry(InternetHandle find) = 0;
   virtual void CloseHandle(InternetHandle handle) = 0;
 };

@@ -141,6 +141,21 @@ void CALLBACK FtpStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVO
   EventQueue::Get().Push(std::move(event));
 }
 
+// The FTP server's last reply on this thread was a positive completion ("226 ..."). A listing
+// whose connection dropped before that reply ends as if complete in WinInet's find calls.
+bool LastFtpReplyWasSuccess() {
+  std::string text(512, '\0');
+  DWORD error = 0;
+  DWORD length = static_cast<DWORD>(text.size());
+  if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    text.resize(length + 1);
+    length = static_cast<DWORD>(text.size());
+    if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) return false;
+  }
+  return length > 0 && text[0] == '2';
+}
+
 FindEntry EntryOf(const WIN32_FIND_DATAA& data) {
   return FindEntry{data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
@@ -227,16 +242,24 @@ private:
         if (find) {
           done.which = FtpWhich::Find;
           done.entry = EntryOf(data);
+          listingCut = !LastFtpReplyWasSuccess();
+        } else if (DWORD error = GetLastError()) {
+          done.error = error;
         } else {
-          done.error = LastFailure();
+          // Wine fails an empty listing without an error code.
+          done.error = connection && LastFtpReplyWasSuccess() ? ERROR_NO_MORE_FILES
+                                                              : ERROR_INTERNET_CONNECTION_ABORTED;
         }
         break;
       case Command::FindNext:
         done.which = FtpWhich::Find;
-        if (find && InternetFindNextFileA(find.get(), &data))
+        if (find && InternetFindNextFileA(find.get(), &data)) {
           done.entry = EntryOf(data);
-        else
+        } else {
           done.error = LastFailure();
+          if (done.error == ERROR_NO_MORE_FILES && listingCut)
+            done.error = ERROR_INTERNET_CONNECTION_ABORTED;
+        }
         break;
       case Command::CloseFind:
         find.reset();
@@ -252,6 +275,7 @@ private:
   const std::string host;
   const INTERNET_PORT port;
   const unsigned context;
+  bool listingCut = false;  // the worker's own
   CriticalSection cs;
   UniqueHandle wake;
   std::deque<Queued> commands;
@@ -488,7 +512,9 @@ InternetHandle WinInetClient::OpenUrl(InternetHandle instance, const std::string
   if (!record) return 0;
   Impl::ContextState& state = impl->StateFor(context, instance);
   state.op = Impl::ContextState::Op::OpenUrl;
-  HINTERNET request = InternetOpenUrlA(record->h, url.c_str(), nullptr, 0, 0, context);
+  // Redirects are the crawler's to follow: WinInet's own follow a loop without end.
+  HINTERNET request =
+      InternetOpenUrlA(record->h, url.c_str(), nullptr, 0, INTERNET_FLAG_NO_AUTO_REDIRECT, context);
   if (request) {
     state.request = impl->Register({Impl::Kind::Web, request, {}, nullptr, {}, context});
     impl->PushImmediate(context, state.request, 0);
@@ -519,6 +545,46 @@ InternetHandle WinInetClient::ConnectFtp(InternetHandle instance, const std::str
     EventQueue::Get().Push(std::move(failed));
   }
   return state.ftpConnection;
+}
+
+namespace {
+
+// A header of a completed request as text; false when it is not there.
+bool QueryHeader(HINTERNET request, DWORD which, std::string& text) {
+  text.assign(256, '\0');
+  DWORD length = static_cast<DWORD>(text.size());
+  if (!HttpQueryInfoA(request, which, text.data(), &length, nullptr)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    text.assign(length + 1, '\0');
+    if (!HttpQueryInfoA(request, which, text.data(), &length, nullptr)) return false;
+  }
+  text.resize(length);
+  return true;
+}
+
+}  // namespace
+
+bool WinInetClient::QueryResponse(InternetHandle request, HttpResponse& response) {
+  response = HttpResponse{};
+  Impl::Record* record = impl->Find(request, Impl::Kind::Web);
+  if (!record) return false;
+  DWORD status = 0;
+  DWORD length = sizeof status;
+  if (!HttpQueryInfoA(record->h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                      &length, nullptr) ||
+      status < 100 || status > 599)
+    return false;
+  // WinInet takes a reply without a status line for an old-style one and makes up
+  // "200 OK" for it, with no header at all: a real server sends at least one.
+  std::string raw;
+  if (!QueryHeader(record->h, HTTP_QUERY_RAW_HEADERS_CRLF, raw)) return false;
+  size_t lineEnd = raw.find("\r\n");
+  if (lineEnd == std::string::npos || raw.compare(lineEnd, 4, "\r\n\r\n") == 0 ||
+      lineEnd + 2 >= raw.size())
+    return false;
+  response.status = status;
+  QueryHeader(record->h, HTTP_QUERY_LOCATION, response.location);
+  return true;
 }
 
 void WinInetClient::ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) {

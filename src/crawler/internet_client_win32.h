@@ -20,6 +20,7 @@ public:
                          unsigned context) override;
   InternetHandle ConnectFtp(InternetHandle instance, const std::string& host,
                             unsigned short port, unsigned context) override;
+  bool QueryResponse(InternetHandle request, HttpResponse& response) override;
   void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) override;
   void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
                           unsigned context) override;

@@ -33,6 +33,7 @@ void TaskQueue::Append(QueueEntry entry) { pending.push_back(std::move(entry)); 
 
 void TaskQueue::OnTick() {
   StartNext();
+  if (active) active->ReadNextPiece();
 
   if (pending.empty() && !active) {
     ShowCounters(0, 0);

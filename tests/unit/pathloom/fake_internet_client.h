@@ -23,6 +23,9 @@ public:
   bool failOpen = false;
   bool failCallback = false;
   unsigned short lastPort = 0;
+  // The reply of the next QueryResponse; noStatusLine makes it fail.
+  HttpResponse response{200, {}};
+  bool noStatusLine = false;
 
   InternetHandle Open(const std::string& agent) override {
     calls.push_back("Open " + agent);
@@ -43,6 +46,10 @@ public:
     calls.push_back("ConnectFtp " + host + ":" + std::to_string(port) + " #" +
                     std::to_string(context));
     return NewHandle();
+  }
+  bool QueryResponse(InternetHandle, HttpResponse& reply) override {
+    reply = response;
+    return !noStatusLine;
   }
   void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> into) override {
     calls.push_back("ReadFile h" + std::to_string(request));

@@ -109,7 +109,9 @@ TEST_F(FetchTaskTest, FailedRequestMarksTheNodeWithoutAClosingLine) {
                                "Connecting to server..."}));
   EXPECT_EQ(node.icon, NodeIcon::ReadError);
   EXPECT_TRUE(crawler.done);
-  EXPECT_EQ(client.calls.size(), 2u) << "no read after a failed open";
+  EXPECT_EQ(client.calls, (Lines{"Open Pathloom 2.0", "OpenUrl http://127.0.0.1:9/ #1",
+                                 "CloseHandle h1"}))
+      << "no read after a failed open";
 }
 
 TEST_F(FetchTaskTest, FtpDirectoryIsChangedThenListedToTheEnd) {
@@ -171,7 +173,131 @@ TEST_F(FetchTaskTest, FtpWithoutPathListsAtOnceAndAnEmptyListingIsARead) {
   task = Start(down.label, down, 2);
   EXPECT_EQ(client.calls.back(), "ConnectFtp 127.0.0.1:2121 #2");
   client.Complete(2, 0, 12029);
-  EXPECT_EQ(down.icon, NodeIcon::NoLinks);
+  EXPECT_EQ(down.icon, NodeIcon::ReadError) << "a refused connection is no empty directory";
+}
+
+TEST_F(FetchTaskTest, FtpFailuresAreFailuresAndKeepWhatWasListed) {
+  struct Case {
+    const char* name;
+    bool hasPath;
+    unsigned long failConnect, failChange;  // 0: that step succeeds
+    int entries;                            // listed before the end
+    unsigned long end;                      // error of the last completion
+    NodeIcon icon;
+    bool file;
+  } cases[] = {
+      {"refused connection", false, 12029, 0, 0, 0, NodeIcon::ReadError, false},
+      {"login denied", false, 12015, 0, 0, 0, NodeIcon::ReadError, false},
+      {"busy server", true, 12110, 0, 0, 0, NodeIcon::ReadError, false},
+      {"path is a file", true, 0, kErrorServerRefused, 0, 0, NodeIcon::File, true},
+      {"connection lost at the change of directory", true, 0, 12030, 0, 0, NodeIcon::ReadError, false},
+      {"empty directory", true, 0, 0, 0, kErrorNoMoreFiles, NodeIcon::NoLinks, false},
+      {"complete listing", true, 0, 0, 2, kErrorNoMoreFiles, NodeIcon::FtpFolder, false},
+      {"listing broken off", false, 0, 0, 2, 12030, NodeIcon::ReadError, false},
+      {"broken off before any entry", false, 0, 0, 0, 12030, NodeIcon::ReadError, false},
+  };
+  unsigned context = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string url = c.hasPath ? "ftp://ftp.example.com/pub" : "ftp://ftp.example.com";
+    SiteNode& node = Child(url);
+    auto task = Start(url, node, ++context);
+    InternetHandle connection = client.NewHandle();
+    if (c.failConnect) {
+      client.Complete(context, 0, c.failConnect);
+    } else {
+      client.Complete(context, connection);
+      if (c.hasPath) client.Complete(context, connection, c.failChange);
+      if (!c.failChange) {
+        InternetHandle find = client.NewHandle();
+        for (int i = 0; i < c.entries; ++i) client.Entry(context, find, "e" + std::to_string(i), false);
+        client.Complete(context, find, c.end);
+      }
+    }
+    EXPECT_TRUE(crawler.done);
+    EXPECT_EQ(node.icon, c.icon);
+    EXPECT_EQ(node.label, c.file ? url + " (file)" : url);
+    EXPECT_EQ(Labels(node).size(), size_t(c.entries)) << "entries listed before a break stay";
+  }
+}
+
+TEST_F(FetchTaskTest, HttpStatusDecidesWhetherThePageIsRead) {
+  struct Case {
+    unsigned status;
+    bool statusLine;
+    NodeIcon icon;
+  } cases[] = {
+      {200, true, NodeIcon::PageWithLinks}, {204, true, NodeIcon::PageWithLinks},
+      {302, true, NodeIcon::PageWithLinks},  // a redirect without a Location is read as it is
+      {399, true, NodeIcon::PageWithLinks}, {400, true, NodeIcon::ReadError},
+      {404, true, NodeIcon::ReadError},     {500, true, NodeIcon::ReadError},
+      {200, false, NodeIcon::ReadError},
+  };
+  unsigned context = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.status) + (c.statusLine ? "" : " without a status line"));
+    SiteNode& node = Child("http://example.com/p.html");
+    client.response = {c.status, {}};
+    client.noStatusLine = !c.statusLine;
+    auto task = Start(node.label, node, ++context);
+    size_t callsBefore = client.calls.size();
+    client.CompleteOpen(context);
+    bool read = client.calls.size() > callsBefore && client.calls[callsBefore].rfind("ReadFile", 0) == 0;
+    EXPECT_EQ(read, c.icon != NodeIcon::ReadError);
+    if (read) client.CompleteRead(context, "<a href=\"ghost.html\">g</a>");
+    EXPECT_TRUE(crawler.done);
+    EXPECT_EQ(node.icon, c.icon);
+    EXPECT_EQ(Labels(node).size(), read ? 1u : 0u);
+  }
+  EXPECT_TRUE(client.openHandles.empty());
+}
+
+TEST_F(FetchTaskTest, RedirectsAreFollowedAndTheLinksResolveAgainstTheLastUrl) {
+  SiteNode& node = Child("http://example.com/docs");
+  auto task = Start(node.label, node);
+  client.response = {301, "/docs/"};
+  InternetHandle first = client.CompleteOpen(1);
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://example.com/docs/ #1");
+  EXPECT_EQ(client.openHandles.count(first), 0u) << "the redirected request is closed";
+  client.response = {302, "https://example.com/site/index.html#top"};
+  client.CompleteOpen(1);
+  EXPECT_EQ(client.calls.back(), "OpenUrl https://example.com/site/index.html #1");
+  client.response = {200, {}};
+  client.CompleteOpen(1);
+  client.CompleteRead(1, "<a href=\"page.html\">p</a>");
+  EXPECT_EQ(node.label, "http://example.com/docs") << "the node keeps its label";
+  EXPECT_EQ(Labels(node), (Lines{"https://example.com/site/page.html"}));
+  EXPECT_EQ(node.icon, NodeIcon::PageWithLinks);
+  EXPECT_TRUE(client.openHandles.empty());
+}
+
+TEST_F(FetchTaskTest, RedirectsEndAfterTenOrWhenTheyLeaveTheWeb) {
+  struct Case {
+    const char* location;
+    int hops;  // redirects answered before the one that must fail
+  } cases[] = {
+      {"/loop", 10},
+      {"file:///etc/passwd", 0},
+      {"Z:\\data\\big0.bin", 0},
+      {"ftp://ftp.example.com/pub", 0},
+  };
+  unsigned context = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.location);
+    SiteNode& node = Child("http://example.com/");
+    client.response = {302, c.location};
+    auto task = Start(node.label, node, ++context);
+    for (int i = 0; i < c.hops; ++i) client.CompleteOpen(context);
+    size_t opens = std::count_if(client.calls.begin(), client.calls.end(),
+                                 [](const std::string& call) { return call.rfind("OpenUrl", 0) == 0; });
+    client.CompleteOpen(context);
+    size_t opensAfter = std::count_if(client.calls.begin(), client.calls.end(),
+                                      [](const std::string& call) { return call.rfind("OpenUrl", 0) == 0; });
+    EXPECT_EQ(opensAfter, opens) << "not followed";
+    EXPECT_TRUE(crawler.done);
+    EXPECT_EQ(node.icon, NodeIcon::ReadError);
+    EXPECT_TRUE(client.openHandles.empty());
+  }
 }
 
 TEST(SplitFtpPort, TakesADecimalPortAndLeavesAnythingElse) {
@@ -239,6 +365,61 @@ TEST_F(FetchTaskTest, LocalFileIsReadInsideStart) {
   EXPECT_EQ(page.lines, (Lines{"Reading local page...", "Done reading page."}));
   EXPECT_EQ(Labels(node), (Lines{"http://www.example.com/x.html"}));
   EXPECT_TRUE(client.calls.empty());
+}
+
+TEST_F(FetchTaskTest, LinksOfRemotePagesAreNeverReadFromDisk) {
+  TempDir dir;
+  std::string local = dir.File("page.html");
+  WriteFile(local, "<a href=\"secret.html\">s</a>");
+  std::string other = dir.File("other.html");
+  WriteFile(other, "<a href=\"x.html\">x</a>");
+
+  // Found on a web page: read over the network as a URL, the file untouched.
+  SiteNode& web = Root("http://example.com/");
+  SiteNode& named = *tree.AddChild(&web, local, NodeIcon::Queued);
+  auto task = Start(local, named);
+  EXPECT_EQ(page.localTasks, 0);
+  EXPECT_EQ(client.calls.back(), "OpenUrl http://" + local + " #1");
+  EXPECT_FALSE(LocalReadingAllowed(named));
+
+  // Found on a local page below a local start: read from disk.
+  SiteNode& start = Root(local);
+  SiteNode& linked = *tree.AddChild(&start, other, NodeIcon::Queued);
+  EXPECT_TRUE(LocalReadingAllowed(start));
+  EXPECT_TRUE(LocalReadingAllowed(linked));
+  task = Start(other, linked, 2);
+  EXPECT_EQ(page.localTasks, 1);
+  EXPECT_EQ(Labels(linked).size(), 1u);
+
+  // Below a web page anywhere above, never again.
+  SiteNode& deeper = *tree.AddChild(&named, other, NodeIcon::Queued);
+  EXPECT_FALSE(LocalReadingAllowed(deeper));
+}
+
+TEST_F(FetchTaskTest, LargeLocalPagesAreReadInPiecesAndHugeOnesFail) {
+  TempDir dir;
+  std::string large = dir.File("large.html");
+  WriteFile(large, std::string(9 << 20, 'x') + "<a href=\"http://example.com/end.html\">end</a>");
+  SiteNode& node = Root(large);
+  auto task = Start(large, node);
+  EXPECT_FALSE(crawler.done) << "one piece is read inside Start";
+  int ticks = 0;
+  while (!crawler.done && ticks < 10) {
+    task->ReadNextPiece();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(Labels(node), (Lines{"http://example.com/end.html"}));
+  EXPECT_EQ(page.lines, (Lines{"Reading local page...", "Done reading page."}));
+
+  std::string huge = dir.File("huge.html");
+  WriteFile(huge, "");
+  std::filesystem::resize_file(huge, std::uintmax_t(1) << 30);  // sparse: nothing written
+  SiteNode& big = *tree.AddChild(&node, huge, NodeIcon::Queued);
+  task = Start(huge, big, 2);
+  EXPECT_TRUE(crawler.done) << "refused before reading";
+  EXPECT_EQ(big.icon, NodeIcon::ReadError);
+  EXPECT_EQ(page.lines.back(), "Done reading page.");
 }
 
 }  // namespace

@@ -58,6 +58,10 @@ public:
     Later(context, found ? request : 0, found ? 0 : 12029);
     return 0;
   }
+  bool QueryResponse(InternetHandle, HttpResponse& response) override {
+    response = HttpResponse{200, {}};
+    return true;
+  }
   void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) override {
     const Handle& h = handles.at(request);
     Progress(h.context, {StatusSendingRequest, StatusReceivingResponse});
