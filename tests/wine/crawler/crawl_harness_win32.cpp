@@ -5,6 +5,7 @@
 // each node's icon number and a few figures. --linger keeps it open and idle afterwards.
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +51,25 @@ double CpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+unsigned ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  unsigned count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+unsigned long WorkingSetKb() {
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) return 0;
+  return static_cast<unsigned long>(memory.WorkingSetSize / 1024);
+}
+
 class Harness : public StatusLineSink, public MessagePort, public CrawlPage, public TaskTimer {
 public:
   explicit Harness(const Settings& settings) : settings(settings) {}
@@ -67,6 +87,8 @@ public:
     TaskEndedPoster taskEnded(window);
     poster = &taskEnded;
     WinInetClient client;
+    threadsAtStart = ThreadCount();
+    workingSetAtStart = WorkingSetKb();
     TaskQueue taskQueue(tree, CrawlerPorts{client, *this, *this, *this, *this});
     queue = &taskQueue;
     taskQueue.timeoutSeconds = settings.timeoutSeconds;
@@ -138,6 +160,7 @@ private:
     if (finished != 0 || !Idle()) return;
     finished = Now();
     cpuAtFinish = CpuSeconds();
+    std::printf("finished\n");
   }
 
   void Tick() {
@@ -178,6 +201,9 @@ private:
     std::printf("figure: nodes %u\n", static_cast<unsigned>(tree.NodeCount()));
     std::printf("figure: cpu_seconds_total %.3f cpu_seconds_idle %.3f idle_seconds %.1f\n",
                 CpuSeconds(), idleCpu, idleSeconds);
+    // At the start of the crawl and at the end of the idle time after it.
+    std::printf("figure: threads_start %u threads_end %u working_set_start_kb %lu\n",
+                threadsAtStart, ThreadCount(), workingSetAtStart);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
@@ -197,6 +223,8 @@ private:
   double cpuAtFinish = 0;
   double idleCpu = 0;
   double idleSeconds = 0;
+  unsigned threadsAtStart = 0;
+  unsigned long workingSetAtStart = 0;
 };
 
 bool ParseArguments(int argc, char** argv, Settings& settings) {
