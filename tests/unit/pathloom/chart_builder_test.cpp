@@ -259,7 +259,7 @@ TEST(ChartCutOff, DontMapStartDrawsNothingAndSaysNothing) {
 }
 
 TEST(ChartLayout, DeepAndWideTreesDoNotExhaustTheStack) {
-  const int kNodes = 100000;
+  const int kNodes = 50000;
   SiteTree deep;
   SiteNode* node = deep.AddChild(nullptr, "http://a.com/0", NodeIcon::PageWithLinks);
   for (int i = 1; i < kNodes; ++i) node = deep.AddChild(node, "http://a.com/" + std::to_string(i), NodeIcon::PageWithLinks);
