@@ -1,15 +1,53 @@
-// The finish page: runs the chosen outputs. An empty page until the chart run lands.
+// The finish page: runs the chosen outputs when it is first painted after each activation.
 #pragma once
 #include <windows.h>
 
 #include <commctrl.h>
 #include <prsht.h>
 
-class CFinishDialog {
+#include <memory>
+#include <type_traits>
+
+#include "chart/chart_host_win32.h"
+#include "chart/finish_page_rules.h"
+#include "common/message_port.h"
+
+struct ImageListDeleter {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+using ImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
+
+class CFinishDialog : private FinishView, private MessagePort {
 public:
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR OnNotify(HWND window, const NMHDR& header);
+  void OnInitDialog(HWND window);
+  INT_PTR OnNotify(const NMHDR& header);
+  void OnPaint();
+  void RunOutputs();
+
+  // FinishView and ChartProgress
+  void ShowStatus(int frame, int image, bool remember) override;
+  void EnableClosingText(bool enable) override;
+  void ShowWaitCursor() override;
+  void RestoreCursor() override;
+  void StartProgress(std::uint16_t highest) override;
+  void StepProgress() override;
+  void RaiseWizard() override;
+  void RaisePage() override;
+  void ShowFinishButtons() override;
+  // MessagePort
+  void ShowMessage(int stringId) override;
+  void ShowFileError(const std::string& path) override;
+
+  HWND page = nullptr;
+  HWND progress = nullptr;
+  int lastStatusImage = -1;
+  int lastStatusFrame = 0;
+  ImageList statusImages;  // bitmap 162's strip, white transparent
+  bool runPending = false;
+  HCURSOR savedCursor = nullptr;
+  Win32ChartHost host;
 };
