@@ -128,7 +128,9 @@ void CFinishDialog::RaiseWizard() {
   RedrawWindow(wizard, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void CFinishDialog::RaisePage() { SetForegroundWindow(GetParent(page)); }
+// The page comes to the top inside the wizard; the flowchart application's window, raised by
+// the chart's end, stays in front for the user to look at.
+void CFinishDialog::RaisePage() { BringWindowToTop(page); }
 
 void CFinishDialog::ShowFinishButtons() { PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_FINISH); }
 
