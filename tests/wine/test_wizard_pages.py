@@ -123,6 +123,14 @@ class Wizard(unittest.TestCase):
         self.assertTrue(until(lambda: not enabled(TITLE, PAGE_LIMIT)))
         self.assertEqual(text(TITLE, PAGE_LIMIT), "250")
 
+    def test_enter_goes_on_and_escape_cancels(self):
+        winebed.driver("type", TITLE, URL, "http://127.0.0.1:9/")
+        until(lambda: enabled(TITLE, NEXT))
+        winebed.driver("key", TITLE, "return")
+        self.assertTrue(until(lambda: page(TITLE) == 1), "Enter in the URL field did not go on")
+        winebed.driver("key", TITLE, "escape")
+        self.assertEqual(winebed.driver("gone", TITLE, 10000)[0], 0, "Escape did not end the wizard")
+
     def test_out_of_range_numbers_are_corrected_with_one_message(self):
         winebed.driver("click", TITLE, LIMIT)
         until(lambda: enabled(TITLE, PAGE_LIMIT))
@@ -147,8 +155,17 @@ class Wizard(unittest.TestCase):
 
     def test_import(self):
         sitemap = os.path.join(self.work, "saved.smp")
-        with open(sitemap, "wb") as f:
-            f.write(b"<HTML>\r\n<UL>\r\n<LI>http://example.com/</LI>\r\n</UL>\r\n</HTML>\r\n")
+        entry = '<param name="URL" value="%s">\r\n'
+        with open(sitemap, "w", newline="") as f:
+            f.write("[Sitemap 1.0]\r\n<UL>\r\n" + entry % "http://example.com/" + "<UL>\r\n"
+                    + entry % "http://example.com/a.html" + "</UL>\r\n</UL>\r\n")
+        imported = ["0\t0\thttp://example.com/", "1\t2\thttp://example.com/a.html"]
+
+        def import_file(path):
+            winebed.driver("press", TITLE, "Import...")
+            self.assertEqual(winebed.driver("wait", "Open", 10000)[0], 0)
+            winebed.driver("save", "Open", winebed.windows_path(path))
+            winebed.driver("gone", "Open", 5000)
 
         # Cancel changes nothing; a file that cannot be opened is refused with message 135.
         winebed.driver("press", TITLE, "Import...")
@@ -156,17 +173,28 @@ class Wizard(unittest.TestCase):
         winebed.driver("press", "Open", "Cancel")
         winebed.driver("gone", "Open", 5000)
         self.assertEqual(page(TITLE), 0)
-        winebed.driver("press", TITLE, "Import...")
-        winebed.driver("wait", "Open", 10000)
-        winebed.driver("save", "Open", winebed.windows_path(os.path.join(self.work, "missing.smp")))
+        import_file(os.path.join(self.work, "missing.smp"))
         answer_message("Pathloom was unable to open the requested file.")
         self.assertEqual(page(TITLE), 0)
 
-        # A file that opens goes straight to the tree page, with the URL field still empty.
-        winebed.driver("press", TITLE, "Import...")
-        winebed.driver("wait", "Open", 10000)
-        winebed.driver("save", "Open", winebed.windows_path(sitemap))
+        # A field that fails to store keeps the page; the import stays pending for the next entry.
+        winebed.driver("type", TITLE, DEPTH, "")
+        import_file(sitemap)
+        answer_message("Please enter an integer.")
+        self.assertEqual(page(TITLE), 0)
+        winebed.driver("type", TITLE, DEPTH, "2")
+        winebed.driver("type", TITLE, URL, "http://127.0.0.1:9/")
+        until(lambda: enabled(TITLE, NEXT))
+        winebed.driver("press", TITLE, "Next >")
+        self.assertTrue(until(lambda: page(TITLE) == 1), "Next did not reach the tree page")
+        self.assertEqual(until(lambda: winebed.driver("tree", TITLE)[1]), imported)
+
+        # From the start page again, a file that opens goes straight to the tree page.
+        winebed.driver("press", TITLE, "< Back")
+        self.assertTrue(until(lambda: page(TITLE) == 0))
+        import_file(sitemap)
         self.assertTrue(until(lambda: page(TITLE) == 1), "import did not reach the tree page")
+        self.assertEqual(until(lambda: winebed.driver("tree", TITLE)[1]), imported)
         print("screenshot:", winebed.screenshot("wizard_tree_page_imported"))
 
     def test_chart_options_page(self):
