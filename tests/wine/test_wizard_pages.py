@@ -253,6 +253,19 @@ class Wizard(unittest.TestCase):
         self.assertEqual((text(OPTIONS, H_SPACING), text(OPTIONS, V_SPACING)), ("2", "3"))
         self.assertTrue(checked(OPTIONS, SAVE_SITEMAP) and enabled(OPTIONS, BROWSE))
 
+        # Next goes on to the finish page; Back from there shows the options as they were left.
+        winebed.driver("click", OPTIONS, GENERATE)
+        until(lambda: not checked(OPTIONS, GENERATE))
+        winebed.driver("press", OPTIONS, "Next >")
+        self.assertTrue(until(lambda: page(TITLE) == 3), "no finish page")
+        time.sleep(1)
+        winebed.driver("press", TITLE, "OK", 500)  # the finish page may report a missing sitemap template
+        print("screenshot:", winebed.screenshot("wizard_finish_page"))
+        winebed.driver("press", TITLE, "< Back", 5000)
+        self.assertTrue(until(lambda: page(OPTIONS) == 2))
+        self.assertFalse(checked(OPTIONS, GENERATE))
+        self.assertFalse(enabled(OPTIONS, H_SPACING))
+
     def test_help_starts_the_browser_with_the_help_page(self):
         saved = winebed.reg_query(BROWSER_KEY)
         recorder = os.path.join(self.work, "browser.exe")
