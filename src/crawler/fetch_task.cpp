@@ -99,6 +99,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
     ports.messages.ShowMessage(IDS_NO_INTERNET);
     return false;
   }
+  if (crawler.waitLimitMilliseconds) ports.client.LimitWaiting(instance, crawler.waitLimitMilliseconds);
 
   Line(IDS_OPENING);
   if (kind == UrlKind::Http) {

@@ -35,6 +35,8 @@ public:
   // Set when the active task has finished or been aborted; notifications are ignored then.
   bool done = true;
   std::unordered_map<unsigned, FetchTask*> tasks;
+  // How long the client may wait by itself; set by the queue from its time-out.
+  unsigned waitLimitMilliseconds = 0;
   // By the URL as read: the path of a local file, else the URL after NormalizeUrl.
   std::unordered_map<std::string, KeptReading> kept;
 

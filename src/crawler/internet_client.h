@@ -66,6 +66,10 @@ public:
 
   // An instance in asynchronous mode with the system's proxy settings; 0 on failure.
   virtual InternetHandle Open(const std::string& agent) = 0;
+  // How long the instance's requests may wait on a server that says nothing before they fail
+  // by themselves. Closing a request does not end its wait: until then it keeps a thread
+  // and a connection.
+  virtual void LimitWaiting(InternetHandle /*instance*/, unsigned /*milliseconds*/) {}
   // False when the routine cannot be installed.
   virtual bool SetStatusCallback(InternetHandle instance, InternetStatusSink& sink) = 0;
   // Starts the request; the completion's result is the request handle. Returns the

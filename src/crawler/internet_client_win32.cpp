@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <optional>
@@ -117,8 +118,23 @@ private:
   bool wakePosted = false;
 };
 
+// Set before a request starts waiting: WinInet reads it then, and never again.
+std::atomic<DWORD> waitLimit{0};
+
+void LimitHandleWaiting(HINTERNET handle, DWORD milliseconds) {
+  if (!handle || !milliseconds) return;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+}
+
 void CALLBACK WebStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
                                 DWORD /*infoLength*/) {
+  // The request of InternetOpenUrlA exists only from here on; its wait has not begun yet.
+  if (status == INTERNET_STATUS_HANDLE_CREATED && info)
+    LimitHandleWaiting(
+        reinterpret_cast<HINTERNET>(static_cast<const INTERNET_ASYNC_RESULT*>(info)->dwResult),
+        waitLimit.load());
   Event event;
   event.source = Source::WinInet;
   event.context = static_cast<unsigned>(context);
@@ -168,6 +184,7 @@ public:
 
   FtpSession(std::string agent, std::string host, INTERNET_PORT port, unsigned context)
       : agent(std::move(agent)), host(std::move(host)), port(port), context(context),
+        limit(waitLimit.load()),
         wake(CreateSemaphoreA(nullptr, 0, 0x7fffffff, nullptr)) {}
 
   bool StartThread(const std::shared_ptr<FtpSession>& self) {
@@ -227,6 +244,7 @@ private:
           break;
         }
         InternetSetStatusCallbackA(instance.get(), FtpStatusCallback);
+        LimitHandleWaiting(instance.get(), limit);
         connection.reset(InternetConnectA(instance.get(), host.c_str(), port, nullptr, nullptr,
                                           INTERNET_SERVICE_FTP, 0, context));
         if (!connection) done.error = LastFailure();
@@ -275,6 +293,7 @@ private:
   const std::string host;
   const INTERNET_PORT port;
   const unsigned context;
+  const DWORD limit;
   bool listingCut = false;  // the worker's own
   CriticalSection cs;
   UniqueHandle wake;
@@ -495,6 +514,10 @@ InternetHandle WinInetClient::Open(const std::string& agent) {
                                      nullptr, INTERNET_FLAG_ASYNC);
   if (!instance) return 0;
   return impl->Register({Impl::Kind::Instance, instance, agent, nullptr, {}, 0});
+}
+
+void WinInetClient::LimitWaiting(InternetHandle, unsigned milliseconds) {
+  waitLimit = milliseconds;
 }
 
 bool WinInetClient::SetStatusCallback(InternetHandle instance, InternetStatusSink& sink) {

@@ -15,6 +15,7 @@ public:
   WinInetClient& operator=(const WinInetClient&) = delete;
 
   InternetHandle Open(const std::string& agent) override;
+  void LimitWaiting(InternetHandle instance, unsigned milliseconds) override;
   bool SetStatusCallback(InternetHandle instance, InternetStatusSink& sink) override;
   InternetHandle OpenUrl(InternetHandle instance, const std::string& url,
                          unsigned context) override;

@@ -23,6 +23,9 @@ void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) 
   }
   busy = true;
   ++contextCounter;
+  // The client gives up a little after the time-out has aborted the task, so that a server
+  // that never answers does not hold a thread and a connection for the rest of the run.
+  crawler.waitLimitMilliseconds = (timeoutSeconds + kClientGraceSeconds) * 1000;
   active = std::make_unique<FetchTask>(crawler, tree, ports);
   active->Start(url, node, contextCounter, depth);
   ports.page.ReadSettings();

@@ -15,6 +15,7 @@
 class TaskQueue {
 public:
   static constexpr unsigned kTickMilliseconds = 70;
+  static constexpr unsigned kClientGraceSeconds = 5;
 
   // Installs the tree's disarmTimeout, abortInProgress and appendPending hooks.
   TaskQueue(SiteTree& tree, const CrawlerPorts& ports);

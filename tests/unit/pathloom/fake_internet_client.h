@@ -26,11 +26,13 @@ public:
   // The reply of the next QueryResponse; noStatusLine makes it fail.
   HttpResponse response{200, {}};
   bool noStatusLine = false;
+  unsigned waitLimit = 0;  // of the last LimitWaiting
 
   InternetHandle Open(const std::string& agent) override {
     calls.push_back("Open " + agent);
     return failOpen ? 0 : NewHandle();
   }
+  void LimitWaiting(InternetHandle, unsigned milliseconds) override { waitLimit = milliseconds; }
   bool SetStatusCallback(InternetHandle, InternetStatusSink& routine) override {
     if (failCallback) return false;
     sink = &routine;

@@ -293,4 +293,27 @@ TEST_F(TaskQueueTest, LocalReadingEndsInsideTheRequestWithoutATimeout) {
   EXPECT_EQ(page.lines, (Lines{"Reading local page...", "Done reading page."}));
 }
 
+TEST_F(TaskQueueTest, ClientGivesUpByItselfALittleAfterTheTimeout) {
+  // Else a request to a server that never answers holds a thread and a connection for good.
+  queue.timeoutSeconds = 3;
+  StartCrawl("http://a.example.com/");
+  EXPECT_EQ(client.waitLimit, 8000u);
+  EXPECT_EQ(page.armedMilliseconds, 3000u);
+}
+
+TEST_F(TaskQueueTest, LargeLocalPageIsReadAtTheTicksAndNotTimedOut) {
+  TempDir dir;
+  std::string path = dir.File("large.html");
+  WriteFile(path, std::string(5 << 20, ' ') + "<a href=\"http://x.example.com/\">x</a>");
+  tree.maxDepth = 1;
+  SiteNode& root = StartCrawl(path);
+  EXPECT_TRUE(queue.HasActiveTask());
+  EXPECT_TRUE(page.timeoutArmed) << "a reading over several ticks has its time-out";
+  queue.OnTick();
+  EXPECT_EQ(root.firstChild->label, "http://x.example.com/");
+  EXPECT_FALSE(page.timeoutArmed);
+  queue.OnTick();
+  EXPECT_FALSE(queue.HasActiveTask());
+}
+
 }  // namespace
