@@ -1,0 +1,127 @@
+// One application object handed to a client, with every object it creates, and the table that
+// answers each call on them by object kind, dispatch identifier and call kind.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document_model.h"
+#include "value.h"
+
+namespace plotwright {
+
+enum class CallStatus { Ok, UnknownMember, BadArgCount, TypeMismatch, Failed };
+
+struct CallResult {
+  CallStatus status = CallStatus::Ok;
+  Value value;
+  std::string message;  // why it failed
+  int badArg = -1;      // index of the argument that did not fit
+};
+
+struct ApplicationSettings {
+  std::string version = "7.0";
+  int failAt = 0;  // the call with this number (counted from 1) fails; 0: none
+};
+
+class ApplicationEvents {
+ public:
+  virtual ~ApplicationEvents() = default;
+  virtual void OnCall(const std::string& journalLine) = 0;
+  // A call changed what is drawn.
+  virtual void OnChanged() = 0;
+  // The client's last step: a normal (true) or abnormal end of its run.
+  virtual void OnRunEnded(bool normal) = 0;
+};
+
+// The leading decimal number of a version text ("7.0b" gives 7.0); 0.0 when there is none.
+double VersionNumber(const std::string& text);
+
+// Colour numbers handed out by the colour method: components within 0 to 255 give the
+// familiar red | green << 8 | blue << 16; any other set gets a number of its own at
+// kUnusualColourBase and up, so that the document keeps the components as given.
+constexpr std::int32_t kUnusualColourBase = 0x01000000;
+
+class Application {
+ public:
+  explicit Application(ApplicationSettings settings, ApplicationEvents* events = nullptr);
+
+  // What a call with these dispatch flags is: a put when put is set, else a call or a get,
+  // whichever the object has under that identifier.
+  CallKind Resolve(ObjectId target, int dispid, bool put, bool get, bool call) const;
+  CallResult Invoke(ObjectId target, int dispid, CallKind kind, const std::vector<Value>& args);
+  bool Exists(ObjectId id) const;
+
+  void SetMainWindow(std::int32_t handle) { mainWindow_ = handle; }
+  const std::string& versionText() const { return settings_.version; }
+  bool interactive() const { return interactive_; }
+  int calls() const { return calls_; }
+  // The document most recently created, or null.
+  const Document* latestDocument() const { return documents_.empty() ? nullptr : &documents_.back(); }
+  const Document& document(int number) const { return documents_.at(number - 1); }
+  const Shape& shape(int number) const { return shapes_.at(number - 1); }
+  const Line& line(int number) const { return lines_.at(number - 1); }
+
+ private:
+  struct Entry;
+  static const Entry* Find(ObjectKind kind, int dispid, CallKind callKind, double version);
+  CallResult Check(const Entry& entry, ObjectId target, const std::vector<Value>& args) const;
+  std::optional<Rgb> ColourOf(std::int32_t number) const;
+  Document& DocumentOf(ObjectId id) { return documents_.at(id.number - 1); }
+  Shape& ShapeOf(ObjectId id) { return shapes_.at(id.number - 1); }
+  Line& LineOf(ObjectId id) { return lines_.at(id.number - 1); }
+
+  CallResult GetVersion(ObjectId, const std::vector<Value>&);
+  CallResult PutInteractive(ObjectId, const std::vector<Value>&);
+  CallResult GetInteractive(ObjectId, const std::vector<Value>&);
+  CallResult NewDocument(ObjectId, const std::vector<Value>&);
+  CallResult PutShowChanges(ObjectId, const std::vector<Value>&);
+  CallResult MakeColour(ObjectId, const std::vector<Value>&);
+  CallResult GetMainWindow(ObjectId, const std::vector<Value>&);
+  CallResult EndNormally(ObjectId, const std::vector<Value>&);
+  CallResult EndAbnormally(ObjectId, const std::vector<Value>&);
+  CallResult PutPalette(ObjectId, const std::vector<Value>&);
+  CallResult PutPaletteOption(ObjectId, const std::vector<Value>&);
+  CallResult PutLayoutCode(ObjectId, const std::vector<Value>&);
+  CallResult PutDropX(ObjectId, const std::vector<Value>&);
+  CallResult PutDropY(ObjectId, const std::vector<Value>&);
+  CallResult GetDropX(ObjectId, const std::vector<Value>&);
+  CallResult GetDropY(ObjectId, const std::vector<Value>&);
+  CallResult Drop(ObjectId, const std::vector<Value>&);
+  CallResult Connect(ObjectId, const std::vector<Value>&);
+  CallResult GetPage(ObjectId, const std::vector<Value>&);
+  CallResult SetLayoutStyle(ObjectId, const std::vector<Value>&);
+  CallResult Arrange(ObjectId, const std::vector<Value>&);
+  CallResult FitPages(ObjectId, const std::vector<Value>&);
+  CallResult PutFinishStep(ObjectId, const std::vector<Value>&);
+  CallResult GetPlaced(ObjectId, const std::vector<Value>&);
+  CallResult PutFill(ObjectId, const std::vector<Value>&);
+  CallResult PutLabel(ObjectId, const std::vector<Value>&);
+  CallResult GetLink(ObjectId, const std::vector<Value>&);
+  CallResult PutJunctionX(ObjectId, const std::vector<Value>&);
+  CallResult PutJunctionY(ObjectId, const std::vector<Value>&);
+  CallResult PutLinkAddress(ObjectId, const std::vector<Value>&);
+  CallResult PutLinkCommand(ObjectId, const std::vector<Value>&);
+  CallResult LayOut(ObjectId, const std::vector<Value>&);
+  CallResult GetFormat(ObjectId, const std::vector<Value>&);
+  CallResult PutRouting(ObjectId, const std::vector<Value>&);
+  CallResult PutArrow(ObjectId, const std::vector<Value>&);
+  CallResult GetPageWidth(ObjectId, const std::vector<Value>&);
+  CallResult PutPagesAcross(ObjectId, const std::vector<Value>&);
+
+  ApplicationSettings settings_;
+  double version_;
+  ApplicationEvents* events_;
+  int calls_ = 0;
+  bool interactive_ = true;
+  bool showChanges_ = true;
+  std::int32_t mainWindow_ = 0;
+  std::vector<Rgb> unusualColours_;
+  std::vector<Document> documents_;
+  std::vector<Shape> shapes_;
+  std::vector<Line> lines_;
+};
+
+}  // namespace plotwright

@@ -1,0 +1,268 @@
+#include <algorithm>
+#include <vector>
+
+#include "server_win32.h"
+
+#include <oleauto.h>
+
+namespace plotwright {
+
+// {6E2B9A4C-3D71-4F85-A0C2-9B17E4D5F830}
+const CLSID kApplicationClassId = {0x6e2b9a4c, 0x3d71, 0x4f85, {0xa0, 0xc2, 0x9b, 0x17, 0xe4, 0xd5, 0xf8, 0x30}};
+
+namespace {
+
+std::vector<std::shared_ptr<Session>>& Sessions() {
+  static std::vector<std::shared_ptr<Session>> sessions;
+  return sessions;
+}
+
+std::string Narrow(const wchar_t* text, UINT length) {
+  if (!text || !length) return {};
+  int size = WideCharToMultiByte(CP_ACP, 0, text, int(length), nullptr, 0, nullptr, nullptr);
+  std::string out(size, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, int(length), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+BSTR Widen(const std::string& text) {
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+  BSTR out = SysAllocStringLen(nullptr, size);
+  if (out) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out, size);
+  return out;
+}
+
+// An argument as the portable core takes it. References are followed; the numeric types
+// the core does not name become I4 or R8, as automation would coerce them.
+Value ToValue(const Session& session, const VARIANT& given) {
+  VARIANT v;
+  VariantInit(&v);
+  if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&given)))) return Value::Other();
+  if (V_VT(&v) == VT_VARIANT) return Value::Other();
+  Value out;
+  switch (V_VT(&v)) {
+    case VT_EMPTY: break;
+    case VT_ERROR: if (V_ERROR(&v) != DISP_E_PARAMNOTFOUND) out = Value::Other(); break;
+    case VT_BOOL: out = Value::Bool(V_BOOL(&v) != VARIANT_FALSE); break;
+    case VT_I2: out = Value::I2(V_I2(&v)); break;
+    case VT_I4: out = Value::I4(V_I4(&v)); break;
+    case VT_INT: out = Value::I4(V_INT(&v)); break;
+    case VT_I1: out = Value::I4(V_I1(&v)); break;
+    case VT_UI1: out = Value::I4(V_UI1(&v)); break;
+    case VT_UI2: out = Value::I4(V_UI2(&v)); break;
+    case VT_R8: out = Value::R8(V_R8(&v)); break;
+    case VT_BSTR: out = Value::Text(Narrow(V_BSTR(&v), SysStringLen(V_BSTR(&v)))); break;
+    case VT_DISPATCH:
+    case VT_UNKNOWN: {
+      ObjectId id;
+      out = session.Find(V_UNKNOWN(&v), &id) ? Value::Object(id) : Value::Other();
+      break;
+    }
+    default: {
+      VARIANT real;
+      VariantInit(&real);
+      out = SUCCEEDED(VariantChangeType(&real, &v, 0, VT_R8)) ? Value::R8(V_R8(&real)) : Value::Other();
+      VariantClear(&real);
+    }
+  }
+  VariantClear(&v);
+  return out;
+}
+
+void ToVariant(Session& session, const Value& value, VARIANT* out) {
+  VariantInit(out);
+  switch (value.type) {
+    case ValueType::Bool: V_VT(out) = VT_BOOL; V_BOOL(out) = value.flag ? VARIANT_TRUE : VARIANT_FALSE; break;
+    case ValueType::I2: V_VT(out) = VT_I2; V_I2(out) = static_cast<SHORT>(value.integer); break;
+    case ValueType::I4: V_VT(out) = VT_I4; V_I4(out) = value.integer; break;
+    case ValueType::R8: V_VT(out) = VT_R8; V_R8(out) = value.real; break;
+    case ValueType::Text: V_VT(out) = VT_BSTR; V_BSTR(out) = Widen(value.text); break;
+    case ValueType::Object: V_VT(out) = VT_DISPATCH; V_DISPATCH(out) = session.Wrap(value.object); break;
+    case ValueType::Empty:
+    case ValueType::Other: break;
+  }
+}
+
+}  // namespace
+
+// One object of a session as a client sees it: late-bound calls by DISPID only.
+class AutomationObject : public IDispatch {
+ public:
+  AutomationObject(Session& session, ObjectId id) : session_(session), id_(id) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --refs_;
+    if (left == 0) session_.Forget(id_);  // destroys this object
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return DISP_E_UNKNOWNNAME;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argError) override;
+
+ private:
+  Session& session_;
+  ObjectId id_;
+  ULONG refs_ = 0;
+};
+
+HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO* exception, UINT* argError) {
+  bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
+  UINT count = params ? params->cArgs : 0;
+  UINT named = params ? params->cNamedArgs : 0;
+  if (named > 1 || (named == 1 && (!put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))
+    return DISP_E_NONAMEDARGS;
+  // rgvarg holds the arguments last first, a put's value (the one named argument) at 0.
+  std::vector<Value> args;
+  for (UINT i = count; i-- > 0;) args.push_back(ToValue(session_, params->rgvarg[i]));
+
+  Application& app = session_.app();
+  CallKind kind = app.Resolve(id_, dispid, put, flags & DISPATCH_PROPERTYGET, flags & DISPATCH_METHOD);
+  CallResult r = app.Invoke(id_, dispid, kind, args);
+  switch (r.status) {
+    case CallStatus::Ok:
+      if (result) ToVariant(session_, r.value, result);
+      return S_OK;
+    case CallStatus::UnknownMember: return DISP_E_MEMBERNOTFOUND;
+    case CallStatus::BadArgCount: return DISP_E_BADPARAMCOUNT;
+    case CallStatus::TypeMismatch:
+      if (argError) *argError = count - 1 - r.badArg;
+      return DISP_E_TYPEMISMATCH;
+    case CallStatus::Failed: break;
+  }
+  if (exception) {
+    *exception = EXCEPINFO{};
+    exception->scode = E_FAIL;
+    exception->bstrSource = Widen("Plotwright");
+    exception->bstrDescription = Widen(r.message);
+  }
+  return DISP_E_EXCEPTION;
+}
+
+Session::Session(const ServerOptions& options, HWND mainWindow)
+    : app_(ApplicationSettings{options.version, options.failAt}, this) {
+  app_.SetMainWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(mainWindow)));
+}
+
+Session::~Session() = default;
+
+IDispatch* Session::Wrap(ObjectId id) {
+  auto found = objects_.find(id);
+  if (found == objects_.end()) {
+    auto object = std::make_unique<AutomationObject>(*this, id);
+    byPointer_[static_cast<IDispatch*>(object.get())] = id;
+    found = objects_.emplace(id, std::move(object)).first;
+    LockServer(true);
+  }
+  found->second->AddRef();
+  return found->second.get();
+}
+
+bool Session::Find(IUnknown* pointer, ObjectId* id) const {
+  auto found = byPointer_.find(static_cast<const void*>(pointer));
+  if (found == byPointer_.end()) return false;
+  *id = found->second;
+  return true;
+}
+
+void Session::Forget(ObjectId id) {
+  auto keep = shared_from_this();
+  auto found = objects_.find(id);
+  if (found == objects_.end()) return;
+  byPointer_.erase(static_cast<IDispatch*>(found->second.get()));
+  objects_.erase(found);
+  if (objects_.empty()) {
+    auto& all = Sessions();
+    all.erase(std::remove(all.begin(), all.end(), keep), all.end());
+  }
+  LockServer(false);
+}
+
+void Session::OnCall(const std::string& journalLine) { JournalNote(journalLine); }
+
+void Session::OnChanged() {
+  if (Server().observer) Server().observer->OnDrawingChanged(*this);
+}
+
+void Session::OnRunEnded(bool normal) {
+  if (Server().observer) Server().observer->OnRunEnded(*this, normal);
+}
+
+ServerState& Server() {
+  static ServerState state;
+  return state;
+}
+
+void LockServer(bool lock) {
+  ServerState& s = Server();
+  s.locks += lock ? 1 : -1;
+  if (s.locks == 0) s.lastActivity = GetTickCount();
+}
+
+void JournalNote(const std::string& line) {
+  if (Server().journal) Server().journal->Write(line);
+}
+
+namespace {
+
+class ClassFactory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+      *out = static_cast<IClassFactory*>(this);
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The factory lives as long as the process; COM's references to it do not keep the server.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    auto session = std::make_shared<Session>(Server().options, Server().mainWindow);
+    Sessions().push_back(session);
+    if (Server().observer) Server().observer->OnSessionStarted(session);
+    IDispatch* application = session->Wrap({ObjectKind::Application, 0});
+    HRESULT hr = application->QueryInterface(riid, out);
+    application->Release();
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+    plotwright::LockServer(lock != FALSE);
+    return S_OK;
+  }
+};
+
+ClassFactory factory;
+
+}  // namespace
+
+HRESULT OfferClassObject(DWORD* cookie) {
+  return CoRegisterClassObject(kApplicationClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, cookie);
+}
+
+void WithdrawClassObject(DWORD cookie) { CoRevokeClassObject(cookie); }
+
+}  // namespace plotwright

@@ -1,0 +1,82 @@
+// Drawing geometry shared by the window and the SVG writer: each master's outline, the
+// connection points and connector routes, the colours drawn, and the drawing's bounds.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "document_model.h"
+
+namespace plotwright {
+
+struct Point {
+  double x = 0.0, y = 0.0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Bounds {
+  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
+  double width() const { return right - left; }
+  double height() const { return bottom - top; }
+};
+
+// Ellipse: points hold the bounding box's top-left and bottom-right corners.
+// Stroke: an open polyline, drawn but not filled.
+enum class FigureKind { Polygon, Ellipse, Stroke };
+
+struct Figure {
+  FigureKind kind = FigureKind::Polygon;
+  std::vector<Point> points;
+};
+
+constexpr double kShapeWidth = 0.8;
+constexpr double kShapeHeight = 0.5;
+
+// The box a master's outline fills around its centre (the summing junction is round).
+Bounds ShapeBox(Master master, Point centre);
+// The outline, filled first, then strokes of detail; every point lies within ShapeBox.
+std::vector<Figure> ShapeOutline(Master master, Point centre);
+// The master's own fill, used while the client sets none.
+Rgb MasterFill(Master master);
+// Components outside 0 to 255 are drawn as the nearest limit; the document keeps them.
+Rgb DrawnColour(Rgb colour);
+
+// Connection points 0 top, 1 right, 2 bottom, 3 left of the shape's box; any other number
+// connects at the centre.
+Point ConnectionPoint(const Bounds& box, double index);
+// A connector from one shape's point to another's: right-angled when both points are sides.
+// busY, when given, is the row where two vertical ends meet (an org chart's junction).
+std::vector<Point> ConnectorRoute(const Bounds& from, double fromIndex, const Bounds& to, double toIndex,
+                                  std::optional<double> busY = std::nullopt);
+
+// The route of a document's line as drawn, from its shapes.
+std::vector<Point> LineRoute(const Line& line, const Shape& from, const Shape& to);
+// The bounds of every placed shape of the document and a margin; none when it has none.
+class Application;
+std::optional<Bounds> DrawingBounds(const Application& app, const Document& document, double margin);
+
+// How the window shows a drawing: the chart-unit bounds of its content, pixels per chart unit
+// and how far the content is scrolled, in pixels.
+struct Viewport {
+  Bounds content;
+  double scale = 96.0;
+  double scrollX = 0.0, scrollY = 0.0;
+
+  Point ToPixel(Point p) const;
+  Point ToChart(Point pixel) const;
+  double contentWidth() const { return content.width() * scale; }
+  double contentHeight() const { return content.height() * scale; }
+};
+
+constexpr double kActualScale = 96.0;
+constexpr double kMinScale = kActualScale * 0.1;
+constexpr double kMaxScale = kActualScale * 8.0;
+
+// The scroll offsets kept within the content for a view of that many pixels.
+Viewport Clamped(Viewport v, double viewWidth, double viewHeight);
+// A new scale (held within the limits) that keeps the chart point under the pixel anchor.
+Viewport ZoomAbout(Viewport v, double scale, Point anchor, double viewWidth, double viewHeight);
+// The scale that shows all of the content in the view, never above actual size.
+double FitScale(const Bounds& content, double viewWidth, double viewHeight);
+
+}  // namespace plotwright

@@ -1,0 +1,77 @@
+#include "journal.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace plotwright {
+
+std::string JsonText(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 15];
+        } else {
+          out += ch;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonValue(const Value& value) {
+  switch (value.type) {
+    case ValueType::Bool: return value.flag ? "true" : "false";
+    case ValueType::I2:
+    case ValueType::I4: return std::to_string(value.integer);
+    case ValueType::R8: {
+      if (!std::isfinite(value.real)) return "null";
+      char buffer[64];
+      auto end = std::to_chars(buffer, buffer + sizeof buffer, value.real).ptr;
+      std::string text(buffer, end);
+      if (text.find_first_of(".e") == std::string::npos) text += ".0";
+      return text;
+    }
+    case ValueType::Text: return JsonText(value.text);
+    case ValueType::Object: return JsonText(ObjectName(value.object));
+    case ValueType::Empty:
+    case ValueType::Other: break;
+  }
+  return "null";
+}
+
+std::string JournalLine(ObjectId target, int dispid, CallKind kind, const std::vector<Value>& args) {
+  std::string line = ObjectName(target) + " " + std::to_string(dispid) + " ";
+  line += kind == CallKind::Get ? "get" : kind == CallKind::Put ? "put" : "call";
+  line += " [";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (i) line += ", ";
+    line += JsonValue(args[i]);
+  }
+  return line + "]";
+}
+
+JournalFile::JournalFile(const std::string& path) : file_(std::fopen(path.c_str(), "ab")) {}
+
+JournalFile::~JournalFile() {
+  if (file_) std::fclose(file_);
+}
+
+void JournalFile::Write(const std::string& line) {
+  if (!file_) return;
+  std::fputs(line.c_str(), file_);
+  std::fputs("\r\n", file_);
+  std::fflush(file_);
+}
+
+}  // namespace plotwright

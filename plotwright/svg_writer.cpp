@@ -1,0 +1,124 @@
+#include "svg_writer.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "geometry.h"
+
+namespace plotwright {
+
+namespace {
+
+constexpr double kPixelsPerUnit = 96.0;
+constexpr double kFontSize = 0.12;
+constexpr double kMargin = 0.5;
+
+std::string Num(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.4f", v);
+  std::string s = buffer;
+  s.erase(s.find_last_not_of('0') + 1);
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
+std::string Points(const std::vector<Point>& points) {
+  std::string out;
+  for (const Point& p : points) {
+    if (!out.empty()) out += ' ';
+    out += Num(p.x) + "," + Num(p.y);
+  }
+  return out;
+}
+
+void WriteShape(std::string& out, const Shape& s, int number) {
+  Rgb fill = s.fill ? DrawnColour(*s.fill) : MasterFill(s.master);
+  out += "<g id=\"shape" + std::to_string(number) + "\" data-master=\"" + MasterName(s.master) + "\"";
+  if (s.fill) out += " data-fill=\"" + std::to_string(s.fill->r) + "," + std::to_string(s.fill->g) + "," +
+                     std::to_string(s.fill->b) + "\"";
+  out += ">\n";
+  if (!s.linkAddress.empty()) out += "<a xlink:href=\"" + XmlText(s.linkAddress) + "\">\n";
+  if (!s.linkAddress.empty()) out += "<title>" + XmlText(s.linkAddress) + "</title>\n";
+  for (const Figure& f : ShapeOutline(s.master, {s.x, s.y})) {
+    switch (f.kind) {
+      case FigureKind::Polygon:
+        out += "<polygon points=\"" + Points(f.points) + "\" fill=\"" + HexColour(fill) + "\"/>\n";
+        break;
+      case FigureKind::Ellipse: {
+        Point a = f.points[0], b = f.points[1];
+        out += "<ellipse cx=\"" + Num((a.x + b.x) / 2) + "\" cy=\"" + Num((a.y + b.y) / 2) + "\" rx=\"" +
+               Num((b.x - a.x) / 2) + "\" ry=\"" + Num((b.y - a.y) / 2) + "\" fill=\"" + HexColour(fill) + "\"/>\n";
+        break;
+      }
+      case FigureKind::Stroke: out += "<polyline points=\"" + Points(f.points) + "\" fill=\"none\"/>\n"; break;
+    }
+  }
+  if (!s.label.empty()) {
+    out += "<text x=\"" + Num(s.x) + "\" y=\"" + Num(s.y + kFontSize * 0.35) + "\"";
+    // A label wider than about its shape is squeezed to the shape's width and a little more.
+    double width = ShapeBox(s.master, {s.x, s.y}).width() * 1.2;
+    if (s.label.size() * kFontSize * 0.55 > width) out += " textLength=\"" + Num(width) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+    out += ">" + XmlText(s.label) + "</text>\n";
+  }
+  if (!s.linkAddress.empty()) out += "</a>\n";
+  out += "</g>\n";
+}
+
+}  // namespace
+
+std::string XmlText(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default:
+        if (c >= 0x80) out += "&#" + std::to_string(c) + ";";
+        else if (c < 0x20) out += ' ';
+        else out += ch;
+    }
+  }
+  return out;
+}
+
+std::string HexColour(Rgb colour) {
+  Rgb c = DrawnColour(colour);
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
+  return buffer;
+}
+
+std::string SvgDocument(const Application& app, const Document& document) {
+  Bounds b = DrawingBounds(app, document, kMargin).value_or(Bounds{0, 0, 2 * kMargin, 2 * kMargin});
+  std::string out = "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
+         Num(b.width() * kPixelsPerUnit) + "\" height=\"" + Num(b.height() * kPixelsPerUnit) + "\" viewBox=\"" +
+         Num(b.left) + " " + Num(b.top) + " " + Num(b.width()) + " " + Num(b.height()) + "\">\n";
+  out += "<title>Plotwright document" + std::to_string(document.number) + "</title>\n";
+  out += "<rect x=\"" + Num(b.left) + "\" y=\"" + Num(b.top) + "\" width=\"" + Num(b.width()) + "\" height=\"" +
+         Num(b.height()) + "\" fill=\"#ffffff\"/>\n";
+  out += "<g id=\"lines\" fill=\"none\" stroke=\"#505050\" stroke-width=\"0.015\">\n";
+  for (int n : document.lines) {
+    const Line& l = app.line(n);
+    const Shape &from = app.shape(l.from), &to = app.shape(l.to);
+    if (!from.placed || !to.placed) continue;
+    out += "<polyline id=\"line" + std::to_string(n) + "\" points=\"" + Points(LineRoute(l, from, to)) + "\"";
+    // A line the client never laid out is drawn dashed.
+    if (!l.laidOut) out += " stroke-dasharray=\"0.05 0.05\"";
+    out += "/>\n";
+  }
+  out += "</g>\n";
+  out += "<g id=\"shapes\" stroke=\"#202020\" stroke-width=\"0.012\" font-family=\"Arial, Helvetica, sans-serif\" "
+         "font-size=\"" + Num(kFontSize) + "\" text-anchor=\"middle\">\n";
+  // Labels are filled, never outlined.
+  out += "<style>text { stroke: none; fill: #000000; }</style>\n";
+  for (int n : document.shapes)
+    if (app.shape(n).placed) WriteShape(out, app.shape(n), n);
+  out += "</g>\n</svg>\n";
+  return out;
+}
+
+}  // namespace plotwright

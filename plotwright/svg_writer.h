@@ -1,0 +1,17 @@
+// A document as an SVG picture, in chart units (one unit drawn as 96 pixels).
+#pragma once
+
+#include <string>
+
+#include "automation.h"
+
+namespace plotwright {
+
+// Text for XML content and attributes: markup characters as entities, bytes above 127 as
+// Latin-1 character references, control characters as spaces.
+std::string XmlText(const std::string& text);
+std::string SvgDocument(const Application& app, const Document& document);
+// "#rrggbb" of the colour as drawn.
+std::string HexColour(Rgb colour);
+
+}  // namespace plotwright

@@ -1,0 +1,489 @@
+#include "view_win32.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "resource.h"
+#include "svg_writer.h"
+
+namespace plotwright {
+
+namespace {
+
+constexpr char kClassName[] = "PlotwrightFrame";
+constexpr char kCanvasClassName[] = "PlotwrightCanvas";
+constexpr UINT_PTR kRedrawTimer = 1;
+constexpr UINT_PTR kIdleTimer = 2;
+// Changes arrive with every call; the window redraws at most this often while they do.
+constexpr UINT kRedrawDelayMs = 100;
+constexpr double kMargin = 0.5;
+constexpr double kZoomStep = 1.25;
+constexpr int kLineStep = 40;
+
+template <typename T>
+class GdiObject {
+ public:
+  explicit GdiObject(T object) : object_(object) {}
+  ~GdiObject() {
+    if (object_) DeleteObject(object_);
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  T get() const { return object_; }
+
+ private:
+  T object_;
+};
+
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~Selected() { SelectObject(dc_, old_); }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+COLORREF Colour(Rgb c) {
+  Rgb d = DrawnColour(c);
+  return RGB(d.r, d.g, d.b);
+}
+
+std::string Format(UINT id, const std::string& text) {
+  std::string format = LoadText(id);
+  std::vector<char> buffer(format.size() + text.size() + 64);
+  std::snprintf(buffer.data(), buffer.size(), format.c_str(), text.c_str());
+  return buffer.data();
+}
+
+std::string DefaultFolder() {
+  char documents[MAX_PATH] = "";
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, documents)) || !documents[0])
+    GetTempPathA(MAX_PATH, documents);
+  std::string folder = documents;
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + "Plotwright Drawings";
+}
+
+// Creates the folder and any missing folder above it.
+bool MakeFolder(const std::string& folder) {
+  for (std::size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
+    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+POINT ToPoint(Point p) { return {LONG(std::lround(p.x)), LONG(std::lround(p.y))}; }
+
+}  // namespace
+
+std::string LoadText(UINT id) {
+  char buffer[1024] = "";
+  LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
+  return buffer;
+}
+
+bool PlotView::Create(HINSTANCE instance, int show) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = FrameProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
+  wc.lpszClassName = kClassName;
+  RegisterClassA(&wc);
+  wc.lpfnWndProc = CanvasProc;
+  wc.hIcon = nullptr;
+  wc.hbrBackground = nullptr;
+  wc.lpszMenuName = nullptr;
+  wc.lpszClassName = kCanvasClassName;
+  RegisterClassA(&wc);
+  folder_ = Server().options.svgFolder.empty() ? DefaultFolder() : Server().options.svgFolder;
+  while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
+  accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  window_ = CreateWindowExA(0, kClassName, "Plotwright", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, this);
+  if (!window_) return false;
+  canvas_ = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClassName, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL |
+                            WS_TABSTOP, 0, 0, 0, 0, window_, nullptr, instance, this);
+  status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
+                            nullptr, instance, nullptr);
+  if (!canvas_ || !status_) return false;
+  message_ = Format(IDS_FOLDER, folder_);
+  UpdateTitle();
+  OnSize();
+  SetTimer(window_, kIdleTimer, 1000, nullptr);
+  ShowWindow(window_, show);
+  UpdateWindow(window_);
+  return true;
+}
+
+LRESULT CALLBACK PlotView::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* view = static_cast<PlotView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    view->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  }
+  auto* view = reinterpret_cast<PlotView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return view ? view->HandleFrame(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PlotView::CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* view = static_cast<PlotView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    view->canvas_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+  }
+  auto* view = reinterpret_cast<PlotView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return view ? view->HandleCanvas(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT PlotView::HandleFrame(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE: OnSize(); return 0;
+    case WM_SETFOCUS: SetFocus(canvas_); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_DESTROY:
+      Server().observer = nullptr;
+      current_.reset();
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT PlotView::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: Refresh(); return 0;
+    case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wParam)); return 0;
+    case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
+    case WM_MOUSEWHEEL: OnWheel(wParam, lParam); return 0;
+    case WM_KEYDOWN: OnKey(wParam); return 0;
+    case WM_LBUTTONDOWN: SetFocus(canvas_); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+  }
+  return DefWindowProcA(canvas_, message, wParam, lParam);
+}
+
+void PlotView::OnSessionStarted(const std::shared_ptr<Session>& session) {
+  current_ = session;
+  view_ = Viewport{};
+  message_ = LoadText(IDS_RUNNING);
+  UpdateTitle();
+  Refresh();
+}
+
+void PlotView::OnDrawingChanged(Session& session) {
+  if (current_.get() != &session) {
+    current_ = session.shared_from_this();
+    UpdateTitle();
+  }
+  if (!redrawPending_) {
+    redrawPending_ = true;
+    SetTimer(window_, kRedrawTimer, kRedrawDelayMs, nullptr);
+  }
+}
+
+void PlotView::OnRunEnded(Session& session, bool normal) {
+  if (current_.get() != &session) current_ = session.shared_from_this();
+  UpdateTitle();
+  if (!normal) {
+    message_ = LoadText(IDS_RUN_ABORTED);
+  } else if (ShownDocument()) {
+    std::string path = NextDrawingPath();
+    bool saved = MakeFolder(folder_) && SaveTo(path);
+    JournalNote((saved ? "# svg " : "# svg-failed ") + path);
+    message_ = saved ? Format(IDS_SAVED, path) : Format(IDS_SAVE_FAILED, path);
+  }
+  Refresh();
+  ZoomToFit();
+}
+
+const Document* PlotView::ShownDocument() const { return current_ ? current_->app().latestDocument() : nullptr; }
+
+RECT PlotView::ViewRect() const {
+  RECT client = {};
+  if (canvas_) GetClientRect(canvas_, &client);
+  return client;
+}
+
+void PlotView::Refresh() {
+  redrawPending_ = false;
+  KillTimer(window_, kRedrawTimer);
+  const Document* doc = ShownDocument();
+  std::optional<Bounds> bounds = doc ? DrawingBounds(current_->app(), *doc, kMargin) : std::nullopt;
+  view_.content = bounds.value_or(Bounds{0, 0, 2 * kMargin, 2 * kMargin});
+  RECT r = ViewRect();
+  view_ = Clamped(view_, r.right, r.bottom);
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    SCROLLINFO si = {sizeof si, SIF_ALL | SIF_DISABLENOSCROLL};
+    si.nMax = int(bar == SB_HORZ ? view_.contentWidth() : view_.contentHeight());
+    si.nPage = UINT(bar == SB_HORZ ? r.right : r.bottom) + 1;
+    si.nPos = int(bar == SB_HORZ ? view_.scrollX : view_.scrollY);
+    SetScrollInfo(canvas_, bar, &si, TRUE);
+  }
+  int shapes = doc ? int(doc->shapes.size()) : 0, lines = doc ? int(doc->lines.size()) : 0;
+  char counts[128], zoom[64];
+  std::snprintf(counts, sizeof counts, LoadText(IDS_COUNTS).c_str(), shapes, lines);
+  std::snprintf(zoom, sizeof zoom, LoadText(IDS_ZOOM).c_str(), int(std::lround(view_.scale * 100 / kActualScale)));
+  RECT client;
+  GetClientRect(window_, &client);
+  int parts[] = {std::max(100, int(client.right) - 280), std::max(200, int(client.right) - 100), -1};
+  SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(message_.c_str()));
+  SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(counts));
+  SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(zoom));
+  InvalidateRect(canvas_, nullptr, FALSE);
+}
+
+void PlotView::UpdateTitle() {
+  std::string title = "Plotwright " + Server().options.version;
+  if (const Document* doc = ShownDocument()) title += " - document" + std::to_string(doc->number);
+  SetWindowTextA(window_, title.c_str());
+}
+
+void PlotView::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(canvas_, &ps);
+  RECT r = ViewRect();
+  if (r.right > 0 && r.bottom > 0) {
+    // Drawn off screen first, so a drawing of many shapes does not flicker as it grows.
+    HDC memory = CreateCompatibleDC(dc);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, r.right, r.bottom));
+    {
+      Selected keep(memory, bitmap.get());
+      Paint(memory, r);
+      BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
+    }
+    DeleteDC(memory);
+  }
+  EndPaint(canvas_, &ps);
+}
+
+void PlotView::Paint(HDC dc, const RECT& area) {
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const Document* doc = ShownDocument();
+  SetBkMode(dc, TRANSPARENT);
+  if (!doc || doc->shapes.empty()) {
+    std::string text = LoadText(IDS_WAITING);
+    RECT box = area;
+    DrawTextA(dc, text.c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return;
+  }
+  const Application& app = current_->app();
+  Point topLeft = view_.ToChart({0, 0}), bottomRight = view_.ToChart({double(area.right), double(area.bottom)});
+  auto visible = [&](const Bounds& b) {
+    return b.right >= topLeft.x && b.left <= bottomRight.x && b.bottom >= topLeft.y && b.top <= bottomRight.y;
+  };
+  auto pixels = [&](const std::vector<Point>& points) {
+    std::vector<POINT> out;
+    for (const Point& p : points) out.push_back(ToPoint(view_.ToPixel(p)));
+    return out;
+  };
+
+  GdiObject<HPEN> solid(CreatePen(PS_SOLID, 1, RGB(80, 80, 80)));
+  GdiObject<HPEN> dotted(CreatePen(PS_DOT, 1, RGB(80, 80, 80)));
+  for (int n : doc->lines) {
+    const Line& l = app.line(n);
+    const Shape &from = app.shape(l.from), &to = app.shape(l.to);
+    if (!from.placed || !to.placed) continue;
+    std::vector<POINT> route = pixels(LineRoute(l, from, to));
+    Selected pen(dc, l.laidOut ? solid.get() : dotted.get());
+    Polyline(dc, route.data(), int(route.size()));
+  }
+
+  GdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, RGB(32, 32, 32)));
+  int fontHeight = int(std::lround(0.12 * view_.scale));
+  GdiObject<HFONT> font(CreateFontA(-fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_SWISS, "Arial"));
+  Selected pen(dc, outline.get());
+  Selected typeface(dc, font.get());
+  for (int n : doc->shapes) {
+    const Shape& s = app.shape(n);
+    Bounds box = ShapeBox(s.master, {s.x, s.y});
+    if (!s.placed || !visible(box)) continue;
+    GdiObject<HBRUSH> fill(CreateSolidBrush(Colour(s.fill.value_or(MasterFill(s.master)))));
+    Selected brush(dc, fill.get());
+    for (const Figure& f : ShapeOutline(s.master, {s.x, s.y})) {
+      std::vector<POINT> p = pixels(f.points);
+      switch (f.kind) {
+        case FigureKind::Polygon: Polygon(dc, p.data(), int(p.size())); break;
+        case FigureKind::Ellipse: Ellipse(dc, p[0].x, p[0].y, p[1].x + 1, p[1].y + 1); break;
+        case FigureKind::Stroke: Polyline(dc, p.data(), int(p.size())); break;
+      }
+    }
+    // Labels too small to read are left out rather than drawn as smudges.
+    if (fontHeight >= 5 && !s.label.empty()) {
+      POINT a = ToPoint(view_.ToPixel({box.left - box.width() * 0.1, box.top})),
+            b = ToPoint(view_.ToPixel({box.right + box.width() * 0.1, box.bottom}));
+      RECT text = {a.x, a.y, b.x, b.y};
+      DrawTextA(dc, s.label.c_str(), int(s.label.size()), &text,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+  }
+}
+
+void PlotView::OnSize() {
+  SendMessageA(status_, WM_SIZE, 0, 0);
+  RECT client = {}, bar = {};
+  GetClientRect(window_, &client);
+  if (status_) GetWindowRect(status_, &bar);
+  MoveWindow(canvas_, 0, 0, client.right, std::max(0L, client.bottom - (bar.bottom - bar.top)), TRUE);
+  Refresh();
+}
+
+void PlotView::ScrollTo(double x, double y) {
+  view_.scrollX = x;
+  view_.scrollY = y;
+  Refresh();
+}
+
+void PlotView::OnScroll(int bar, int code) {
+  SCROLLINFO si = {sizeof si, SIF_ALL};
+  GetScrollInfo(canvas_, bar, &si);
+  double pos = si.nPos;
+  switch (code) {
+    case SB_LINEUP: pos -= kLineStep; break;
+    case SB_LINEDOWN: pos += kLineStep; break;
+    case SB_PAGEUP: pos -= si.nPage; break;
+    case SB_PAGEDOWN: pos += si.nPage; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
+    case SB_TOP: pos = 0; break;
+    case SB_BOTTOM: pos = si.nMax; break;
+    default: return;
+  }
+  if (bar == SB_HORZ) ScrollTo(pos, view_.scrollY);
+  else ScrollTo(view_.scrollX, pos);
+}
+
+void PlotView::OnWheel(WPARAM wParam, LPARAM lParam) {
+  int steps = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+  if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(canvas_, &at);
+    Zoom(view_.scale * std::pow(kZoomStep, steps), {double(at.x), double(at.y)});
+  } else if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
+    ScrollTo(view_.scrollX - steps * 3 * kLineStep, view_.scrollY);
+  } else {
+    ScrollTo(view_.scrollX, view_.scrollY - steps * 3 * kLineStep);
+  }
+}
+
+void PlotView::OnKey(WPARAM key) {
+  RECT r = ViewRect();
+  switch (key) {
+    case VK_LEFT: ScrollTo(view_.scrollX - kLineStep, view_.scrollY); break;
+    case VK_RIGHT: ScrollTo(view_.scrollX + kLineStep, view_.scrollY); break;
+    case VK_UP: ScrollTo(view_.scrollX, view_.scrollY - kLineStep); break;
+    case VK_DOWN: ScrollTo(view_.scrollX, view_.scrollY + kLineStep); break;
+    case VK_PRIOR: ScrollTo(view_.scrollX, view_.scrollY - r.bottom); break;
+    case VK_NEXT: ScrollTo(view_.scrollX, view_.scrollY + r.bottom); break;
+    case VK_HOME: ScrollTo(0, 0); break;
+    case VK_END: ScrollTo(view_.contentWidth(), view_.contentHeight()); break;
+  }
+}
+
+void PlotView::Zoom(double scale, Point anchor) {
+  RECT r = ViewRect();
+  view_ = ZoomAbout(view_, scale, anchor, r.right, r.bottom);
+  Refresh();
+}
+
+void PlotView::ZoomToFit() {
+  RECT r = ViewRect();
+  view_.scale = FitScale(view_.content, r.right, r.bottom);
+  view_.scrollX = view_.scrollY = 0;
+  Refresh();
+}
+
+void PlotView::OnCommand(int id) {
+  RECT r = ViewRect();
+  Point centre = {r.right / 2.0, r.bottom / 2.0};
+  switch (id) {
+    case IDM_SAVE_SVG: OnSaveAs(); break;
+    case IDM_EXIT: DestroyWindow(window_); break;
+    case IDM_ZOOM_IN: Zoom(view_.scale * kZoomStep, centre); break;
+    case IDM_ZOOM_OUT: Zoom(view_.scale / kZoomStep, centre); break;
+    case IDM_ZOOM_ACTUAL: Zoom(kActualScale, centre); break;
+    case IDM_ZOOM_FIT: ZoomToFit(); break;
+  }
+}
+
+void PlotView::OnTimer(UINT_PTR id) {
+  if (id == kRedrawTimer) {
+    Refresh();
+    return;
+  }
+  ServerState& s = Server();
+  DWORD idleMs = DWORD(s.options.idleSeconds) * 1000;
+  if (id == kIdleTimer && s.locks == 0 && GetTickCount() - s.lastActivity >= idleMs) DestroyWindow(window_);
+}
+
+void PlotView::OnSaveAs() {
+  if (!ShownDocument()) {
+    std::string text = LoadText(IDS_NOTHING_TO_SAVE);
+    MessageBoxA(window_, text.c_str(), "Plotwright", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  std::string filter = LoadText(IDS_SVG_FILTER);
+  std::replace(filter.begin(), filter.end(), '|', '\0');
+  char file[MAX_PATH] = "";
+  std::snprintf(file, sizeof file, "document%d.svg", ShownDocument()->number);
+  MakeFolder(folder_);
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = window_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrInitialDir = folder_.c_str();
+  ofn.lpstrDefExt = "svg";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetSaveFileNameA(&ofn)) return;
+  if (SaveTo(file)) {
+    JournalNote(std::string("# svg ") + file);
+    message_ = Format(IDS_SAVED, file);
+    Refresh();
+  } else {
+    std::string text = Format(IDS_SAVE_FAILED, file);
+    MessageBoxA(window_, text.c_str(), "Plotwright", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+bool PlotView::SaveTo(const std::string& path) {
+  const Document* doc = ShownDocument();
+  if (!doc) return false;
+  std::string svg = SvgDocument(current_->app(), *doc);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+  if (!file) return false;
+  bool ok = std::fwrite(svg.data(), 1, svg.size(), file.get()) == svg.size();
+  return std::fclose(file.release()) == 0 && ok;
+}
+
+std::string PlotView::NextDrawingPath() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  char name[64];
+  std::snprintf(name, sizeof name, "\\plotwright-%04d%02d%02d-%02d%02d%02d-%d.svg", t.wYear, t.wMonth, t.wDay,
+                t.wHour, t.wMinute, t.wSecond, ++saves_);
+  return folder_ + name;
+}
+
+}  // namespace plotwright

@@ -1,0 +1,67 @@
+// The main window: draws the current session's latest document, scrolls and zooms, saves it
+// as SVG (by menu, and by itself when a run ends normally) and ends the server when closed or
+// idle too long.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "geometry.h"
+#include "server_win32.h"
+
+namespace plotwright {
+
+class PlotView : public SessionObserver {
+ public:
+  bool Create(HINSTANCE instance, int show);
+  HWND window() const { return window_; }
+  HACCEL accelerators() const { return accelerators_; }
+
+  void OnSessionStarted(const std::shared_ptr<Session>& session) override;
+  void OnDrawingChanged(Session& session) override;
+  void OnRunEnded(Session& session, bool normal) override;
+
+ private:
+  static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleFrame(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnPaint();
+  void OnSize();
+  void OnScroll(int bar, int code);
+  void OnWheel(WPARAM wParam, LPARAM lParam);
+  void OnKey(WPARAM key);
+  void OnCommand(int id);
+  void OnTimer(UINT_PTR id);
+  void OnSaveAs();
+
+  void Paint(HDC dc, const RECT& area);
+  const Document* ShownDocument() const;
+  void Refresh();  // bounds, scroll bars, status and a repaint
+  void ScrollTo(double x, double y);
+  void Zoom(double scale, Point anchor);
+  void ZoomToFit();
+  RECT ViewRect() const;
+  void SetStatus(const std::string& text);
+  void UpdateTitle();
+  bool SaveTo(const std::string& path);
+  std::string NextDrawingPath();
+
+  HWND window_ = nullptr;
+  HWND canvas_ = nullptr;  // the drawing, with its scroll bars
+  HWND status_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  std::shared_ptr<Session> current_;
+  Viewport view_;
+  std::string folder_;
+  std::string message_;
+  int saves_ = 0;
+  bool redrawPending_ = false;
+};
+
+// Text of a numbered string, with %s or %d filled in.
+std::string LoadText(UINT id);
+
+}  // namespace plotwright
