@@ -259,10 +259,14 @@ ClassFactory factory;
 
 }  // namespace
 
-HRESULT OfferClassObject(DWORD* cookie) {
-  return CoRegisterClassObject(kApplicationClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, cookie);
+HRESULT OfferClassObject() {
+  return CoRegisterClassObject(kApplicationClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                               &Server().classCookie);
 }
 
-void WithdrawClassObject(DWORD cookie) { CoRevokeClassObject(cookie); }
+void WithdrawClassObject() {
+  if (Server().classCookie) CoRevokeClassObject(Server().classCookie);
+  Server().classCookie = 0;
+}
 
 }  // namespace plotwright

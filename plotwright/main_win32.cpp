@@ -66,8 +66,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   if (!view.Create(instance, options.embedding ? SW_SHOWNOACTIVATE : show)) return 1;
   server.mainWindow = view.window();
 
-  DWORD cookie = 0;
-  HRESULT offered = OfferClassObject(&cookie);
+  HRESULT offered = OfferClassObject();
   if (FAILED(offered)) {
     char text[256];
     std::snprintf(text, sizeof text, LoadText(IDS_NO_CLASS).c_str(), static_cast<unsigned long>(offered));
@@ -82,6 +81,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
       DispatchMessageA(&msg);
     }
   }
-  if (SUCCEEDED(offered)) WithdrawClassObject(cookie);
+  WithdrawClassObject();
   return 0;
 }

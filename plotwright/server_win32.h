@@ -61,14 +61,15 @@ struct ServerState {
   SessionObserver* observer = nullptr;
   HWND mainWindow = nullptr;
   LONG locks = 0;
+  DWORD classCookie = 0;  // 0: the class object is not offered
   DWORD lastActivity = 0;  // tick of the last user input or of the last client leaving
 };
 
 ServerState& Server();
 void LockServer(bool lock);
-// Offers the class object to COM (multiple use) and withdraws it.
-HRESULT OfferClassObject(DWORD* cookie);
-void WithdrawClassObject(DWORD cookie);
+// Offers the class object to COM (multiple use), and withdraws it (once; later calls do nothing).
+HRESULT OfferClassObject();
+void WithdrawClassObject();
 // Writes a line to the journal, when there is one.
 void JournalNote(const std::string& line);
 

@@ -157,6 +157,8 @@ LRESULT PlotView::HandleFrame(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_DESTROY:
+      // Withdrawn while the window still exists: once it is gone, a new client starts a new server.
+      WithdrawClassObject();
       Server().observer = nullptr;
       current_.reset();
       PostQuitMessage(0);

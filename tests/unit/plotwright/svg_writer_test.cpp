@@ -1,0 +1,89 @@
+#include "svg_writer.h"
+
+#include <gtest/gtest.h>
+
+using namespace plotwright;
+
+namespace {
+
+const ObjectId kApp{ObjectKind::Application, 0};
+const ObjectId kDoc{ObjectKind::Document, 1};
+
+void Drop(Application& app, double x, double y, const char* master) {
+  app.Invoke(kDoc, 6, CallKind::Put, {Value::R8(x)});
+  app.Invoke(kDoc, 7, CallKind::Put, {Value::R8(y)});
+  ASSERT_EQ(app.Invoke(kDoc, 71, CallKind::Call, {Value::Text(master)}).status, CallStatus::Ok);
+}
+
+void Connect(Application& app, int from, int to, bool layOut) {
+  CallResult line = app.Invoke(kDoc, 69, CallKind::Call,
+                               {Value::Object({ObjectKind::Shape, from}), Value::Object({ObjectKind::Shape, to}),
+                                Value::R8(2), Value::R8(3)});
+  ASSERT_EQ(line.status, CallStatus::Ok);
+  if (layOut) app.Invoke(line.value.object, 34, CallKind::Call, {});
+}
+
+// A process with two children, one coloured out of range and labelled with markup, one off
+// the page, and a line to each.
+std::string SmallDrawing() {
+  Application app({"7.0", 0});
+  app.Invoke(kApp, 67, CallKind::Call, {});
+  app.Invoke(kDoc, 4, CallKind::Put, {Value::Text("Plotwright basic palettes\\Standard")});
+  Drop(app, 1, 2, "Process");
+  Drop(app, 2, 3, "Summing Junction");
+  Drop(app, -2, 3, "Terminal");
+  Connect(app, 1, 2, true);
+  Connect(app, 1, 3, true);
+  Connect(app, 2, 1, false);
+  CallResult colour = app.Invoke(kApp, 63, CallKind::Call, {Value::I2(-15), Value::I2(270), Value::I2(255)});
+  app.Invoke({ObjectKind::Shape, 2}, 5, CallKind::Put, {colour.value});
+  app.Invoke({ObjectKind::Shape, 2}, 17, CallKind::Put, {Value::Text("a<b>&\"c\"")});
+  app.Invoke({ObjectKind::Link, 2}, 15, CallKind::Put, {Value::Text("http://x/?a=1&b=2")});
+  return SvgDocument(app, app.document(1));
+}
+
+}  // namespace
+
+TEST(SvgWriter, DrawsPlacedShapesOverTheirLines) {
+  std::string svg = SmallDrawing();
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find("<g id=\"shape1\" data-master=\"Process\">"), std::string::npos);
+  EXPECT_NE(svg.find("<g id=\"shape2\" data-master=\"Summing Junction\" data-fill=\"-15,270,255\">"),
+            std::string::npos);
+  EXPECT_EQ(svg.find("id=\"shape3\""), std::string::npos);  // not placed
+  EXPECT_EQ(svg.find("id=\"line2\""), std::string::npos);   // it ends at that shape
+  EXPECT_LT(svg.find("id=\"line1\""), svg.find("id=\"shape1\""));
+  EXPECT_NE(svg.find("<ellipse"), std::string::npos);
+  EXPECT_NE(svg.find("fill=\"#00ffff\""), std::string::npos);
+  EXPECT_NE(svg.find("fill=\"#e8f0ff\""), std::string::npos);  // the master's own colour
+  EXPECT_NE(svg.find(">a&lt;b&gt;&amp;&quot;c&quot;</text>"), std::string::npos);
+  EXPECT_NE(svg.find("xlink:href=\"http://x/?a=1&amp;b=2\""), std::string::npos);
+  std::size_t dashed = svg.find("stroke-dasharray");
+  ASSERT_NE(dashed, std::string::npos);
+  EXPECT_GT(dashed, svg.find("id=\"line3\""));  // only the line never laid out
+  EXPECT_EQ(svg.find("stroke-dasharray", dashed + 1), std::string::npos);
+  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+TEST(SvgWriter, TheViewBoxHoldsThePlacedShapesWithAMargin) {
+  std::string svg = SmallDrawing();
+  // From the process at (1, 2) to the junction at (2, 3), half a unit around.
+  EXPECT_NE(svg.find("viewBox=\"0.1 1.25 2.65 2.5\""), std::string::npos) << svg.substr(0, 300);
+}
+
+TEST(SvgWriter, TextIsEscapedForXml) {
+  struct Case {
+    const char* text;
+    const char* xml;
+  } cases[] = {{"plain", "plain"},     {"a&b", "a&amp;b"},     {"<\">", "&lt;&quot;&gt;"},
+               {"caf\xe9", "caf&#233;"}, {"tab\there", "tab here"}, {"", ""}};
+  for (const Case& c : cases) EXPECT_EQ(XmlText(c.text), c.xml);
+}
+
+TEST(SvgWriter, AnEmptyDocumentIsStillAPicture) {
+  Application app({"7.0", 0});
+  app.Invoke(kApp, 67, CallKind::Call, {});
+  std::string svg = SvgDocument(app, app.document(1));
+  EXPECT_NE(svg.find("viewBox=\"0 0 1 1\""), std::string::npos);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
