@@ -156,8 +156,8 @@ LRESULT PlotView::HandleFrame(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: SetFocus(canvas_); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_DESTROY:
-      // Withdrawn while the window still exists: once it is gone, a new client starts a new server.
       WithdrawClassObject();
       Server().observer = nullptr;
       current_.reset();
@@ -420,7 +420,7 @@ void PlotView::OnCommand(int id) {
   Point centre = {r.right / 2.0, r.bottom / 2.0};
   switch (id) {
     case IDM_SAVE_SVG: OnSaveAs(); break;
-    case IDM_EXIT: DestroyWindow(window_); break;
+    case IDM_EXIT: Close(); break;
     case IDM_ZOOM_IN: Zoom(view_.scale * kZoomStep, centre); break;
     case IDM_ZOOM_OUT: Zoom(view_.scale / kZoomStep, centre); break;
     case IDM_ZOOM_ACTUAL: Zoom(kActualScale, centre); break;
@@ -435,7 +435,14 @@ void PlotView::OnTimer(UINT_PTR id) {
   }
   ServerState& s = Server();
   DWORD idleMs = DWORD(s.options.idleSeconds) * 1000;
-  if (id == kIdleTimer && s.locks == 0 && GetTickCount() - s.lastActivity >= idleMs) DestroyWindow(window_);
+  if (id == kIdleTimer && s.locks == 0 && GetTickCount() - s.lastActivity >= idleMs) Close();
+}
+
+void PlotView::Close() {
+  // Withdrawn while the window is still shown (destroying it hides it first), so that once it is
+  // gone a new client starts a new server instead of reaching this one as it ends.
+  WithdrawClassObject();
+  DestroyWindow(window_);
 }
 
 void PlotView::OnSaveAs() {

@@ -36,6 +36,7 @@ class PlotView : public SessionObserver {
   void OnCommand(int id);
   void OnTimer(UINT_PTR id);
   void OnSaveAs();
+  void Close();
 
   void Paint(HDC dc, const RECT& area);
   const Document* ShownDocument() const;

@@ -233,6 +233,53 @@ def wineserver_wait():
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+PLOTWRIGHT_WINDOW = "class:PlotwrightFrame"
+
+
+def stop_plotwright(timeout_ms=10000):
+    """Closes every running Plotwright (its server ends with its window) and waits until none is
+    left. Returns True when none is left."""
+    deadline = time.time() + timeout_ms / 1000
+    while driver("gone", PLOTWRIGHT_WINDOW, 0)[0] != 0:
+        if time.time() > deadline:
+            return False
+        driver("close", PLOTWRIGHT_WINDOW)
+        driver("gone", PLOTWRIGHT_WINDOW, 2000)
+    return True
+
+
+def register_plotwright(version=None, journal=None, svg_folder=None, fail_at=None, idle_seconds=None):
+    """Registers the Plotwright stand-in as "tesselplot.application" in the prefix. The options
+    go into the registered command, so every server a client starts from then on uses them:
+    VERSION is the version text it reports (default "7.0"; "5.0" runs a client's older branches),
+    JOURNAL a Unix path that gets one line per call received ("OBJECT DISPID KIND [ARGS]", and
+    "# svg PATH" for each drawing saved), SVG_FOLDER the Unix folder where it saves the drawing
+    when a run ends normally, FAIL_AT the number of the call (counted per application object, from
+    1) that fails with DISP_E_EXCEPTION, IDLE_SECONDS how long it stays without clients. A running
+    Plotwright keeps the options it started with, so it is closed first."""
+    stop_plotwright()
+    args = ["/regserver"]
+    if version is not None:
+        args.append("/version:%s" % version)
+    if journal is not None:
+        args.append("/journal:%s" % windows_path(journal))
+    if svg_folder is not None:
+        args.append("/svgdir:%s" % windows_path(svg_folder))
+    if fail_at is not None:
+        args.append("/failat:%d" % fail_at)
+    if idle_seconds is not None:
+        args.append("/idle:%d" % idle_seconds)
+    r = run("Plotwright", args)
+    if r.returncode != 0:
+        raise RuntimeError("Plotwright /regserver failed: %s" % r.stderr)
+
+
+def read_journal(path):
+    """The call lines of a Plotwright journal, without the notes that start with '#'."""
+    with open(path, encoding="ascii") as f:
+        return [line for line in f.read().splitlines() if line and not line.startswith("#")]
+
+
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
@@ -311,13 +358,19 @@ def setup():
             time.sleep(0.05)
     with open(STATE_FILE, "w") as f:
         json.dump(state, f)
-    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Wine's services (services.exe, and rpcss.exe that COM needs) start here and must outlive this
+    # command: in a session of their own they escape ctest, which ends the test's process group.
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                 start_new_session=True)
     subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
     # A persistent server keeps each start of a program at tens of milliseconds.
     subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
     reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
     # The desktop process starts with the first window; start it here, detached from any test.
-    run("wine_driver", ["list"])
+    run("wine_driver", ["list"], start_new_session=True)
+    # COM's local servers need RpcSs. Left to start on first use, it can take longer than COM waits
+    # for it, and that first activation then never completes.
+    run("C:\\windows\\system32\\sc.exe", ["start", "RpcSs"], timeout=60, start_new_session=True)
     print("prefix %s, display %s" % (PREFIX, env().get("DISPLAY")))
 
 
