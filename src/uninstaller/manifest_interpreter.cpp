@@ -26,6 +26,11 @@ bool DeleteKeyTreeAt(Registry& registry, RegKey parent, const std::string& subke
   return registry.DeleteKey(parent, subkey) == kErrorSuccess;
 }
 
+bool KeyExists(Registry& registry, RegKey parent, const std::string& subkey) {
+  ScopedKey key(registry);
+  return registry.OpenKey(parent, subkey, RegistryAccess::Read, key.Receive()) == kErrorSuccess;
+}
+
 }  // namespace
 
 bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey) {
@@ -114,6 +119,9 @@ void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings
     DeleteKeyTree(registry, root, entry.subkey);
   } else {
     registry.DeleteKey(root, entry.subkey);
+    // Wine's 9x mode removes in that one call only a key whose subkeys form a single chain;
+    // one still there goes the NT way. On a real 9x system it is gone by now.
+    if (KeyExists(registry, root, entry.subkey)) DeleteKeyTree(registry, root, entry.subkey);
   }
 }
 

@@ -57,6 +57,7 @@ class FakeRegistry : public Registry {
   };
 
   bool ninexDelete = false;                  // RegDeleteKeyA removes whole trees (9x)
+  bool chainsOnly = false;                   // ... but only chains of single subkeys (Wine's 9x mode)
   std::set<std::string> undeletable;         // "root\path" lower-cased: deletion denied
   int defaultValueReads = 0;
   std::vector<std::string> deletions;        // keys deleted, in order
@@ -190,9 +191,19 @@ class FakeRegistry : public Registry {
     address += "\\" + last;
     if (undeletable.count(address)) return 5;
     if (!it->second.keys.empty() && !ninexDelete) return 5;
+    if (ninexDelete && chainsOnly && !IsChain(it->second)) {
+      it->second.keys.erase(it->second.keys.begin());  // the first sibling goes, then it fails
+      return 5;
+    }
     node->keys.erase(it);
     deletions.push_back(address);
     return kErrorSuccess;
+  }
+
+  static bool IsChain(const Node& node) {
+    for (const Node* n = &node; !n->keys.empty(); n = &n->keys.begin()->second)
+      if (n->keys.size() > 1) return false;
+    return true;
   }
 
   int openKeys = 0;

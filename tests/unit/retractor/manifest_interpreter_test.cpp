@@ -263,6 +263,20 @@ TEST_F(Engine, KeyDeletionOnNineXIsOneCallAndNeverTheWholeRoot) {
   EXPECT_TRUE(reg().HasKey(HKLM, "Software\\Other"));
 }
 
+TEST_F(Engine, KeyLeftByWinesNineXDeletionGoesTheTreeWay) {
+  settings.platformId = 1;
+  reg().ninexDelete = true;
+  reg().chainsOnly = true;
+  reg().Make(HKLM, "Software\\T\\a\\b");
+  reg().Make(HKLM, "Software\\T\\c");
+  reg().Make(HKLM, "Software\\Chain\\a\\b");
+  Run("2\nK Machine \"Software\\T\"\nK Machine \"Software\\Chain\"\n");
+  EXPECT_FALSE(reg().HasKey(HKLM, "Software\\T"));
+  EXPECT_FALSE(reg().HasKey(HKLM, "Software\\Chain"));
+  EXPECT_EQ(reg().deletions.back(), "machine\\software\\chain") << "a chain goes in one call";
+  EXPECT_EQ(reg().openKeys, 0);
+}
+
 TEST_F(Engine, NulByteInAnOperandRefusesTheCommand) {
   using namespace std::string_literals;
   // Cut at the NUL, the subkey would be empty and name the whole root; the NAME would
