@@ -272,6 +272,19 @@ def register_plotwright(version=None, journal=None, svg_folder=None, fail_at=Non
     r = run("Plotwright", args)
     if r.returncode != 0:
         raise RuntimeError("Plotwright /regserver failed: %s" % r.stderr)
+    start_rpcss()
+
+
+def start_rpcss(timeout=60):
+    """Starts Wine's RpcSs service unless it runs, and waits until it does. COM activation needs it;
+    it ends by itself some time after its last client, and a start left to COM can take longer
+    than COM waits, and that activation then never completes."""
+    sc = "C:\\windows\\system32\\sc.exe"
+    deadline = time.time() + timeout
+    while "RUNNING" not in run(sc, ["query", "RpcSs"]).stdout:
+        if time.time() > deadline:
+            raise RuntimeError("RpcSs does not start")
+        run(sc, ["start", "RpcSs"], timeout=timeout, start_new_session=True)
 
 
 def read_journal(path):
@@ -368,9 +381,7 @@ def setup():
     reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
     # The desktop process starts with the first window; start it here, detached from any test.
     run("wine_driver", ["list"], start_new_session=True)
-    # COM's local servers need RpcSs. Left to start on first use, it can take longer than COM waits
-    # for it, and that first activation then never completes.
-    run("C:\\windows\\system32\\sc.exe", ["start", "RpcSs"], timeout=60, start_new_session=True)
+    start_rpcss()
     print("prefix %s, display %s" % (PREFIX, env().get("DISPLAY")))
 
 
