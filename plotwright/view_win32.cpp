@@ -245,7 +245,7 @@ void PlotView::Refresh() {
   std::snprintf(zoom, sizeof zoom, LoadText(IDS_ZOOM).c_str(), int(std::lround(view_.scale * 100 / kActualScale)));
   RECT client;
   GetClientRect(window_, &client);
-  int parts[] = {std::max(100, int(client.right) - 280), std::max(200, int(client.right) - 100), -1};
+  int parts[] = {std::max(100, int(client.right) - 230), std::max(200, int(client.right) - 90), -1};
   SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
   SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(message_.c_str()));
   SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(counts));
@@ -332,8 +332,7 @@ void PlotView::Paint(HDC dc, const RECT& area) {
     }
     // Labels too small to read are left out rather than drawn as smudges.
     if (fontHeight >= 5 && !s.label.empty()) {
-      POINT a = ToPoint(view_.ToPixel({box.left - box.width() * 0.1, box.top})),
-            b = ToPoint(view_.ToPixel({box.right + box.width() * 0.1, box.bottom}));
+      POINT a = ToPoint(view_.ToPixel({box.left, box.top})), b = ToPoint(view_.ToPixel({box.right, box.bottom}));
       RECT text = {a.x, a.y, b.x, b.y};
       DrawTextA(dc, s.label.c_str(), int(s.label.size()), &text,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
