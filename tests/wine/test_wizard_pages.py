@@ -282,6 +282,10 @@ class Wizard(unittest.TestCase):
                 line = f.read()
             self.assertTrue(line.endswith('"%s\\Pathloom.htm"' % winebed.windows_path(self.work)), line)
             self.assertEqual(page(TITLE), 0)
+            # The help key asks for the same page.
+            os.remove(record)
+            winebed.driver("f1", TITLE)
+            self.assertTrue(until(lambda: os.path.exists(record) and os.path.getsize(record) > 0), "F1 started nothing")
 
             winebed.reg_delete(BROWSER_KEY)
             winebed.driver("press", TITLE, "Help")

@@ -21,6 +21,7 @@
 //   control WINDOW ID           prints "enabled|disabled<TAB>checked|unchecked<TAB>text" of control ID
 //   page WINDOW                 prints the index of the wizard's current page
 //   pageclick WINDOW X Y        clicks the current page's own surface at X, Y (client pixels)
+//   f1 WINDOW                   brings the window to the front and presses F1 (real keyboard input)
 // Controls are found by id among the visible descendants, so the current page's come first.
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
@@ -437,6 +438,17 @@ int ClickPage(HWND wizard, int x, int y) {
   return 0;
 }
 
+int PressF1(HWND window) {
+  // The help request comes from real key input only, not from a posted key message.
+  SetForegroundWindow(window);
+  Sleep(200);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = VK_F1;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -513,6 +525,7 @@ int main(int argc, char** argv) {
   if (verb == "click" && argc > 3) return ClickButton(window, idArg(3));
   if (verb == "control" && argc > 3) return PrintControl(window, idArg(3));
   if (verb == "page") return PrintPage(window);
+  if (verb == "f1") return PressF1(window);
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
