@@ -30,19 +30,23 @@ void CentreOnScreen(HWND window) {
                work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-// The help key pressed on the wizard's own buttons reaches the sheet, not a page.
-LRESULT CALLBACK SheetHelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+WNDPROC sheetProc = nullptr;
+
+// The help key pressed on the wizard's own buttons reaches the sheet, not a page. Subclassed by
+// hand: older common controls export SetWindowSubclass by ordinal only.
+LRESULT CALLBACK SheetHelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_HELP) {
     TheApp().ShowHelp();
     return TRUE;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return CallWindowProcA(sheetProc, window, message, wParam, lParam);
 }
 
 int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
   if (message == PSCB_INITIALIZED) {
     TheApp().wizard = window;
-    SetWindowSubclass(window, SheetHelpProc, 1, 0);
+    sheetProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetHelpProc)));
     CentreOnScreen(window);
   }
   return 0;
