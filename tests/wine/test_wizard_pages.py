@@ -285,7 +285,8 @@ class Wizard(unittest.TestCase):
             # The help key asks for the same page.
             os.remove(record)
             winebed.driver("f1", TITLE)
-            self.assertTrue(until(lambda: os.path.exists(record) and os.path.getsize(record) > 0), "F1 started nothing")
+            self.assertTrue(until(lambda: os.path.exists(record) and os.path.getsize(record) > 0, 30),
+                            "F1 started nothing")
 
             winebed.reg_delete(BROWSER_KEY)
             winebed.driver("press", TITLE, "Help")

@@ -440,8 +440,10 @@ int ClickPage(HWND wizard, int x, int y) {
 
 int PressF1(HWND window) {
   // The help request comes from real key input only, not from a posted key message.
-  SetForegroundWindow(window);
-  Sleep(200);
+  for (int tries = 0; tries < 50 && GetForegroundWindow() != window; ++tries) {
+    SetForegroundWindow(window);
+    Sleep(100);
+  }
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
   input[0].ki.wVk = input[1].ki.wVk = VK_F1;
