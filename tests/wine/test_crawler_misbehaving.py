@@ -1,7 +1,9 @@
 """The crawler against servers that misbehave on purpose, under Wine: failures show as
 failures, nothing remote makes it read the disk or keeps it requesting, and what an aborted
 reading held is given back."""
+import atexit
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -13,6 +15,7 @@ from crawler.harness import (FILE, NOT_READ, PAGE_WITH_LINKS, READ_ERROR, TOP_OF
 from crawler.misbehaving import FtpServer, WebServer, reply
 
 LOCAL_DIR = tempfile.mkdtemp(prefix="pathloom_local_")
+atexit.register(shutil.rmtree, LOCAL_DIR, True)
 LOCAL_PAGE = os.path.join(LOCAL_DIR, "secret.html")
 with open(LOCAL_PAGE, "w") as f:
     f.write('<a href="http://127.0.0.1:1/leaked.html">leaked</a>')
