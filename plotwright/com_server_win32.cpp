@@ -128,6 +128,7 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPA
   bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
   UINT count = params ? params->cArgs : 0;
   UINT named = params ? params->cNamedArgs : 0;
+  if ((count && !params->rgvarg) || named > count || (named && !params->rgdispidNamedArgs)) return E_INVALIDARG;
   if (named > 1 || (named == 1 && (!put || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))
     return DISP_E_NONAMEDARGS;
   // rgvarg holds the arguments last first, a put's value (the one named argument) at 0.

@@ -24,3 +24,4 @@
 #define IDS_RUN_ABORTED         11
 #define IDS_SVG_FILTER          12
 #define IDS_NO_CLASS            13
+#define IDS_NO_JOURNAL          14

@@ -122,6 +122,9 @@ bool PlotView::Create(HINSTANCE instance, int show) {
                             nullptr, instance, nullptr);
   if (!canvas_ || !status_) return false;
   message_ = Format(IDS_FOLDER, folder_);
+  // A journal asked for but not writable is said at once: a run would otherwise leave no trace.
+  if (!Server().options.journal.empty() && !(Server().journal && Server().journal->isOpen()))
+    message_ = Format(IDS_NO_JOURNAL, Server().options.journal);
   UpdateTitle();
   OnSize();
   SetTimer(window_, kIdleTimer, 1000, nullptr);
