@@ -89,6 +89,12 @@ std::vector<Figure> ShapeOutline(Master master, Point c) {
   return out;
 }
 
+Bounds LabelBox(Master master, Point c) {
+  if (master != Master::SummingJunction) return ShapeBox(master, c);
+  double top = c.y + kShapeHeight / 2;
+  return {c.x - kShapeWidth / 2, top, c.x + kShapeWidth / 2, top + kShapeHeight / 2};
+}
+
 Rgb MasterFill(Master master) {
   switch (master) {
     case Master::Process: return {232, 240, 255};
@@ -139,7 +145,8 @@ std::optional<Bounds> DrawingBounds(const Application& app, const Document& docu
   for (int n : document.shapes) {
     const Shape& s = app.shape(n);
     if (!s.placed) continue;
-    Bounds b = ShapeBox(s.master, {s.x, s.y});
+    Bounds b = ShapeBox(s.master, {s.x, s.y}), label = LabelBox(s.master, {s.x, s.y});
+    b = {std::min(b.left, label.left), b.top, std::max(b.right, label.right), std::max(b.bottom, label.bottom)};
     if (!all) {
       all = b;
     } else {

@@ -36,6 +36,8 @@ constexpr double kShapeHeight = 0.5;
 Bounds ShapeBox(Master master, Point centre);
 // The outline, filled first, then strokes of detail; every point lies within ShapeBox.
 std::vector<Figure> ShapeOutline(Master master, Point centre);
+// Where the label is written: inside the shape, or below the summing junction's small circle.
+Bounds LabelBox(Master master, Point centre);
 // The master's own fill, used while the client sets none.
 Rgb MasterFill(Master master);
 // Components outside 0 to 255 are drawn as the nearest limit; the document keeps them.

@@ -54,9 +54,10 @@ void WriteShape(std::string& out, const Shape& s, int number) {
     }
   }
   if (!s.label.empty()) {
-    out += "<text x=\"" + Num(s.x) + "\" y=\"" + Num(s.y + kFontSize * 0.35) + "\"";
-    // A label wider than about its shape is squeezed to the shape's width and a little more.
-    double width = ShapeBox(s.master, {s.x, s.y}).width() * 1.2;
+    Bounds box = LabelBox(s.master, {s.x, s.y});
+    out += "<text x=\"" + Num(s.x) + "\" y=\"" + Num((box.top + box.bottom) / 2 + kFontSize * 0.35) + "\"";
+    // A label wider than about its box is squeezed to the box's width and a little more.
+    double width = box.width() * 1.2;
     if (s.label.size() * kFontSize * 0.55 > width) out += " textLength=\"" + Num(width) + "\" lengthAdjust=\"spacingAndGlyphs\"";
     out += ">" + XmlText(s.label) + "</text>\n";
   }

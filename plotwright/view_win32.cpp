@@ -335,7 +335,9 @@ void PlotView::Paint(HDC dc, const RECT& area) {
     }
     // Labels too small to read are left out rather than drawn as smudges.
     if (fontHeight >= 5 && !s.label.empty()) {
-      POINT a = ToPoint(view_.ToPixel({box.left, box.top})), b = ToPoint(view_.ToPixel({box.right, box.bottom}));
+      Bounds where = LabelBox(s.master, {s.x, s.y});
+      POINT a = ToPoint(view_.ToPixel({where.left, where.top})),
+            b = ToPoint(view_.ToPixel({where.right, where.bottom}));
       RECT text = {a.x, a.y, b.x, b.y};
       DrawTextA(dc, s.label.c_str(), int(s.label.size()), &text,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);

@@ -29,6 +29,20 @@ TEST(Geometry, EveryOutlineStaysWithinItsBoxAndHasAFilledFigure) {
   EXPECT_EQ(ShapeBox(Master::SummingJunction, {0, 0}).width(), ShapeBox(Master::SummingJunction, {0, 0}).height());
 }
 
+TEST(Geometry, LabelsGoInsideTheShapeOrBelowTheSmallCircle) {
+  for (Master m : kAllMasters) {
+    Bounds shape = ShapeBox(m, {5, 5}), label = LabelBox(m, {5, 5});
+    if (m == Master::SummingJunction) {
+      EXPECT_EQ(label.top, shape.bottom);
+      EXPECT_NEAR(label.width(), kShapeWidth, 1e-12);
+    } else {
+      EXPECT_EQ(label.top, shape.top) << MasterName(m);
+      EXPECT_EQ(label.bottom, shape.bottom) << MasterName(m);
+      EXPECT_EQ(label.width(), shape.width()) << MasterName(m);
+    }
+  }
+}
+
 TEST(Geometry, MastersAreFoundByNameWhateverTheCase) {
   for (Master m : kAllMasters) EXPECT_EQ(MasterByName(MasterName(m)), m);
   EXPECT_EQ(MasterByName("summing junction"), Master::SummingJunction);

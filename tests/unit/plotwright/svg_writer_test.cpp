@@ -67,8 +67,8 @@ TEST(SvgWriter, DrawsPlacedShapesOverTheirLines) {
 
 TEST(SvgWriter, TheViewBoxHoldsThePlacedShapesWithAMargin) {
   std::string svg = SmallDrawing();
-  // From the process at (1, 2) to the junction at (2, 3), half a unit around.
-  EXPECT_NE(svg.find("viewBox=\"0.1 1.25 2.65 2.5\""), std::string::npos) << svg.substr(0, 300);
+  // From the process at (1, 2) to the junction at (2, 3) with its label below, half a unit around.
+  EXPECT_NE(svg.find("viewBox=\"0.1 1.25 2.8 2.75\""), std::string::npos) << svg.substr(0, 300);
 }
 
 TEST(SvgWriter, TextIsEscapedForXml) {
