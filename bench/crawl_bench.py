@@ -33,9 +33,9 @@ def report(name, result, requests=None):
     if requests is not None:
         served = "  requests %d for %d pages (%.2f each)" % (
             len(requests), len(set(requests)), len(requests) / max(1, len(set(requests))))
-    print("%-26s readings %5d  %7.2f s  %7.2f readings/s  cpu %.2f s  idle cpu %.3f s over %.0f s  "
-          "working set %d KB (peak %d KB)%s" % (
-              name, fig["tasks"], fig["seconds"], fig["pages_per_second"],
+    print("%-26s readings %5d  %7.2f s  %7.2f readings/s  longest tick gap %d ms  cpu %.2f s  "
+          "idle cpu %.3f s over %.0f s  working set %d KB (peak %d KB)%s" % (
+              name, fig["tasks"], fig["seconds"], fig["pages_per_second"], fig["longest_tick_gap_ms"],
               fig["cpu_seconds_total"], fig["cpu_seconds_idle"], fig["idle_seconds"],
               fig["working_set_kb"], fig["peak_working_set_kb"], served), flush=True)
     assert not any("Timeout" in line for line in result.lines)

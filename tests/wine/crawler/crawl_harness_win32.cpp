@@ -7,6 +7,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -164,6 +165,10 @@ private:
   }
 
   void Tick() {
+    // The tick waits behind everything else in the queue: a late one shows the loop was held.
+    double now = Now();
+    if (finished == 0 && lastTick != 0) longestTickGap = std::max(longestTickGap, now - lastTick);
+    lastTick = now;
     // Idle on both sides of a tick: its counters have shown the end too.
     bool idleBefore = Idle();
     queue->OnTick();
@@ -199,6 +204,7 @@ private:
     std::printf("figure: tasks %u seconds %.3f pages_per_second %.2f\n", tasks, seconds,
                 seconds > 0 ? tasks / seconds : 0.0);
     std::printf("figure: nodes %u\n", static_cast<unsigned>(tree.NodeCount()));
+    std::printf("figure: longest_tick_gap_ms %.0f\n", longestTickGap * 1000);
     std::printf("figure: cpu_seconds_total %.3f cpu_seconds_idle %.3f idle_seconds %.1f\n",
                 CpuSeconds(), idleCpu, idleSeconds);
     // At the start of the crawl and at the end of the idle time after it.
@@ -225,6 +231,8 @@ private:
   double idleSeconds = 0;
   unsigned threadsAtStart = 0;
   unsigned long workingSetAtStart = 0;
+  double lastTick = 0;
+  double longestTickGap = 0;
 };
 
 bool ParseArguments(int argc, char** argv, Settings& settings) {
