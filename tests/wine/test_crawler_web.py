@@ -8,7 +8,7 @@ import winebed
 from crawler.harness import (DONE_LINE, IMAGE_MAP, MAIL_LINK, NOT_READ, NO_LINKS,
                              PAGE_WITH_LINKS, READ_ERROR, TIMEOUT_LINE, TOP_OF_CHART,
                              SilentServer, copy_site, crawl, make_cross_linked_site,
-                             readings_of, refused_port, write_big_page)
+                             pathloom_crawl, readings_of, refused_port, write_big_page)
 
 
 class FixtureSite(unittest.TestCase):
@@ -100,6 +100,22 @@ class CrossLinkedSite(unittest.TestCase):
             self.assertEqual(icon, expected, (depth, label))
         self.assertEqual(len(result.tree), readings_of(links, "index.html", 4))
         self.assertNotIn(TIMEOUT_LINE, result.lines)
+
+
+class CrossLinkedSiteInTheWizard(unittest.TestCase):
+    def test_the_tree_page_requests_each_page_once(self):
+        # A smaller site than the harness crawls: the wizard is far slower to drive.
+        with tempfile.TemporaryDirectory() as root:
+            links = make_cross_linked_site(root, 12)
+            log = os.path.join(root, "requests.log")
+            with winebed.http_server(root, log) as port:
+                _, tree = pathloom_crawl("http://127.0.0.1:%d/index.html" % port, 3, poll=3)
+            requested = winebed.requested_paths(log)
+        self.assertEqual(sorted(requested), sorted("/" + name for name in links))
+        self.assertEqual(len(tree), readings_of(links, "index.html", 4))
+        for depth, icon, label in tree:
+            expected = TOP_OF_CHART if depth == 0 else PAGE_WITH_LINKS if depth < 3 else NOT_READ
+            self.assertEqual(icon, expected, (depth, label))
 
 
 class SilentServerTimeout(unittest.TestCase):
