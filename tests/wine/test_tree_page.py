@@ -1,0 +1,178 @@
+"""The tree page under Wine: a crawl of the sample site gives the crawl harness's tree; delete
+is refused while a task runs and asks first when idle; "Abort all tasks" zeroes both counters;
+double click, the context menu (mouse and keyboard), export and copy."""
+import os
+import tempfile
+import time
+import unittest
+
+import winebed
+from crawler.harness import (MAIL_LINK, NOT_READ, PAGE_WITH_LINKS, QUEUED, TOP_OF_CHART,
+                             SilentServer, crawl)
+
+WIZARD = "Pathloom 2.0"
+URL_FIELD, DEPTH_FIELD = 1000, 1003
+DONT_MAP = 10
+SAMPLE = os.path.join(winebed.SOURCE, "samples", "site")
+
+
+def tree():
+    """The tree view's items as (depth, image, label)."""
+    code, lines = winebed.driver("tree", WIZARD)
+    assert code == 0, "no tree view"
+    items = []
+    for line in lines:
+        depth, image, label = line.split("\t", 2)
+        items.append((int(depth), int(image), label))
+    return items
+
+
+def counters():
+    texts = winebed.window_texts(WIZARD) or []
+    return [t for t in texts if t.endswith("Active tasks") or t.lower().endswith("tasks in the queue")]
+
+
+def wait_for(condition, seconds=30, what="condition"):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def crawl_ended():
+    items = tree()
+    return items and not any(image == QUEUED for _, image, _ in items) and \
+        counters() == ["0 Active tasks", "0 Tasks in the queue"]
+
+
+def without_branch(items, label):
+    """ITEMS without the item LABEL and its descendants."""
+    kept, skip_below = [], None
+    for depth, image, text in items:
+        if skip_below is not None and depth > skip_below:
+            continue
+        skip_below = depth if text == label else None
+        if skip_below is None:
+            kept.append((depth, image, text))
+    return kept
+
+
+def read_file(path):
+    """The file's bytes, or None while it does not exist."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def message_box(text, button="OK"):
+    """Waits for the message box showing TEXT and presses BUTTON on it."""
+    wait_for(lambda: text in (winebed.window_texts(WIZARD, 2000) or []), 10, "message " + text)
+    assert winebed.driver("press", WIZARD, button)[0] == 0, "no button " + button
+
+
+class TreePage(unittest.TestCase):
+    """Pathloom started in an empty folder (so no sitemap template), crawling URL from the
+    start page to the tree page."""
+
+    def open_tree_page(self, url, depth):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+        self.process = winebed.start("Pathloom", cwd=self.folder.name)
+        self.addCleanup(self.close)
+        self.assertEqual(winebed.driver("wait", WIZARD, 30000)[0], 0, "no wizard")
+        winebed.driver("type", WIZARD, URL_FIELD, url)
+        winebed.driver("type", WIZARD, DEPTH_FIELD, depth)
+        time.sleep(0.3)
+        self.assertEqual(winebed.driver("press", WIZARD, "Next >")[0], 0)
+        wait_for(tree, 20, "the tree page")
+
+    def close(self):
+        winebed.driver("press", WIZARD, "Cancel")
+        status = winebed.stop(self.process, 20)
+        self.process.close()
+        self.assertEqual(status, 0)
+
+
+class SampleSiteCrawl(TreePage):
+    def test_the_page_grows_the_harness_tree(self):
+        index = winebed.windows_path(os.path.join(SAMPLE, "index.html"))
+        self.open_tree_page(index, 3)
+        wait_for(crawl_ended, 60, "the end of the crawl")
+        print("screenshot:", winebed.screenshot("tree_page"))
+        expected = crawl(index, "--depth", 3).tree
+        self.assertEqual(tree(), expected)
+        self.assertEqual(expected[0], (0, TOP_OF_CHART, index))
+
+
+class CommandsOnNodes(TreePage):
+    def test_double_click_menu_export_and_copy(self):
+        site = winebed.windows_path(SAMPLE) + "\\"
+        self.open_tree_page(site + "index.html", 1)
+        wait_for(crawl_ended, 30, "the end of the crawl")
+        about = site + "about\\index.html"
+        self.assertIn((1, NOT_READ, about), tree())
+
+        # A mail link is not read; a leaf page is, and shows its links.
+        winebed.driver("dblclick", WIZARD, "mailto:sales@lantern-works.example")
+        message_box("E-mail links, image maps and FTP files can't be expanded.")
+        winebed.driver("dblclick", WIZARD, about)
+        wait_for(lambda: (1, PAGE_WITH_LINKS, about) in tree(), 10, "the page read")
+        self.assertIn((2, MAIL_LINK, "mailto:info@lantern-works.example"), tree())
+
+        # The check mark follows the mark; the screenshot shows the menu with it.
+        winebed.driver("rclick", WIZARD, about)
+        winebed.driver("menu", "o")
+        wait_for(lambda: (1, DONT_MAP, about) in tree(), 5, "the don't-map mark")
+        winebed.driver("rclick", WIZARD, about)
+        time.sleep(0.5)
+        print("screenshot:", winebed.screenshot("tree_page_menu_checked"))
+        winebed.driver("menu", "-")
+
+        # Copy from the mouse's menu, export from the keyboard's (Shift+F10) on the top node.
+        winebed.driver("rclick", WIZARD, about)
+        winebed.driver("menu", "c")
+        wait_for(lambda: winebed.driver("clipboard")[1] == [about], 5, "the clipboard")
+        winebed.driver("select", WIZARD, site + "index.html")
+        winebed.driver("treekey", WIZARD, "shift-f10")
+        winebed.driver("menu", "e")
+        self.assertEqual(winebed.driver("wait", "Save As", 10000)[0], 0, "no save dialog")
+        target = os.path.join(self.folder.name, "branch")
+        winebed.driver("save", "Save As", winebed.windows_path(target))
+        message_box("Pathloom could not find its sitemap template (sitemap.txt).  "
+                    "A default template will be used.")
+        smp = wait_for(lambda: read_file(target + ".smp"), 10, "the sitemap file")
+        lines = smp.decode("latin-1").split("\r\n")
+        self.assertEqual(lines[:2], ["[Sitemap 1.0]", "[! Sitemap for %s]" % (site + "index.html")])
+        urls = [line.split('"')[3] for line in lines if '<param name="URL"' in line]
+        # The marked branch is not written.
+        self.assertEqual(urls, [label for _, _, label in without_branch(tree(), about)])
+
+
+class DeleteAndAbort(TreePage):
+    def test_delete_refused_while_reading_then_abort_all_then_delete(self):
+        with SilentServer() as server:
+            url = "http://127.0.0.1:%d/" % server.port
+            self.open_tree_page(url, 1)
+            wait_for(lambda: counters() == ["1 Active tasks", "0 Tasks in the queue"], 10, "the reading")
+            winebed.driver("select", WIZARD, url)
+            winebed.driver("treekey", WIZARD, "delete")
+            message_box("Nothing can be deleted while tasks are active.")
+            self.assertEqual(tree(), [(0, QUEUED, url)])
+
+            winebed.driver("press", WIZARD, "Abort all tasks")
+            wait_for(lambda: counters() == ["0 Active tasks", "0 Tasks in the queue"], 5, "zero counters")
+            self.assertEqual(tree(), [(0, NOT_READ, url)])
+            print("screenshot:", winebed.screenshot("tree_page_aborted"))
+
+            winebed.driver("treekey", WIZARD, "delete")
+            message_box("Delete the branch %s?" % url, "Yes")
+            wait_for(lambda: tree() == [], 5, "the branch deleted")
+
+
+if __name__ == "__main__":
+    unittest.main()
