@@ -8,50 +8,55 @@ bool ShiftF10(UINT message, WPARAM key) {
   return (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
 }
 
+}  // namespace
+
 // Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
-LRESULT CALLBACK KeyboardMenuProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR id, DWORD_PTR) {
   if (ShiftF10(message, wParam)) {
     if (message == WM_SYSKEYDOWN)
       SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(control, KeyboardMenuProc, id);
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(control, ControlProc, id);
   return DefSubclassProc(control, message, wParam, lParam);
 }
-
-}  // namespace
 
 void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
   control = treeControl;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
-  SetWindowSubclass(control, KeyboardMenuProc, 1, 0);
+  SetWindowSubclass(control, ControlProc, 1, 0);
 }
 
 void SiteTreeControl::NodeAdded(SiteNode& node) {
   if (!control) return;
+  // The user watches the tree grow: the parent is open before its child arrives (marked
+  // open rather than expanded, which under Wine costs a pass over the whole tree).
+  if (node.parent && !(TreeView_GetItemState(control, ItemOf(*node.parent), TVIS_EXPANDED) & TVIS_EXPANDED))
+    TreeView_SetItemState(control, ItemOf(*node.parent), TVIS_EXPANDED, TVIS_EXPANDED);
   TVINSERTSTRUCTA insert{};
   insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
   insert.item.pszText = const_cast<char*>(node.label.c_str());
-  insert.item.iImage = insert.item.iSelectedImage = static_cast<int>(node.icon);
+  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
   insert.item.lParam = reinterpret_cast<LPARAM>(&node);
   node.viewItem = reinterpret_cast<HTREEITEM>(
       SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-  if (node.parent) {
-    // The user watches the tree grow.
-    TreeView_Expand(control, ItemOf(*node.parent), TVE_EXPAND);
-    if (bulkDepth == 0) UpdateWindow(control);
-  }
 }
 
+// The picture is asked for at each paint, so a new icon needs only its row repainted.
 void SiteTreeControl::IconChanged(SiteNode& node) {
-  if (!control || !node.viewItem) return;
-  TVITEMA item{};
-  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  item.hItem = ItemOf(node);
-  item.iImage = item.iSelectedImage = static_cast<int>(node.icon);
-  SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  RECT row;
+  if (control && node.viewItem && TreeView_GetItemRect(control, ItemOf(node), &row, FALSE))
+    InvalidateRect(control, &row, FALSE);
+}
+
+void SiteTreeControl::FillDisplayInfo(TVITEMA& item) const {
+  auto* node = reinterpret_cast<const SiteNode*>(item.lParam);
+  if (!node) return;
+  if (item.mask & TVIF_IMAGE) item.iImage = static_cast<int>(node->icon);
+  if (item.mask & TVIF_SELECTEDIMAGE) item.iSelectedImage = static_cast<int>(node->icon);
 }
 
 void SiteTreeControl::LabelChanged(SiteNode& node) {

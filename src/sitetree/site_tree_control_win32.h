@@ -20,6 +20,9 @@ public:
   void LabelChanged(SiteNode& node) override;
   void NodeDeleting(SiteNode& node) override;
 
+  // Answers the control's request for a node's picture (TVN_GETDISPINFO).
+  void FillDisplayInfo(TVITEMA& item) const;
+
   // Empties the control (the model is cleared by its owner).
   void Clear();
   // Bulk changes (an import, emptying a big tree) run with redraw off and repaint once.
@@ -35,6 +38,8 @@ public:
 
 private:
   static SiteNode* NodeOf(HWND control, HTREEITEM item);
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR);
 
   HWND control = nullptr;
   int bulkDepth = 0;

@@ -38,6 +38,18 @@ std::string BrowserCommandLine(const std::string& browserCommand, const std::str
   return browserCommand + label.substr(0, label.find(" (file)"));
 }
 
+void StatusLog::Add(std::string line) {
+  if (lines.size() >= kMaxLines) lines.pop_front();
+  lines.push_back(std::move(line));
+  changed = true;
+}
+
+bool StatusLog::TakeChanged() {
+  bool was = changed;
+  changed = false;
+  return was;
+}
+
 void BusyAnimation::Advance() {
   if (forward)
     frame = frame == kFrames - 1 ? 0 : frame + 1;

@@ -2,6 +2,7 @@
 // key and the context menu do to the tree, the status list's length, the busy animation, and
 // how the depth and time-out fields are read back when a task starts.
 #pragma once
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,20 @@ struct FieldRange {
 inline constexpr FieldRange kDepthRange{1, 3, 137};
 inline constexpr FieldRange kTimeoutRange{1, 500, 144};
 
-// The status list keeps the newest lines only.
-inline constexpr int kMaxStatusLines = 9;
+// The status list's lines: the newest at the end, at most 9 (the oldest goes first). The list
+// box shows them at its next refresh, so a fast crawl does not pay a redraw per line.
+class StatusLog {
+public:
+  static constexpr size_t kMaxLines = 9;
+  void Add(std::string line);
+  const std::deque<std::string>& Lines() const { return lines; }
+  // True once after lines were added.
+  bool TakeChanged();
+
+private:
+  std::deque<std::string> lines;
+  bool changed = false;
+};
 
 enum class DoubleClickAction {
   Nothing,          // the node already has children

@@ -1,6 +1,7 @@
 #include "sitetree/tree_page_win32.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr UINT_PTR kTickTimer = 13;
 constexpr UINT_PTR kTimeoutTimer = 14;
+constexpr DWORD kStatusRefreshMilliseconds = 250;
 
 // Node pictures in NodeIcon order.
 constexpr int kNodeBitmaps[] = {
@@ -195,6 +197,10 @@ INT_PTR CTreeDialog::OnTreeNotify(const NMHDR& header) {
         ShowContextMenu(*node, MessagePoint());
       }
       return NotifyResult(page, TRUE);  // handled: no WM_CONTEXTMENU follows
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW:  // the image fields lie alike in both
+      treeControl.FillDisplayInfo(reinterpret_cast<NMTVDISPINFOA&>(const_cast<NMHDR&>(header)).item);
+      return FALSE;
     case TVN_KEYDOWN:
       if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_DELETE) OnDeleteBranch();
       return FALSE;
@@ -236,7 +242,10 @@ void CTreeDialog::OnCommand(int id, int code) {
 }
 
 void CTreeDialog::OnTimer(UINT_PTR id) {
-  if (id == kTickTimer) queue->OnTick();
+  if (id == kTickTimer) {
+    queue->OnTick();
+    ShowStatusLines();
+  }
   if (id == kTimeoutTimer) queue->OnTimeout();
 }
 
@@ -244,11 +253,11 @@ bool CTreeDialog::OnContextMenu(HWND from, LPARAM position) {
   if (from != treeControl.Handle()) return false;
   SiteNode* node = nullptr;
   POINT point{};
-  if (position == -1) {  // from the keyboard: the selected node
+  if (GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1) {  // from the keyboard: the selected node
     node = treeControl.Selected();
     if (node) point = treeControl.MenuPointFor(*node);
   } else {
-    point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     node = treeControl.NodeAt(point);
     if (node) treeControl.Select(*node);
   }
@@ -418,9 +427,7 @@ void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {
   TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, page, nullptr);
 }
 
-void CTreeDialog::DrawBusyFrame(HDC dc) {
-  ImageList_Draw(images->busy, animation.Frame(), dc, 0, 0, ILD_NORMAL);
-}
+void CTreeDialog::DrawBusyFrame(HDC dc) { ImageList_Draw(images->busy, shownFrame, dc, 0, 0, ILD_NORMAL); }
 
 std::string CTreeDialog::FieldText(int id) const {
   HWND field = GetDlgItem(page, id);
@@ -431,11 +438,22 @@ std::string CTreeDialog::FieldText(int id) const {
 }
 
 void CTreeDialog::AddStatusLine(const std::string& line) {
-  if (closing) return;
+  if (!closing) statusLog.Add(line);
+}
+
+void CTreeDialog::ShowStatusLines() {
+  // A person reads a few lines a second; a redraw per line would slow a fast crawl down.
+  DWORD now = GetTickCount();
+  if (now - statusShown < kStatusRefreshMilliseconds || !statusLog.TakeChanged()) return;
+  statusShown = now;
   HWND list = GetDlgItem(page, IDC_STATUS_LIST);
-  if (SendMessageA(list, LB_GETCOUNT, 0, 0) >= kMaxStatusLines) SendMessageA(list, LB_DELETESTRING, 0, 0);
-  LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  SendMessageA(list, LB_SETCURSEL, index, 0);
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& line : statusLog.Lines())
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  SendMessageA(list, LB_SETCURSEL, statusLog.Lines().size() - 1, 0);
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 void CTreeDialog::ShowMessage(int stringId) { TheApp().MessageBoxId(stringId); }
@@ -453,12 +471,10 @@ void CTreeDialog::ShowQueueCounter(const std::string& text) {
 }
 
 void CTreeDialog::NextBusyFrame() {
-  HWND picture = GetDlgItem(page, IDC_BUSY_PICTURE);
-  if (HDC dc = GetDC(picture)) {
-    DrawBusyFrame(dc);
-    ReleaseDC(picture, dc);
-  }
+  // The frame is drawn by the picture's next paint, the frame number moves on at once.
+  shownFrame = animation.Frame();
   animation.Advance();
+  InvalidateRect(GetDlgItem(page, IDC_BUSY_PICTURE), nullptr, FALSE);
 }
 
 void CTreeDialog::PostTaskEnded() {

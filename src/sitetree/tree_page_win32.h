@@ -62,6 +62,7 @@ private:
   void ShowSettings();
   void ShowContextMenu(SiteNode& node, POINT screen);
   void DrawBusyFrame(HDC dc);
+  void ShowStatusLines();
   std::string FieldText(int id) const;
 
   // StatusLineSink, MessagePort, CrawlPage, TaskTimer: what the crawler asks of the page.
@@ -88,7 +89,10 @@ private:
   HWND page = nullptr;
   bool closing = false;
   bool localCrawl = false;
+  StatusLog statusLog;
+  DWORD statusShown = 0;
   BusyAnimation animation;
+  int shownFrame = 0;
   // A complaint about a field is shown once for the same text, never while one is up.
   std::string complainedAbout;
   bool complaining = false;

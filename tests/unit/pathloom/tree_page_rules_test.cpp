@@ -79,6 +79,21 @@ TEST(BrowserCommandLine, PassesTheUrlWithoutTheFileSuffix) {
   for (const auto& c : cases) EXPECT_EQ(BrowserCommandLine(c.browser, c.label), c.command) << c.label;
 }
 
+TEST(StatusLog, KeepsTheNewestNineLinesInOrder) {
+  StatusLog log;
+  EXPECT_FALSE(log.TakeChanged());
+  for (int i = 1; i <= 12; ++i) log.Add("line " + std::to_string(i));
+  const std::deque<std::string> expected = {"line 4",  "line 5",  "line 6",  "line 7", "line 8",
+                                            "line 9",  "line 10", "line 11", "line 12"};
+  EXPECT_EQ(log.Lines(), expected);
+  EXPECT_TRUE(log.TakeChanged());
+  EXPECT_FALSE(log.TakeChanged());
+  log.Add("line 13");
+  EXPECT_TRUE(log.TakeChanged());
+  EXPECT_EQ(log.Lines().front(), "line 5");
+  EXPECT_EQ(log.Lines().back(), "line 13");
+}
+
 std::vector<int> Frames(BusyAnimation& animation, int count) {
   std::vector<int> frames;
   for (int i = 0; i < count; ++i) {
