@@ -18,8 +18,9 @@ SAMPLE = os.path.join(winebed.SOURCE, "samples", "site")
 
 def tree():
     """The tree view's items as (depth, image, label)."""
-    code, lines = winebed.driver("tree", WIZARD)
-    assert code == 0, "no tree view"
+    result = winebed.run("wine_driver", ["tree", WIZARD])
+    code, lines = result.returncode, [line.rstrip("\r") for line in result.stdout.splitlines()]
+    assert code == 0, "no tree view: %s %s" % (result.stderr, winebed.driver("list")[1])
     items = []
     for line in lines:
         depth, image, label = line.split("\t", 2)
