@@ -8,24 +8,33 @@ bool ShiftF10(UINT message, WPARAM key) {
   return (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
 }
 
+constexpr const char* kSelfProperty = "PathloomSiteTreeControl";
+
 }  // namespace
 
 // Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
-LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                              UINT_PTR id, DWORD_PTR) {
+// Subclassed by hand: older common controls export SetWindowSubclass by ordinal only.
+LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<SiteTreeControl*>(GetPropA(control, kSelfProperty));
   if (ShiftF10(message, wParam)) {
     if (message == WM_SYSKEYDOWN)
       SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(control, ControlProc, id);
-  return DefSubclassProc(control, message, wParam, lParam);
+  WNDPROC original = self->controlProc;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(control, kSelfProperty);
+  }
+  return CallWindowProcA(original, control, message, wParam, lParam);
 }
 
 void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
   control = treeControl;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
-  SetWindowSubclass(control, ControlProc, 1, 0);
+  SetPropA(control, kSelfProperty, this);
+  controlProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
 }
 
 void SiteTreeControl::NodeAdded(SiteNode& node) {

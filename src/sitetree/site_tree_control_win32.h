@@ -38,9 +38,9 @@ public:
 
 private:
   static SiteNode* NodeOf(HWND control, HTREEITEM item);
-  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR);
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND control = nullptr;
+  WNDPROC controlProc = nullptr;
   int bulkDepth = 0;
 };
