@@ -1,6 +1,9 @@
 """Drives the real Pathloom through its wizard for the main command (scripts/run.sh): the start
 page with a site, the tree page until the crawl ends, an export of the tree as a sitemap file, the
-chart options page; a screenshot of each page. Leaves the wizard open when there is a display."""
+chart options page, then the finish page once per layout, each charted in the Plotwright stand-in
+(saved as SVG) and written as a sitemap file; a screenshot of each page and chart. Leaves the
+wizard open when there is a display."""
+import glob
 import os
 import sys
 import time
@@ -9,6 +12,8 @@ import winebed
 
 TITLE, OPTIONS = "Pathloom 2.0", "Chart Options"
 URL, DEPTH, ACTIVE, QUEUED = 1000, 1003, 1035, 1036
+LAYOUTS = ((1011, "horizontal"), (1012, "vertical"), (1013, "org_chart"))
+SAVE_SITEMAP, SITEMAP_NAME, CLOSING_TEXT = 1042, 1043, 1056
 
 
 def control_text(window, ident):
@@ -27,6 +32,13 @@ def wait(check, seconds, what):
         if time.time() > deadline:
             sys.exit("Pathloom did not reach %s (screenshot: %s)" % (what, winebed.screenshot("pathloom_stuck")))
         time.sleep(0.2)
+
+
+def finish_run_ended():
+    # Without a sitemap.txt beside it, Pathloom says it uses its built-in template.
+    winebed.driver("press", TITLE, "OK", 0)
+    code, lines = winebed.driver("control", TITLE, CLOSING_TEXT)
+    return current_page(TITLE) == 3 and code == 0 and lines[0].startswith("enabled")
 
 
 def crawl_ended():
@@ -80,13 +92,39 @@ def main():
     wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page")
     time.sleep(1)
     shots.append(winebed.screenshot("pathloom_3_chart_options_page"))
+    # The finish page, once per layout: each run draws in the stand-in, which saves the drawing.
+    drawings = os.path.join(out, "charts")
+    os.makedirs(drawings, exist_ok=True)
+    for old in glob.glob(os.path.join(drawings, "*.svg")):
+        os.remove(old)
+    winebed.register_plotwright(svg_folder=drawings)
+    chart_sitemap = os.path.join(out, "pathloom_chart.smp")
+    winebed.driver("click", OPTIONS, SAVE_SITEMAP)
+    winebed.driver("type", OPTIONS, SITEMAP_NAME, winebed.windows_path(chart_sitemap))
+    for button, name in LAYOUTS:
+        if current_page(TITLE) == 3:
+            winebed.driver("press", TITLE, "< Back")
+            wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page again")
+        winebed.driver("click", OPTIONS, button)
+        winebed.driver("press", OPTIONS, "Next >")
+        wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
+        time.sleep(1)
+        shots.append(winebed.screenshot("pathloom_4_chart_" + name))
+    interactive = os.environ.get("DISPLAY") and not os.environ.get("CI")
+    if not interactive:
+        winebed.stop_plotwright()
+        time.sleep(2)
+        shots.append(winebed.screenshot("pathloom_5_finish_page"))
+    for drawing in sorted(glob.glob(os.path.join(drawings, "*.svg"))):
+        print("chart:", drawing)
+    print("sitemap file:", chart_sitemap)
     for shot in shots:
         print("screenshot:", shot)
 
-    if os.environ.get("DISPLAY") and not os.environ.get("CI"):
-        print("Pathloom is open; close it to finish.")
+    if interactive:
+        print("Pathloom and the last chart are open; close them to finish.")
         return winebed.stop(pathloom, None)
-    winebed.driver("press", OPTIONS, "Cancel")
+    winebed.driver("press", TITLE, "Finish")
     status = winebed.stop(pathloom, 20)
     print("Pathloom exited with", status)
     return status

@@ -32,7 +32,7 @@ class FinishPage(unittest.TestCase):
             winebed.driver("press", TITLE, "Cancel", 2000)
             winebed.stop(self.pathloom, 20)
             self.pathloom.close()
-        winebed.wineserver_wait()
+        winebed.stop_plotwright()
         self.work.cleanup()
 
     def to_options_page(self):
@@ -72,7 +72,7 @@ class FinishPage(unittest.TestCase):
             return Chart([], f.read().splitlines(), {})
 
     def test_chart_and_sitemap_of_the_sample_site(self):
-        register(self.journal, self.drawings, idle=3)
+        register(self.journal, self.drawings)
         self.to_options_page()
         winebed.driver("click", OPTIONS, ORG_CHART_BUTTON)
         sitemap = os.path.join(self.work.name, "site")
@@ -81,8 +81,7 @@ class FinishPage(unittest.TestCase):
         self.assertEqual(control_state(TITLE, FINISH_BUTTON), "enabled")
         winebed.screenshot("finish_page_1_flowchart_in_front")
         # Once the user closes the flowchart, the page is seen with its last status.
-        winebed.driver("close", "class:PlotwrightFrame")
-        self.assertEqual(winebed.driver("gone", "class:PlotwrightFrame", 20000)[0], 0)
+        self.assertTrue(winebed.stop_plotwright())
         time.sleep(3)
         winebed.screenshot("finish_page_2_done")
 
@@ -109,7 +108,7 @@ class FinishPage(unittest.TestCase):
         self.pathloom = None
 
     def test_failing_call_ends_the_run_quietly(self):
-        register(self.journal, self.drawings, fail_at=15, idle=3)
+        register(self.journal, self.drawings, fail_at=15)
         self.to_options_page()
         sitemap = os.path.join(self.work.name, "never")
         self.to_finish_page(sitemap)
@@ -122,7 +121,7 @@ class FinishPage(unittest.TestCase):
         self.assertFalse(os.path.exists(sitemap + ".smp"))
 
     def test_sitemap_alone_starts_no_flowchart_application(self):
-        register(self.journal, self.drawings, idle=3)
+        register(self.journal, self.drawings)
         self.to_options_page()
         winebed.driver("click", OPTIONS, GENERATE_FLOWCHART)
         sitemap = os.path.join(self.work.name, "alone.SMP")

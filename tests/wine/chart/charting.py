@@ -81,15 +81,8 @@ def write_tree(path, nodes):
             f.write("  " * depth + label + " #%d\n" % icon)
 
 
-def register(journal, drawings, version=None, fail_at=None, idle=3):
-    args = ["/regserver", "/journal:" + winebed.windows_path(journal),
-            "/svgdir:" + winebed.windows_path(drawings), "/idle:%d" % idle]
-    if version:
-        args.append("/version:" + version)
-    if fail_at:
-        args.append("/failat:%d" % fail_at)
-    r = winebed.run("Plotwright", args, timeout=60)
-    assert r.returncode == 0, r.stderr
+def register(journal, drawings, version=None, fail_at=None):
+    winebed.register_plotwright(version=version, journal=journal, svg_folder=drawings, fail_at=fail_at)
 
 
 def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=True, version=None,
@@ -107,8 +100,8 @@ def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=T
         assert r.returncode == 0, "chart_run ended with %d" % r.returncode
         if after:
             after()
-        # The stand-in ends once idle; the next chart must not find it still registered as running.
-        winebed.wineserver_wait()
+        # The next chart must start a stand-in of its own, with its own options.
+        winebed.stop_plotwright()
         with open(report) as f:
             report_lines = f.read().splitlines()
         with open(journal, encoding="latin-1") as f:
