@@ -130,6 +130,16 @@ class FinishPage(unittest.TestCase):
         self.assertTrue(os.path.exists(sitemap))
         self.assertFalse(os.path.exists(self.journal))
 
+    def test_without_the_flowchart_application_the_program_ends(self):
+        self.assertEqual(winebed.run("Plotwright", ["/unregserver"]).returncode, 0)
+        self.to_options_page()
+        winebed.driver("press", OPTIONS, "Next >")
+        wait(lambda: "Failed to launch Plotwright" in (winebed.window_texts(TITLE, 1000) or []), 30, "message 116")
+        winebed.driver("press", TITLE, "OK")
+        self.assertEqual(winebed.stop(self.pathloom, 30), 1)
+        self.pathloom.close()
+        self.pathloom = None
+
 
 if __name__ == "__main__":
     unittest.main()
