@@ -93,7 +93,7 @@ void CFinishDialog::OnPaint() {
 void CFinishDialog::RunOutputs() {
   CWizardApp& app = TheApp();
   SiteTree& tree = app.treePage.Tree();
-  ::RunOutputs(*this, host, *this, {tree, tree.topOfChart, app.chartOptionsPage.options, app.startDirectory});
+  ::RunOutputs(*this, host, app, {tree, tree.topOfChart, app.chartOptionsPage.options, app.startDirectory});
 }
 
 void CFinishDialog::ShowStatus(int frame, int image, bool remember) {
@@ -134,8 +134,3 @@ void CFinishDialog::RaisePage() { BringWindowToTop(page); }
 
 void CFinishDialog::ShowFinishButtons() { PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_FINISH); }
 
-void CFinishDialog::ShowMessage(int stringId) { TheApp().MessageBoxId(stringId); }
-
-void CFinishDialog::ShowFileError(const std::string& path) {
-  TheApp().MessageBoxText("A read or write error occurred on the file " + path + ".", MB_ICONEXCLAMATION);
-}

@@ -10,14 +10,13 @@
 
 #include "chart/chart_host_win32.h"
 #include "chart/finish_page_rules.h"
-#include "common/message_port.h"
 
 struct ImageListDeleter {
   void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
 };
 using ImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
 
-class CFinishDialog : private FinishView, private MessagePort {
+class CFinishDialog : private FinishView {
 public:
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
 
@@ -38,9 +37,6 @@ private:
   void RaiseWizard() override;
   void RaisePage() override;
   void ShowFinishButtons() override;
-  // MessagePort
-  void ShowMessage(int stringId) override;
-  void ShowFileError(const std::string& path) override;
 
   HWND page = nullptr;
   HWND progress = nullptr;

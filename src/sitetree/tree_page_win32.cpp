@@ -150,7 +150,7 @@ BOOL CTreeDialog::OnInitDialog() {
   CWizardApp& app = TheApp();
   images = std::make_unique<ImageLists>(app.instance);
   client = std::make_unique<WinInetClient>();
-  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, *this, *this, *this});
+  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, app, *this, *this});
   taskEnded = std::make_unique<TaskEndedPoster>(page);
   tree.hooks.pageClosing = [this] { return closing; };
   tree.hooks.stayInDomain = [] { return TheApp().startPage.settings.stayInDomain; };
@@ -304,7 +304,7 @@ void CTreeDialog::OnTreeDoubleClick() {
     case DoubleClickAction::Nothing:
       return;
     case DoubleClickAction::RefuseUnreadable:
-      ShowMessage(IDS_CANNOT_EXPAND);
+      TheApp().MessageBoxId(IDS_CANNOT_EXPAND);
       return;
     case DoubleClickAction::Read:
       queue->StartOrQueue(node->label, *node, 0);
@@ -318,7 +318,7 @@ void CTreeDialog::OnDeleteBranch() {
   SiteNode* node = treeControl.Selected();
   switch (ActionForDelete(queue->HasActiveTask(), node)) {
     case DeleteAction::RefuseWhileActive:
-      ShowMessage(IDS_NO_DELETE_WHILE_ACTIVE);
+      TheApp().MessageBoxId(IDS_NO_DELETE_WHILE_ACTIVE);
       return;
     case DeleteAction::Nothing:
       return;
@@ -353,8 +353,8 @@ void CTreeDialog::OnExport() {
   dialog.lpstrDefExt = "smp";
   dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
   if (!GetSaveFileNameA(&dialog)) return;
-  SitemapWriter writer(TheApp().startDirectory, *this);
-  if (!writer.Write(tree, node, path)) ShowMessage(IDS_CANNOT_OPEN_FILE);
+  SitemapWriter writer(TheApp().startDirectory, TheApp());
+  if (!writer.Write(tree, node, path)) TheApp().MessageBoxId(IDS_CANNOT_OPEN_FILE);
 }
 
 void CTreeDialog::OnOpenInBrowser() {
@@ -404,7 +404,7 @@ void CTreeDialog::EmptyTree() {
 
 void CTreeDialog::Import(const std::string& path) {
   treeControl.BeginBulk();
-  SitemapWriter reader(TheApp().startDirectory, *this);
+  SitemapWriter reader(TheApp().startDirectory, TheApp());
   if (reader.Read(tree, path)) tree.RefreshIcons();
   treeControl.EndBulk();
 }
@@ -454,12 +454,6 @@ void CTreeDialog::ShowStatusLines() {
   SendMessageA(list, LB_SETCURSEL, statusLog.Lines().size() - 1, 0);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-}
-
-void CTreeDialog::ShowMessage(int stringId) { TheApp().MessageBoxId(stringId); }
-
-void CTreeDialog::ShowFileError(const std::string& path) {
-  TheApp().MessageBoxText("A read or write error occurred on the file " + path + ".", MB_ICONEXCLAMATION);
 }
 
 void CTreeDialog::ShowActiveCounter(const std::string& text) {

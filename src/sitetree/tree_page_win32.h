@@ -13,13 +13,12 @@
 #include "sitetree/site_tree.h"
 #include "sitetree/site_tree_control_win32.h"
 #include "sitetree/tree_page_rules.h"
-#include "common/message_port.h"
 
 class TaskEndedPoster;
 class TaskQueue;
 class WinInetClient;
 
-class CTreeDialog : private StatusLineSink, private MessagePort, private CrawlPage, private TaskTimer {
+class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
 public:
   CTreeDialog();
   ~CTreeDialog() override;
@@ -65,10 +64,8 @@ private:
   void ShowStatusLines();
   std::string FieldText(int id) const;
 
-  // StatusLineSink, MessagePort, CrawlPage, TaskTimer: what the crawler asks of the page.
+  // StatusLineSink, CrawlPage, TaskTimer: what the crawler asks of the page.
   void AddStatusLine(const std::string& line) override;
-  void ShowMessage(int stringId) override;
-  void ShowFileError(const std::string& path) override;
   void ShowActiveCounter(const std::string& text) override;
   void ShowQueueCounter(const std::string& text) override;
   void NextBusyFrame() override;

@@ -71,6 +71,10 @@ int CWizardApp::MessageBoxText(const std::string& text, UINT style) {
 
 int CWizardApp::MessageBoxId(UINT id, UINT style) { return MessageBoxText(LoadText(id), style); }
 
+void CWizardApp::ShowFileError(const std::string& path) {
+  MessageBoxText("A read or write error occurred on the file " + path + ".", MB_ICONEXCLAMATION);
+}
+
 int CWizardApp::ClampEditValue(int lowest, int highest, UINT messageId, HWND edit) {
   ClampedField field = ClampFieldText(ControlText(edit), lowest, highest);
   if (!field.correctedText.empty()) {

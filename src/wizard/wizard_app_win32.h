@@ -5,13 +5,15 @@
 #include <string>
 
 #include "chart/finish_page_win32.h"
+#include "common/message_port.h"
 #include "sitetree/tree_page_win32.h"
 #include "wizard/chart_options_page_win32.h"
 #include "wizard/start_page_win32.h"
 #include "wizard/wizard_flags.h"
 
-// The flags rebuildTree and importPending come with WizardFlags.
-class CWizardApp : public WizardFlags {
+// The flags rebuildTree and importPending come with WizardFlags. Every message box of the program
+// goes through it, the core's included (it is their MessagePort).
+class CWizardApp : public WizardFlags, public MessagePort {
 public:
   int Run(HINSTANCE instance, const char* commandLine);
 
@@ -20,6 +22,8 @@ public:
   // The same for a text that is not in the string table.
   int MessageBoxText(const std::string& text, UINT style = MB_OK);
   std::string LoadText(UINT id) const;
+  void ShowMessage(int stringId) override { MessageBoxId(stringId); }
+  void ShowFileError(const std::string& path) override;
 
   // The integer in `edit` held to lowest..highest: out-of-range text is replaced by the nearer
   // limit and message `messageId` is shown. -1 for an empty field, which is left alone.
