@@ -9,6 +9,13 @@ std::string ToLower(std::string_view text) {
   return result;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (size_t i = 0; i < lowerPrefix.size(); ++i)
+    if (LowerChar(text[i]) != lowerPrefix[i]) return false;
+  return true;
+}
+
 bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle) {
   if (lowerNeedle.empty()) return true;
   if (text.size() < lowerNeedle.size()) return false;

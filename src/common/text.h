@@ -7,3 +7,5 @@ char LowerChar(char c);
 std::string ToLower(std::string_view text);
 // lowerNeedle must already be lower case.
 bool ContainsNoCase(std::string_view text, std::string_view lowerNeedle);
+// lowerPrefix must already be lower case.
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix);

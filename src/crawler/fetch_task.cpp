@@ -19,10 +19,7 @@ bool IsRedirect(unsigned status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-bool IsWebUrl(const std::string& url) {
-  std::string lower = ToLower(url.substr(0, 8));
-  return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
-}
+bool IsWebUrl(const std::string& url) { return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://"); }
 
 }  // namespace
 

@@ -10,13 +10,6 @@
 
 namespace {
 
-bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
-  if (text.size() < lowerPrefix.size()) return false;
-  for (size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (LowerChar(text[i]) != lowerPrefix[i]) return false;
-  return true;
-}
-
 // RFC 3986 section 3.1: ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ).
 bool IsSchemeChar(char c, bool first) {
   bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
