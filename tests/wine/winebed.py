@@ -335,6 +335,26 @@ def http_server(root, log=None):
                     "--directory", root], port, log)
 
 
+_HTTPS_SERVER = """
+import functools, http.server, ssl, sys
+port, root, certificate, key = sys.argv[1:]
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=root)
+server = http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), handler)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(certificate, key)
+# The handshake runs in each request's thread: a client that never completes it holds up no other.
+server.socket = context.wrap_socket(server.socket, server_side=True, do_handshake_on_connect=False)
+server.serve_forever()
+"""
+
+
+def https_server(root, certificate, key, log=None):
+    """http_server over TLS, presenting CERTIFICATE (PEM, with the chain up to its authority)
+    with its private KEY (PEM); yields its port."""
+    port = free_port()
+    return _server([PYTHON, "-c", _HTTPS_SERVER, str(port), root, certificate, key], port, log)
+
+
 def requested_paths(log):
     """The paths of the GET requests in an http_server log, in order."""
     with open(log, encoding="latin-1") as f:

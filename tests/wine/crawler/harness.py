@@ -126,7 +126,9 @@ def pathloom_crawl(url, depth, timeout=300, poll=0.5):
 
 
 def copy_site(target, **placeholders):
-    """Copies the fixture site to TARGET, filling in @NAME@ placeholders."""
+    """Copies the fixture site to TARGET, filling in @NAME@ placeholders (SCHEME is http
+    unless given)."""
+    placeholders.setdefault("SCHEME", "http")
     shutil.copytree(SITE, target, dirs_exist_ok=True)
     for root, _dirs, files in os.walk(target):
         for name in files:
