@@ -1,41 +1,10 @@
 #include "uninstaller/manifest_interpreter.h"
 
+#include "uninstaller/key_deletion.h"
 #include "uninstaller/message_text.h"
 #include "uninstaller/shared_components.h"
 
 namespace retractor {
-
-namespace {
-
-// Registry links can make a tree deeper than any real one; this ends the walk.
-constexpr int kMaxKeyDepth = 512;
-
-bool DeleteKeyTreeAt(Registry& registry, RegKey parent, const std::string& subkey, int depth) {
-  if (registry.DeleteKey(parent, subkey) == kErrorSuccess) return true;
-  if (depth >= kMaxKeyDepth) return false;
-  {
-    ScopedKey key(registry);
-    if (registry.OpenKey(parent, subkey, RegistryAccess::AllAccess, key.Receive()) != kErrorSuccess) return false;
-    // A child that stays (no rights) is stepped over instead of being enumerated forever.
-    std::uint32_t index = 0;
-    std::string child;
-    while (registry.EnumKey(key.get(), index, &child) == kErrorSuccess) {
-      if (!DeleteKeyTreeAt(registry, key.get(), child, depth + 1)) ++index;
-    }
-  }
-  return registry.DeleteKey(parent, subkey) == kErrorSuccess;
-}
-
-bool KeyExists(Registry& registry, RegKey parent, const std::string& subkey) {
-  ScopedKey key(registry);
-  return registry.OpenKey(parent, subkey, RegistryAccess::Read, key.Receive()) == kErrorSuccess;
-}
-
-}  // namespace
-
-bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey) {
-  return DeleteKeyTreeAt(registry, parent, subkey, 0);
-}
 
 std::string PatternDirectory(const std::string& pattern) {
   std::size_t slash = pattern.find_last_of("\\/");
@@ -118,10 +87,7 @@ void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings
   if (settings.platformId == 2) {
     DeleteKeyTree(registry, root, entry.subkey);
   } else {
-    registry.DeleteKey(root, entry.subkey);
-    // Wine's 9x mode removes in that one call only a key whose subkeys form a single chain;
-    // one still there goes the NT way. On a real 9x system it is gone by now.
-    if (KeyExists(registry, root, entry.subkey)) DeleteKeyTree(registry, root, entry.subkey);
+    DeleteKeyNineX(registry, root, entry.subkey);
   }
 }
 

@@ -39,8 +39,6 @@ bool IsApplicationRunning(std::string& specification, Platform& platform);
 // Stops at the first match that cannot be deleted.
 void DeleteMatchingFiles(const std::string& pattern, FileSystem& files);
 void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings& settings, Registry& registry);
-// True when parent\subkey is gone. Bounded: a key that cannot be emptied is left.
-bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey);
 // The drive and directory of a search pattern, separator included.
 std::string PatternDirectory(const std::string& pattern);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "uninstaller/key_deletion.h"
 #include "uninstaller/variable_cache.h"
 
 namespace retractor {
@@ -111,7 +112,13 @@ RunOutcome UninstallerApp::FinalCleanup() {
   if (settings.testMode || !files.RemoveFile(shared)) return RunOutcome::Finished;
 
   Registry& registry = platform_.registry;
-  registry.DeleteKey(registry.RootKey(RegistryRoot::LocalMachine), kUninstallerKey);
+  RegKey machine = registry.RootKey(RegistryRoot::LocalMachine);
+  // NT's one deletion leaves the key while directory variables remain under it; 9x's takes them along.
+  if (settings.platformId == 2) {
+    registry.DeleteKey(machine, kUninstallerKey);
+  } else {
+    DeleteKeyNineX(registry, machine, kUninstallerKey);
+  }
   files.RemoveEmptyDirectory(directory);
   if (settings.legacyShell) {
     std::size_t slash = directory.rfind('\\');

@@ -154,6 +154,20 @@ TEST_F(Shell, SubkeyNamesTheDirectoryButVariablesAndCleanUpUseTheBaseKey) {
   EXPECT_FALSE(Exists("D:\\Other"));
 }
 
+TEST_F(Shell, NineXCleanUpRemovesTheKeyWithVariablesThatAreNoSingleChain) {
+  fp.windows.version = {4, 1};
+  fp.registry.ninexDelete = true;
+  fp.registry.chainsOnly = true;  // as Wine's 9x mode deletes
+  fp.registry.Make(HKLM, "SOFTWARE\\Korvane\\Uninstaller\\APPDIR\\Extra");
+  fp.registry.SetString(HKLM, "SOFTWARE\\Korvane\\Uninstaller\\GROUP", "", "Viewer");
+  fp.registry.SetString(HKLM, "SOFTWARE\\Korvane\\Uninstaller\\SYSDIR", "", "C:\\App\\System");
+  Run("/s a.app b.app");
+  EXPECT_FALSE(Exists("C:\\Korvane\\Uninst"));
+  EXPECT_FALSE(fp.registry.HasKey(HKLM, "SOFTWARE\\Korvane\\Uninstaller"));
+  EXPECT_TRUE(fp.registry.HasKey(HKLM, "SOFTWARE\\Korvane"));
+  EXPECT_EQ(fp.registry.openKeys, 0);
+}
+
 TEST_F(Shell, ApplicationRunningStopsEverythingAfterIt) {
   fp.files.AddFile("C:\\Korvane\\Uninst\\a.app", "1\nA Viewer\n");
   fp.windows.windows = {{"V", "Viewer"}};
