@@ -89,20 +89,18 @@ class SilentUninstallWin95(VersionedTest):
     version = "win95"
 
     # Wine 8's 9x key deletion removes only the first of two or more sibling subkeys and then
-    # fails (a chain of single subkeys goes whole). A "K" line then removes the key the NT way
-    # (the Viewer key keeps its two subkeys here); the final removal of the base key is one
-    # call, so its tree is made a chain.
+    # fails (a chain of single subkeys goes whole). A key still there after that one call goes
+    # the NT way: a "K" line's (the Viewer key has two subkeys) and the base key at the end
+    # (three variables, one with a subkey of its own).
     def test_nine_x_branches(self):
-        manifest = inst.VIEWER_APP.replace("%SYSDIR%", r"%APPDIR%\System").replace("N %GROUP%Viewer\n", "")
-        inst.install(manifests={"viewer.app": manifest, "Shared.sys": inst.SHARED_SYS})
-        self.assertGreater(len([k for k in inst.keys_of(inst.export(r"HKEY_LOCAL_MACHINE\SOFTWARE\Korvane\Viewer"))
-                                if k.count("\\") == 4]), 1)
-        for key in (r"\Uninstaller\SYSDIR", r"\Uninstaller\GROUP"):
-            winebed.reg_delete(r"HKEY_LOCAL_MACHINE\SOFTWARE\Korvane" + key)
+        inst.install(extra_reg=["[%s\\APPDIR\\Extra]" % inst.BASE_KEY])
+        for key, subkeys in (("Viewer", 2), ("Uninstaller", 3)):
+            names = inst.keys_of(inst.export(r"HKEY_LOCAL_MACHINE\SOFTWARE\Korvane" + "\\" + key))
+            self.assertEqual(len([k for k in names if k.count("\\") == 4]), subkeys, key)
         self.assertEqual(inst.run_silent("/s", "viewer.app"), 0)
         keys = inst.keys_of(inst.export(r"HKEY_LOCAL_MACHINE\SOFTWARE\Korvane"))
         self.assertFalse(any("korvane\\viewer" in k for k in keys))
-        # one key deletion removes the base key with every variable under it
+        # the base key goes with every variable under it
         self.assertFalse(any("korvane\\uninstaller" in k for k in keys))
         self.assertEqual(inst.shared_count(inst.NEW_SHARED, SYS_DIR + r"\viewctl.dll"), 1)
         self.assertFalse(inst.exists(DATA_DIR))
