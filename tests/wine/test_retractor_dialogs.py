@@ -30,11 +30,21 @@ class Dialogs(unittest.TestCase):
         status = inst.stop(process, 30)
         self.assertEqual(status, 0)
 
+    def assert_centred(self, count):
+        """The COUNT windows titled TITLE are centred on the screen."""
+        lines = winebed.driver("rects", TITLE)[1]
+        work, *windows = [[int(n) for n in line.split()] for line in lines]
+        self.assertEqual(len(windows), count)
+        for rect in windows:
+            for low, high in ((0, 2), (1, 3)):
+                self.assertLessEqual(abs(rect[low] + rect[high] - work[low] - work[high]), 1, (rect, work))
+
     def test_no_to_the_confirmation_does_nothing(self):
         inst.install()
         process = self.start("viewer.app")
         texts = inst.texts_of(containing="Are you sure you want to remove the selected program?")
         self.assertIsNotNone(texts)
+        self.assert_centred(1)
         self.assertTrue(inst.press("No"))
         self.finish(process)
         self.assertTrue(inst.exists(DATA_DIR + r"\viewer.app"))
@@ -67,6 +77,7 @@ class Dialogs(unittest.TestCase):
                 self.assertEqual(sorted(t.replace("&", "") for t in texts if t in ("&Yes", "Yes To &All", "&No")),
                                  ["No", "Yes", "Yes To All"])
                 print("screenshot:", winebed.screenshot("retractor_shared_question"))
+                self.assert_centred(2)  # the question and the progress window behind it
             if answer in ("return", "escape"):
                 self.assertEqual(winebed.driver("key", TITLE, answer)[0], 0)
             else:

@@ -6,6 +6,8 @@
 //   key WINDOW return|escape    sends Enter or Escape to the window's dialog
 //   close WINDOW                posts WM_CLOSE
 //   list                        prints every visible top-level window
+//   rects WINDOW                prints "left top right bottom" of the work area, then of every
+//                               visible top-level window by that name, topmost first
 //   screen FILE.bmp             saves the whole screen as a bitmap
 //   tree WINDOW                 prints "depth<TAB>image<TAB>label" for every item of its tree view
 //   select WINDOW LABEL         selects the tree item with that label
@@ -94,6 +96,16 @@ HWND WaitFor(const std::string& spec, DWORD ms) {
 
 BOOL CALLBACK CollectProc(HWND child, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+void PrintRect(const RECT& r) { printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom); }
+
+BOOL CALLBACK RectsProc(HWND window, LPARAM param) {
+  RECT rect;
+  if (IsWindowVisible(window) && Matches(window, *reinterpret_cast<const std::string*>(param)) &&
+      GetWindowRect(window, &rect))
+    PrintRect(rect);
   return TRUE;
 }
 
@@ -486,6 +498,13 @@ int main(int argc, char** argv) {
   }
   if (verb == "wait") {
     printf("%p\n", static_cast<void*>(window));
+    return 0;
+  }
+  if (verb == "rects") {
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    PrintRect(work);
+    EnumWindows(RectsProc, reinterpret_cast<LPARAM>(&spec));
     return 0;
   }
   if (verb == "texts") {
