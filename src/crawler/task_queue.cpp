@@ -1,6 +1,7 @@
 #include "crawler/task_queue.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "common/strings.h"
 
@@ -23,13 +24,17 @@ void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) 
   }
   busy = true;
   ++contextCounter;
+  // An empty time-out field is -1 s, whose period wraps to about 49.7 days.
+  const unsigned period = timeoutSeconds * 1000;
   // The client gives up a little after the time-out has aborted the task, so that a server
-  // that never answers does not hold a thread and a connection for the rest of the run.
-  crawler.waitLimitMilliseconds = (timeoutSeconds + kClientGraceSeconds) * 1000;
+  // that never answers does not hold a thread and a connection for the rest of the run; never
+  // before it, so the sum saturates instead of wrapping.
+  crawler.waitLimitMilliseconds = static_cast<unsigned>(
+      std::min<uint64_t>(uint64_t{period} + kClientGraceSeconds * 1000, UINT32_MAX));
   active = std::make_unique<FetchTask>(crawler, tree, ports);
   active->Start(url, node, contextCounter, depth);
   ports.page.ReadSettings();
-  if (!crawler.done) ports.timer.ArmTimeout(timeoutSeconds * 1000);
+  if (!crawler.done) ports.timer.ArmTimeout(period);
 }
 
 void TaskQueue::Append(QueueEntry entry) { pending.push_back(std::move(entry)); }

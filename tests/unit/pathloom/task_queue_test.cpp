@@ -293,12 +293,18 @@ TEST_F(TaskQueueTest, LocalReadingEndsInsideTheRequestWithoutATimeout) {
   EXPECT_EQ(page.lines, (Lines{"Reading local page...", "Done reading page."}));
 }
 
-TEST_F(TaskQueueTest, ClientGivesUpByItselfALittleAfterTheTimeout) {
+TEST_F(TaskQueueTest, ClientGivesUpByItselfALittleAfterTheTimeoutNeverBefore) {
   // Else a request to a server that never answers holds a thread and a connection for good.
-  queue.timeoutSeconds = 3;
-  StartCrawl("http://a.example.com/");
-  EXPECT_EQ(client.waitLimit, 8000u);
-  EXPECT_EQ(page.armedMilliseconds, 3000u);
+  // An empty time-out field (-1 s) waits about 49.7 days; the client's limit must not wrap.
+  struct Case { unsigned seconds, armed, clientLimit; };
+  for (Case c : {Case{3, 3000, 8000}, Case{500, 500000, 505000}, Case{unsigned(-1), 4294966296u, UINT32_MAX}}) {
+    queue.timeoutSeconds = c.seconds;
+    queue.AbortAll();
+    queue.OnTaskEnded();
+    StartCrawl("http://a.example.com/");
+    EXPECT_EQ(page.armedMilliseconds, c.armed) << c.seconds;
+    EXPECT_EQ(client.waitLimit, c.clientLimit) << c.seconds;
+  }
 }
 
 TEST_F(TaskQueueTest, LargeLocalPageIsReadAtTheTicksAndNotTimedOut) {
