@@ -41,8 +41,16 @@ def finish_run_ended():
     return current_page(TITLE) == 3 and code == 0 and lines[0].startswith("enabled")
 
 
-def crawl_ended():
-    return control_text(TITLE, ACTIVE).startswith("0 ") and control_text(TITLE, QUEUED).startswith("0 ")
+QUEUED_ICON = 8
+
+
+def crawl_ended(window=TITLE):
+    """Both counters read 0 and no node waits to be read. The counters alone read 0 until the
+    first tick of a crawl, and a short crawl may end before any tick shows it running."""
+    if not (control_text(window, ACTIVE).startswith("0 ") and control_text(window, QUEUED).startswith("0 ")):
+        return False
+    code, items = winebed.driver("tree", window)
+    return code == 0 and bool(items) and not any(line.split("\t")[1] == str(QUEUED_ICON) for line in items)
 
 
 def main():

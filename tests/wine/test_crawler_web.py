@@ -74,8 +74,9 @@ class FixtureSite(unittest.TestCase):
         self.assertEqual(self.result.messages, [])
 
     def test_counters_never_show_more_than_one_active_task(self):
-        active = [c for c in self.result.counters if "Active" in c]
-        self.assertEqual(active, ["1 Active tasks", "0 Active tasks"])
+        # Which counts a tick happens to show depends on the machine; at most one task ever does.
+        active = {c for c in self.result.counters if "Active" in c}
+        self.assertLessEqual(active, {"0 Active tasks", "1 Active tasks"})
         self.assertEqual(self.result.final_counters(), ("0 Active tasks", "0 Tasks in the queue"))
 
 

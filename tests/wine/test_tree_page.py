@@ -7,6 +7,7 @@ import time
 import unittest
 
 import winebed
+from drive_wizard import crawl_ended
 from crawler.harness import (MAIL_LINK, NOT_READ, PAGE_WITH_LINKS, QUEUED, TOP_OF_CHART,
                              SilentServer, crawl)
 
@@ -41,12 +42,6 @@ def wait_for(condition, seconds=30, what="condition"):
             return value
         time.sleep(0.2)
     raise AssertionError("timed out waiting for " + what)
-
-
-def crawl_ended():
-    items = tree()
-    return items and not any(image == QUEUED for _, image, _ in items) and \
-        counters() == ["0 Active tasks", "0 Tasks in the queue"]
 
 
 def without_branch(items, label):

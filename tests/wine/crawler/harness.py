@@ -87,10 +87,10 @@ def crawl(url, *args, timeout=120):
 
 def pathloom_crawl(url, depth, timeout=300, poll=0.5):
     """Crawls URL through Pathloom's own wizard: the start page's URL and depth, Next, then the
-    tree page until its counters, having shown an active task, show 0 and 0 again (emptying
-    the tree shows 0 and 0 before the crawl starts). Polls every POLL seconds: each look starts
-    a program under Wine, which slows the crawl. Returns the seconds from Next to the end as
-    polled, and the tree view's items as (depth, image, label)."""
+    tree page until the crawl has ended. Polls every POLL seconds: each look starts a program
+    under Wine, which slows the crawl. Returns the seconds from Next to the end as polled, and
+    the tree view's items as (depth, image, label)."""
+    from drive_wizard import crawl_ended
     process = winebed.start("Pathloom")
     try:
         if winebed.window_texts("Pathloom 2.0", 20000) is None:
@@ -99,17 +99,11 @@ def pathloom_crawl(url, depth, timeout=300, poll=0.5):
         winebed.driver("type", "Pathloom 2.0", 1003, depth)
         started = time.time()
         winebed.driver("press", "Pathloom 2.0", "Next >")
-        seen_active = False
         while True:
             if time.time() - started > timeout:
                 raise RuntimeError("the crawl did not end in %d s" % timeout)
             time.sleep(poll)
-            counters = []
-            for ident in (1035, 1036):
-                _, lines = winebed.driver("control", "Pathloom 2.0", ident, timeout=timeout)
-                counters.append(lines[0].split("\t", 2)[2] if lines else "")
-            seen_active = seen_active or counters[0] == "1 Active tasks"
-            if seen_active and counters == ["0 Active tasks", "0 Tasks in the queue"]:
+            if crawl_ended():
                 break
         seconds = time.time() - started
         code, items = winebed.driver("tree", "Pathloom 2.0", timeout=timeout)
