@@ -316,6 +316,10 @@ std::string DomainOf(const std::string& url) {
   // The last two dotted parts of an address are no domain ("127.0.0.1" gave "0").
   std::string_view host = HostOf(url);
   if (IsIpv4Address(host)) return std::string(host);
+  // A host without a dot ("localhost", "intranet") is its own key: the dotted rule below would
+  // take the key from the path and keep the crawl from following almost anything.
+  if (url.find("://") != std::string::npos && !host.empty() && host.find('.') == std::string_view::npos)
+    return std::string(host);
   size_t firstDot = url.find('.');
   if (firstDot == std::string::npos) return std::string();
   size_t end = url.find('/', firstDot);

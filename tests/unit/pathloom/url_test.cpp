@@ -230,7 +230,11 @@ TEST(DomainOf, Table) {
       {"ftp://ftp.example.org/pub", "example"},
       {"http://user@example.com/x", "example"},
       {"http://example.com/", "http://example"},
-      {"http://localhost/x", ""},
+      // A host without a dot is its own key, without user and port.
+      {"http://localhost/x", "localhost"},
+      {"http://localhost:8080/index.html", "localhost"},
+      {"http://user:pw@intranet/docs/a.html", "intranet"},
+      {"http://intranet?q=a.b", "intranet"},
       {"www.Example.com", "Example"},
       {"www.example.com", "example"},
       {"http://www.example.co.uk/", "co"},
