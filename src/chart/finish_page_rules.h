@@ -8,10 +8,16 @@
 #include "chart/chart_options.h"
 #include "sitetree/site_tree.h"
 #include "common/message_port.h"
+#include "resources/pathloom/resource.h"
 
 // Status frames of the finish page and the images shown in them: the even image of each
 // pair marks the step in progress (or the end), the odd one a step waiting or done.
-enum StatusFrame { kFrameLoading = 1058, kFrameChart = 1045, kFrameSitemap = 1042, kFrameDone = 1043 };
+enum StatusFrame {
+  kFrameLoading = IDC_STATUS_LOADING,
+  kFrameChart = IDC_STATUS_CHART,
+  kFrameSitemap = IDC_STATUS_SITEMAP,
+  kFrameDone = IDC_STATUS_DONE,
+};
 
 // What the run does to the page and the wizard.
 class FinishView : public ChartProgress {

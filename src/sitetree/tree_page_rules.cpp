@@ -30,7 +30,7 @@ std::string DeleteQuestion(std::string_view question, std::string_view label) {
 }
 
 ContextMenuState MenuStateFor(const SiteNode* selected) {
-  return {selected != nullptr, selected && selected->icon == NodeIcon::DontMap};
+  return {selected && selected->icon == NodeIcon::DontMap};
 }
 
 std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label) {

@@ -8,15 +8,9 @@
 #include <string_view>
 
 #include "sitetree/site_tree.h"
+#include "wizard/field_rules.h"
 
-struct FieldRange {
-  int lowest;
-  int highest;
-  int messageId;  // shown when a typed value is corrected to a limit
-};
-
-inline constexpr FieldRange kDepthRange{1, 3, 137};
-inline constexpr FieldRange kTimeoutRange{1, 500, 144};
+inline constexpr FieldRange kTimeoutRange{1, 500, IDS_TIMEOUT_RANGE};
 
 // The status list's lines: the newest at the end, at most 9 (the oldest goes first). The list
 // box shows them at its next refresh, so a fast crawl does not pay a redraw per line.
@@ -52,8 +46,7 @@ DeleteAction ActionForDelete(bool taskActive, const SiteNode* selected);
 std::string DeleteQuestion(std::string_view question, std::string_view label);
 
 struct ContextMenuState {
-  bool commandsEnabled;  // a node is selected
-  bool dontMapChecked;   // the selected node is excluded from charts and sitemap files
+  bool dontMapChecked;  // the selected node is excluded from charts and sitemap files
 };
 ContextMenuState MenuStateFor(const SiteNode* selected);
 

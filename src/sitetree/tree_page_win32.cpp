@@ -1,6 +1,5 @@
 #include "sitetree/tree_page_win32.h"
 
-#include <commdlg.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "resource.h"
 #include "sitemap/sitemap_writer.h"
 #include "wizard/wizard_app_win32.h"
+#include "wizard/sitemap_file_dialog_win32.h"
 #include "wizard/wizard_page_win32.h"
 
 namespace {
@@ -273,28 +273,28 @@ void CTreeDialog::OnDrawBusyPicture(const DRAWITEMSTRUCT& draw) { DrawBusyFrame(
 
 void CTreeDialog::OnSetActive() {
   PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
-  if (TheApp().rebuildTree) Rebuild();
+  WizardFlags::TreeRebuild rebuild = TheApp().TakeTreeRebuild();
+  if (rebuild != WizardFlags::TreeRebuild::Keep) Rebuild(rebuild == WizardFlags::TreeRebuild::ImportFile);
 }
 
 void CTreeDialog::OnWizardBack() {
   queue->AbortAll();
-  TheApp().rebuildTree = false;
+  TheApp().TreeBack();
 }
 
 void CTreeDialog::OnWizardNext() {
-  TheApp().rebuildTree = true;
+  TheApp().TreeNext();
   queue->AbortAll();
 }
 
 void CTreeDialog::OnDepthChanged() {
-  tree.maxDepth = TheApp().ClampEditValue(kDepthRange.lowest, kDepthRange.highest, kDepthRange.messageId,
-                                          GetDlgItem(page, IDC_TREE_DEPTH));
+  tree.maxDepth = TheApp().ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH));
 }
 
 void CTreeDialog::OnTimeoutChanged() {
   // An empty field gives -1, taken as an unsigned number of seconds.
-  queue->timeoutSeconds = static_cast<unsigned>(TheApp().ClampEditValue(
-      kTimeoutRange.lowest, kTimeoutRange.highest, kTimeoutRange.messageId, GetDlgItem(page, IDC_TREE_TIMEOUT)));
+  queue->timeoutSeconds =
+      static_cast<unsigned>(TheApp().ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT)));
 }
 
 void CTreeDialog::OnTreeDoubleClick() {
@@ -343,18 +343,10 @@ void CTreeDialog::OnToggleDontMap() {
 void CTreeDialog::OnExport() {
   SiteNode* node = treeControl.Selected();
   if (!node) return;
-  char path[MAX_PATH] = "";
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = TheApp().wizard;
-  dialog.lpstrFilter = "Sitemap file (*.smp) \0*.smp\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = sizeof path;
-  dialog.lpstrDefExt = "smp";
-  dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameA(&dialog)) return;
+  std::optional<std::string> path = AskSitemapFile(TheApp().wizard, true);
+  if (!path) return;
   SitemapWriter writer(TheApp().startDirectory, TheApp());
-  if (!writer.Write(tree, node, path)) TheApp().MessageBoxId(IDS_CANNOT_OPEN_FILE);
+  if (!writer.Write(tree, node, *path)) TheApp().MessageBoxId(IDS_CANNOT_OPEN_FILE);
 }
 
 void CTreeDialog::OnOpenInBrowser() {
@@ -369,7 +361,7 @@ void CTreeDialog::OnCopyUrl() {
   if (node && !node->label.empty()) CopyToClipboard(page, node->label);
 }
 
-void CTreeDialog::Rebuild() {
+void CTreeDialog::Rebuild(bool import) {
   CWizardApp& app = TheApp();
   StartSettings& settings = app.startPage.settings;
   localCrawl = false;
@@ -380,8 +372,7 @@ void CTreeDialog::Rebuild() {
   tree.maxDepth = settings.depth;
   ShowSettings();
 
-  if (app.importPending) {
-    app.importPending = false;
+  if (import) {
     Import(settings.importPath);
     return;
   }

@@ -55,7 +55,7 @@ private:
   void OnOpenInBrowser();
   void OnCopyUrl();
 
-  void Rebuild();
+  void Rebuild(bool import);
   void EmptyTree();
   void Import(const std::string& path);
   void ShowSettings();

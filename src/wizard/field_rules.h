@@ -4,6 +4,18 @@
 #include <optional>
 #include <string>
 
+#include "common/strings.h"
+
+// An integer field's limits and the message shown when a typed value is corrected to one.
+struct FieldRange {
+  int lowest;
+  int highest;
+  int messageId;
+};
+
+// The reading depth, on the start page and on the tree page.
+inline constexpr FieldRange kDepthRange{1, 3, IDS_DEPTH_RANGE};
+
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 inline constexpr const char* kEnterNumber = "Please enter a number.";
 inline constexpr const char* kEnterPositiveInteger = "Please enter a positive integer.";

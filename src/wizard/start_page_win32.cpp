@@ -76,7 +76,7 @@ void CStartDialog::OnCommand(int id, int code) {
       if (code == EN_CHANGE) OnUrlChanged();
       break;
     case IDC_DEPTH:
-      if (code == EN_CHANGE) settings.depth = TheApp().ClampEditValue(1, 3, IDS_DEPTH_RANGE, GetDlgItem(window, id));
+      if (code == EN_CHANGE) settings.depth = TheApp().ClampEditValue(kDepthRange, GetDlgItem(window, id));
       break;
     case IDC_PAGE_LIMIT:
       if (code == EN_CHANGE)

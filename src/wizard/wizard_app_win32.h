@@ -8,6 +8,7 @@
 #include "common/message_port.h"
 #include "sitetree/tree_page_win32.h"
 #include "wizard/chart_options_page_win32.h"
+#include "wizard/field_rules.h"
 #include "wizard/start_page_win32.h"
 #include "wizard/wizard_flags.h"
 
@@ -28,6 +29,9 @@ public:
   // The integer in `edit` held to lowest..highest: out-of-range text is replaced by the nearer
   // limit and message `messageId` is shown. -1 for an empty field, which is left alone.
   int ClampEditValue(int lowest, int highest, UINT messageId, HWND edit);
+  int ClampEditValue(const FieldRange& range, HWND edit) {
+    return ClampEditValue(range.lowest, range.highest, static_cast<UINT>(range.messageId), edit);
+  }
 
   // Opens the help page in the default browser.
   void ShowHelp();

@@ -11,7 +11,8 @@ from drive_wizard import crawl_ended
 from crawler.harness import (MAIL_LINK, NOT_READ, PAGE_WITH_LINKS, QUEUED, TOP_OF_CHART,
                              SilentServer, crawl)
 
-WIZARD = "Pathloom 2.0"
+WIZARD, OPTIONS = "Pathloom 2.0", "Chart Options"
+GENERATE_FLOWCHART, SAVE_SITEMAP, SITEMAP_NAME = 1045, 1042, 1043
 URL_FIELD, DEPTH_FIELD = 1000, 1003
 DONT_MAP = 10
 SAMPLE = os.path.join(winebed.SOURCE, "samples", "site")
@@ -137,8 +138,13 @@ class CommandsOnNodes(TreePage):
         winebed.driver("treekey", WIZARD, "shift-f10")
         winebed.driver("menu", "e")
         self.assertEqual(winebed.driver("wait", "Save As", 10000)[0], 0, "no save dialog")
-        target = os.path.join(self.folder.name, "branch")
-        winebed.driver("save", "Save As", winebed.windows_path(target))
+        # Into another folder, opened in the dialog as a person would.
+        exports = os.path.join(self.folder.name, "exports")
+        os.mkdir(exports)
+        winebed.driver("save", "Save As", winebed.windows_path(exports))
+        time.sleep(0.5)
+        target = os.path.join(exports, "branch")
+        winebed.driver("save", "Save As", "branch")
         message_box("Pathloom could not find its sitemap template (sitemap.txt).  "
                     "A default template will be used.")
         smp = wait_for(lambda: read_file(target + ".smp"), 10, "the sitemap file")
@@ -147,6 +153,18 @@ class CommandsOnNodes(TreePage):
         urls = [line.split('"')[3] for line in lines if '<param name="URL"' in line]
         # The marked branch is not written.
         self.assertEqual(urls, [label for _, _, label in without_branch(tree(), about)])
+
+        # The export left the current folder alone: a relative sitemap name given later lands
+        # where the program was started.
+        winebed.driver("press", WIZARD, "Next >")
+        self.assertEqual(winebed.driver("wait", OPTIONS, 10000)[0], 0, "no chart options page")
+        winebed.driver("click", OPTIONS, GENERATE_FLOWCHART)
+        winebed.driver("click", OPTIONS, SAVE_SITEMAP)
+        winebed.driver("type", OPTIONS, SITEMAP_NAME, "later")
+        winebed.driver("press", OPTIONS, "Next >")
+        message_box("Pathloom could not find its sitemap template (sitemap.txt).  "
+                    "A default template will be used.")
+        wait_for(lambda: read_file(os.path.join(self.folder.name, "later.smp")), 10, "the later sitemap file")
 
 
 class DeleteAndAbort(TreePage):
