@@ -2,9 +2,19 @@
 (not a test): pages per second of each, and the CPU time of the program, the X server and
 the Wine server during each crawl, which shows where the difference goes.
 
-  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages] [local|web]
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big] [local|web|import]
+
+PAGES: a generated site of that many pages crawled to depth 2 (index linking to every page).
+"docs": a documentation site, 40 pages of 190 links each, a few of them to other pages of the
+site (cross-linked) and the rest elsewhere, crawled to depth 3: about 7,600 nodes from 40
+readings, one request per page. "big": the same kind of site grown to about 109,000 nodes
+from 573 readings; afterwards a branch of about 4,900 nodes is deleted. "import" shows a
+sitemap file of 7,601 nodes instead of crawling.
+The tree page's figures come from the driver's watch: the time from Next until both counters
+read 0, the tree's size at each thousand nodes, and the longest the window took to answer.
 
 Needs the Wine bed of that build (tests/wine/winebed.py setup)."""
+import contextlib
 import os
 import sys
 import tempfile
@@ -19,6 +29,24 @@ from crawler.harness import crawl  # noqa: E402
 
 WIZARD = "Pathloom 2.0"
 TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def make_docs_site(root, pages=40, links=190, from_index=3, per_page=12):
+    """index.html links to FROM_INDEX pages, every page to PER_PAGE others (the site's own
+    links); the rest of each page's LINKS lead off the site. At depth 3 that is
+    1 + FROM_INDEX + FROM_INDEX * PER_PAGE readings of LINKS links each."""
+    names = ["index.html"] + ["page%d.html" % i for i in range(1, pages)]
+    for i, name in enumerate(names):
+        if i == 0:
+            own = names[1:1 + from_index]
+        else:
+            own = [names[(i + k) % (pages - 1) + 1] for k in range(per_page)]
+        off = ["https://www.example.org/reference/%s/topic%d.html" % (name[:-5], k)
+               for k in range(links - len(own))]
+        with open(os.path.join(root, name), "w") as f:
+            f.write("<html><body><h1>%s</h1>\n" % name)
+            f.writelines('<a href="%s">%s</a>\n' % (href, href) for href in own + off)
+            f.write("</body></html>\n")
 
 
 def cpu_seconds(pid):
@@ -63,13 +91,36 @@ class CpuMeter:
         return {name: sum(map(cpu_seconds, pids)) - self.before[name] for name, pids in self.pids.items()}
 
 
-def counters():
-    texts = winebed.window_texts(WIZARD) or []
-    return [t for t in texts if t.endswith("Active tasks") or t.lower().endswith("tasks in the queue")]
+def rss_kb(pid):
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
 
 
-def page_crawl(url, depth):
-    """Crawls URL through the wizard's tree page; returns (readings, seconds, cpu figures)."""
+def watch(until, button=None, timeout=900):
+    """The driver's watch: (seconds, items, longest answer in ms, [(items, ms)] per thousand)."""
+    args = ["watch", WIZARD, timeout * 1000, until] + ([button] if button else [])
+    code, lines = winebed.driver(*args, timeout=timeout + 60)
+    if code != 0:
+        raise RuntimeError("watch %s failed: %s" % (until, lines[-3:]))
+    steps, done = [], None
+    for line in lines:
+        words = line.split()
+        if words[0] == "items":
+            steps.append((int(words[1]), float(words[3])))
+        elif words[0] == "done":
+            done = (float(words[2]) / 1000, int(words[4]), float(words[6]))
+    return done + (steps,)
+
+
+def page_crawl(url, depth, then=None):
+    """Crawls URL through the wizard's tree page, from Next until both counters read 0; returns
+    a dict of figures. THEN(process) runs afterwards with the program still open."""
     with tempfile.TemporaryDirectory() as folder:
         process = winebed.start("Pathloom", cwd=folder)
         try:
@@ -77,26 +128,27 @@ def page_crawl(url, depth):
             winebed.driver("type", WIZARD, 1000, url)
             winebed.driver("type", WIZARD, 1003, depth)
             time.sleep(0.5)
+            pid = process.process.pid
             meter = CpuMeter()
             meter.start()
-            program_before = cpu_seconds(process.process.pid)
-            started = time.time()
-            winebed.driver("press", WIZARD, "Next >")
-            # The queue counter shows "Tasks" (capital) once the queue has shown anything.
-            while counters() != ["0 Active tasks", "0 Tasks in the queue"]:
-                time.sleep(0.05)
-            seconds = time.time() - started
+            program_before, rss_before = cpu_seconds(pid), rss_kb(pid)
+            seconds, items, answer_ms, steps = watch("idle", "Next >")
             cpu = meter.stop()
-            cpu["program"] = cpu_seconds(process.process.pid) - program_before
-            code, lines = winebed.driver("tree", WIZARD)
-            items = [line.split("\t", 2) for line in lines]
-            # Read pages: the start page and its children that are no longer "not read".
-            readings = 1 + sum(1 for depth, image, _ in items if depth == "1" and image != "2")
+            cpu["program"] = cpu_seconds(pid) - program_before
+            figures = dict(seconds=seconds, items=items, answer_ms=answer_ms, steps=steps, cpu=cpu,
+                           rss_kb=rss_kb(pid) - rss_before)
+            code, lines = winebed.driver("tree", WIZARD, timeout=900)
+            tree = [line.split("\t", 2) for line in lines]
+            # Read pages: the nodes that show a reading's result (links, none, or an error).
+            figures["readings"] = sum(1 for _, image, _ in tree if image in ("0", "4", "5", "9"))
+            figures["tree"] = tree
+            if then:
+                then(figures)
         finally:
             winebed.driver("press", WIZARD, "Cancel")
-            winebed.stop(process, 20)
+            winebed.stop(process, 600)
             process.close()
-    return readings, seconds, cpu
+    return figures
 
 
 def harness_crawl(url, depth):
@@ -111,23 +163,97 @@ def harness_crawl(url, depth):
 def report(name, readings, seconds, cpu):
     print("%-30s %4d readings %7.2f s %7.2f pages/s   cpu: program %.2f s, X server %.2f s, "
           "Wine server %.2f s" % (name, readings, seconds, readings / seconds, cpu["program"],
-                                  cpu["x_server"], cpu["wine_server"]))
+                                  cpu["x_server"], cpu["wine_server"]), flush=True)
+
+
+def report_page(name, f):
+    report(name, f["readings"], f["seconds"], f["cpu"])
+    print("%-30s %d nodes, %.0f nodes/s, longest wait for an answer %.0f ms, %.0f bytes per node "
+          "(resident set)" % ("", f["items"], f["items"] / f["seconds"], f["answer_ms"],
+                              f["rss_kb"] * 1024.0 / max(1, f["items"])), flush=True)
+
+
+def report_growth(steps, every=10):
+    """Milliseconds per thousand nodes between the watch's looks, at the first two looks, at
+    every EVERY thousand, and at the last."""
+    per = [(b, (tb - ta) * 1000.0 / (b - a)) for (a, ta), (b, tb) in zip(steps, steps[1:]) if b > a]
+    shown = [p for i, p in enumerate(per) if i < 2 or i == len(per) - 1 or p[0] // 1000 % every == 0]
+    print("    ms per thousand nodes up to: " + ", ".join("%d %.0f" % p for p in shown), flush=True)
+
+
+def make_sitemap(path, tops=40, children=189):
+    """A sitemap file of TOPS pages of CHILDREN links each under one start page."""
+    entry = '<param name="URL" value="%s">\r\n'
+    with open(path, "w", newline="") as f:
+        f.write("[Sitemap 1.0]\r\n<UL>\r\n" + entry % "http://www.example.com/" + "<UL>\r\n")
+        for i in range(tops):
+            f.write(entry % ("http://www.example.com/page%d.html" % i) + "<UL>\r\n")
+            for k in range(children):
+                f.write(entry % ("http://www.example.org/reference/page%d/topic%d.html" % (i, k)))
+            f.write("</UL>\r\n")
+        f.write("</UL>\r\n</UL>\r\n")
+    return 1 + tops * (1 + children)
+
+
+def import_figures(folder):
+    """Seconds from OK in the file dialog until the imported tree is shown (an upper bound: two
+    starts of the driver are counted in)."""
+    path = os.path.join(folder, "docs.smp")
+    nodes = make_sitemap(path)
+    process = winebed.start("Pathloom", cwd=folder)
+    try:
+        winebed.driver("wait", WIZARD, 30000)
+        winebed.driver("press", WIZARD, "Import...")
+        winebed.driver("wait", "Open", 10000)
+        started = time.time()
+        winebed.driver("save", "Open", winebed.windows_path(path))
+        _, items, answer_ms, _ = watch("count>=%d" % nodes)
+        print("%-30s %d nodes shown in %.2f s or less" % ("sitemap import", items, time.time() - started),
+              flush=True)
+    finally:
+        winebed.driver("press", WIZARD, "Cancel")
+        winebed.stop(process, 600)
+        process.close()
+
+
+def delete_branch(figures):
+    """Deletes the first node at depth 1 with its branch, timed from Yes until the tree view has
+    lost it."""
+    tree = figures["tree"]
+    first = next(i for i, (depth, _, _) in enumerate(tree) if depth == "1" and tree[i + 1][0] == "2")
+    size = 1 + next((j for j in range(first + 1, len(tree)) if int(tree[j][0]) <= 1), len(tree)) - first - 1
+    winebed.driver("select", WIZARD, tree[first][2], timeout=900)
+    winebed.driver("treekey", WIZARD, "delete")
+    winebed.driver("wait", WIZARD, 10000)
+    time.sleep(0.5)
+    seconds, items, answer_ms, _ = watch("count<=%d" % (figures["items"] - size), "Yes")
+    print("%-30s %d of %d nodes in %.2f s" % ("delete a branch", size, figures["items"], seconds), flush=True)
 
 
 def main():
-    pages = int(sys.argv[1]) if len(sys.argv) > 1 else 200
+    shape = sys.argv[1] if len(sys.argv) > 1 else "200"
     kind = sys.argv[2] if len(sys.argv) > 2 else "local"
+    depth = 2 if shape.isdigit() else 3
     with tempfile.TemporaryDirectory() as root:
-        make_site(root, pages)
-        if kind == "local":
-            url = winebed.windows_path(os.path.join(root, "index.html"))
-            report("harness, local", *harness_crawl(url, 2))
-            report("tree page, local", *page_crawl(url, 2))
+        if shape == "docs":
+            make_docs_site(root)
+        elif shape == "big":  # about 109,000 nodes from 573 readings
+            make_docs_site(root, from_index=22, per_page=25)
         else:
-            with winebed.http_server(root) as port:
-                url = "http://127.0.0.1:%d/index.html" % port
-                report("harness, web", *harness_crawl(url, 2))
-                report("tree page, web", *page_crawl(url, 2))
+            make_site(root, int(shape))
+        if kind == "import":
+            import_figures(root)
+            return
+        with contextlib.ExitStack() as stack:
+            if kind == "local":
+                url = winebed.windows_path(os.path.join(root, "index.html"))
+            else:
+                url = "http://127.0.0.1:%d/index.html" % stack.enter_context(winebed.http_server(root))
+            if shape != "big":
+                report("harness, " + kind, *harness_crawl(url, depth))
+            figures = page_crawl(url, depth, delete_branch if shape == "big" else None)
+            report_page("tree page, " + kind, figures)
+            report_growth(figures["steps"])
 
 
 if __name__ == "__main__":

@@ -24,6 +24,12 @@
 //   page WINDOW                 prints the index of the wizard's current page
 //   pageclick WINDOW X Y        clicks the current page's own surface at X, Y (client pixels)
 //   f1 WINDOW                   brings the window to the front and presses F1 (real keyboard input)
+//   watch WINDOW MS UNTIL [BUTTON]  presses BUTTON in a window of that caption (if given), then
+//                               asks the tree view for its item count every 10 ms until UNTIL
+//                               holds: "idle" (both task counters read 0 after showing work),
+//                               "count>=N" or "count<=N"; prints "items N ms T" at
+//                               each thousand items passed, then "done ms T items N answer_ms A",
+//                               A being the longest the window took to answer (timings for benches)
 // Controls are found by id among the visible descendants, so the current page's come first.
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
@@ -463,6 +469,101 @@ int PressF1(HWND window) {
   return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
 }
 
+struct TopSearch {
+  const std::string* spec;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindAllTopProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<TopSearch*>(param);
+  if (IsWindowVisible(window) && Matches(window, *s->spec)) s->found.push_back(window);
+  return TRUE;
+}
+
+// Every visible top-level window of that caption: a message box may share the wizard's.
+std::vector<HWND> AllTops(const std::string& spec) {
+  TopSearch search = {&spec, {}};
+  EnumWindows(FindAllTopProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+double Milliseconds() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+// The control's own text without a message to its window (GetWindowTextA reads another
+// process's window from the server), so reading it never waits on a busy program.
+std::string StoredText(HWND window) {
+  char buffer[256] = "";
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// The tree view (and the task counters beside it) among the visible windows of that caption.
+bool FindTreePage(const std::string& spec, HWND& tree, HWND& active, HWND& queued) {
+  for (HWND top : AllTops(spec)) {
+    if (!(tree = ChildOfClass(top, "SysTreeView32"))) continue;
+    active = FindControl(top, 1035);
+    queued = FindControl(top, 1036);
+    return true;
+  }
+  return false;
+}
+
+bool PressIn(const std::string& spec, const std::string& button) {
+  for (HWND top : AllTops(spec))
+    for (HWND child : Children(top))
+      if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == button) {
+        PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(child));
+        return true;
+      }
+  return false;
+}
+
+int Watch(const std::string& spec, DWORD ms, const std::string& until, const char* button) {
+  long target = 0;
+  bool atLeast = until.rfind("count>=", 0) == 0, atMost = until.rfind("count<=", 0) == 0;
+  if (atLeast || atMost) target = atol(until.c_str() + 7);
+  else if (until != "idle") return 2;
+  double started = Milliseconds();
+  if (button && !PressIn(spec, button)) return 1;
+  HWND tree = nullptr, active = nullptr, queued = nullptr;
+  double longest = 0, idleSince = started;
+  long shownThousands = -1, idleItems = -1;
+  bool seenWork = false;
+  for (;; Sleep(10)) {
+    double asked = Milliseconds();
+    if (asked - started > ms) return 1;
+    if (!tree && !FindTreePage(spec, tree, active, queued)) continue;
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, ms, &count)) return 1;
+    double now = Milliseconds();
+    if (now - asked > longest) longest = now - asked;
+    long items = static_cast<long>(count);
+    if (items / 1000 != shownThousands) {
+      shownThousands = items / 1000;
+      printf("items %ld ms %.0f\n", items, now - started);
+    }
+    bool done = atLeast ? items >= target : atMost ? items <= target : false;
+    if (until == "idle" && active && queued) {
+      // The counters read 0 before the crawl's first tick too: done once they have shown work,
+      // or have read 0 with the same count for half a second.
+      bool zero = StoredText(active) == "0 Active tasks" && StoredText(queued) == "0 Tasks in the queue";
+      seenWork = seenWork || !zero;
+      if (!zero || items != idleItems) idleSince = now, idleItems = items;
+      done = zero && (seenWork || now - idleSince > 500);
+    }
+    if (done) {
+      printf("done ms %.0f items %ld answer_ms %.0f\n", now - started, items, longest);
+      return 0;
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -548,6 +649,7 @@ int main(int argc, char** argv) {
   if (verb == "page") return PrintPage(window);
   if (verb == "f1") return PressF1(window);
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
+  if (verb == "watch" && argc > 4) return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr);
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
