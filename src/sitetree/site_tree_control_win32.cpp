@@ -9,6 +9,9 @@ bool ShiftF10(UINT message, WPARAM key) {
 }
 
 constexpr const char* kSelfProperty = "PathloomSiteTreeControl";
+// A showing that took t ms is followed by at least kPauseFactor * t ms without one.
+constexpr DWORD kPauseFactor = 8;
+constexpr int kMostRowsInvalidated = 32;
 
 }  // namespace
 
@@ -39,14 +42,14 @@ void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
 
 void SiteTreeControl::NodeAdded(SiteNode& node) {
   if (!control) return;
-  // The user watches the tree grow: the parent is open before its child arrives (marked
-  // open rather than expanded, which under Wine costs a pass over the whole tree).
-  if (node.parent && !(TreeView_GetItemState(control, ItemOf(*node.parent), TVIS_EXPANDED) & TVIS_EXPANDED))
-    TreeView_SetItemState(control, ItemOf(*node.parent), TVIS_EXPANDED, TVIS_EXPANDED);
+  Hold();
   TVINSERTSTRUCTA insert{};
   insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+  // The user watches the tree grow: every item is open before its children arrive, which
+  // costs no message of its own.
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+  insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
   insert.item.pszText = const_cast<char*>(node.label.c_str());
   insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
   insert.item.lParam = reinterpret_cast<LPARAM>(&node);
@@ -54,11 +57,16 @@ void SiteTreeControl::NodeAdded(SiteNode& node) {
       SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-// The picture is asked for at each paint, so a new icon needs only its row repainted.
+// The picture is asked for at each paint, so a new icon needs only its row repainted; a held
+// control is repainted whole when shown.
 void SiteTreeControl::IconChanged(SiteNode& node) {
+  if (!control || !node.viewItem || held) return;
+  if (++rowsInvalidated > kMostRowsInvalidated) {
+    Hold();
+    return;
+  }
   RECT row;
-  if (control && node.viewItem && TreeView_GetItemRect(control, ItemOf(node), &row, FALSE))
-    InvalidateRect(control, &row, FALSE);
+  if (TreeView_GetItemRect(control, ItemOf(node), &row, FALSE)) InvalidateRect(control, &row, FALSE);
 }
 
 void SiteTreeControl::FillDisplayInfo(TVITEMA& item) const {
@@ -90,13 +98,36 @@ void SiteTreeControl::Clear() {
 }
 
 void SiteTreeControl::BeginBulk() {
-  if (control && bulkDepth++ == 0) SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+  if (!control) return;
+  ++bulkDepth;
+  Hold();
 }
 
 void SiteTreeControl::EndBulk() {
   if (!control || bulkDepth == 0 || --bulkDepth > 0) return;
+  Show();
+}
+
+void SiteTreeControl::Hold() {
+  if (held) return;
+  held = true;
+  SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+}
+
+void SiteTreeControl::ShowChanges() {
+  rowsInvalidated = 0;
+  if (!control || !held || bulkDepth > 0 || GetTickCount() - lastShown < pause) return;
+  Show();
+}
+
+void SiteTreeControl::Show() {
+  DWORD started = GetTickCount();
+  held = false;
   SendMessageA(control, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(control, nullptr, TRUE);
+  // Repainted now, so the time it takes is known and the next crawl step sees a laid-out tree.
+  RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  lastShown = GetTickCount();
+  pause = (lastShown - started) * kPauseFactor;
 }
 
 SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {

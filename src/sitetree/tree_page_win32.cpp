@@ -244,6 +244,7 @@ void CTreeDialog::OnCommand(int id, int code) {
 void CTreeDialog::OnTimer(UINT_PTR id) {
   if (id == kTickTimer) {
     queue->OnTick();
+    treeControl.ShowChanges();
     ShowStatusLines();
   }
   if (id == kTimeoutTimer) queue->OnTimeout();
@@ -328,8 +329,9 @@ void CTreeDialog::OnDeleteBranch() {
   CWizardApp& app = TheApp();
   if (app.MessageBoxText(DeleteQuestion(app.LoadText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
     return;
+  treeControl.BeginBulk();
   tree.DeleteSubtree(*node);
-  InvalidateRect(treeControl.Handle(), nullptr, TRUE);
+  treeControl.EndBulk();
 }
 
 void CTreeDialog::OnSetTopOfChart() {
