@@ -3,6 +3,7 @@
 #include "sitetree/site_tree.h"
 
 #include <algorithm>
+#include <new>
 
 #include "common/text.h"
 
@@ -44,8 +45,11 @@ SiteNode* SiteTree::NewNode() {
     return node;
   }
   if (blocks.empty() || blockUsed == blockSize) {
-    blockSize = blocks.empty() ? kFirstBlockSize : std::min(blockSize * 2, kMaxBlockSize);
-    blocks.push_back(std::make_unique<SiteNode[]>(blockSize));
+    // Nothing changes when the block cannot be had.
+    size_t size = blocks.empty() ? kFirstBlockSize : std::min(blockSize * 2, kMaxBlockSize);
+    auto block = std::make_unique<SiteNode[]>(size);
+    blocks.push_back(std::move(block));
+    blockSize = size;
     blockUsed = 0;
   }
   return &blocks.back()[blockUsed++];
@@ -84,7 +88,15 @@ SiteNode* SiteTree::AddChild(SiteNode* parent, std::string label, NodeIcon icon)
   else first = node;
   last = node;
   ++nodeCount;
-  if (view) view->NodeAdded(*node);
+  try {
+    if (view) view->NodeAdded(*node);
+  } catch (const std::bad_alloc&) {
+    last = node->prevSibling;
+    if (last) last->nextSibling = nullptr;
+    else first = nullptr;
+    ReleaseNode(node);
+    throw;
+  }
   return node;
 }
 
@@ -126,7 +138,15 @@ bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadSt
   const bool childrenReadable = depth + 1 < maxDepth;
   const std::string domain = ToLower(domainKey);
   for (const std::string& entry : links) {
-    SiteNode* child = AddChild(&node, entry, IconForLabel(entry));
+    SiteNode* child = nullptr;
+    try {
+      child = AddChild(&node, entry, IconForLabel(entry));
+    } catch (const std::bad_alloc&) {
+      // The tree keeps what it has; the crawl cannot go on without room for its nodes.
+      if (hooks.outOfMemory) hooks.outOfMemory();
+      ApplyIconFor(node);
+      return false;
+    }
     if (hooks.abortInProgress && hooks.abortInProgress()) return false;
     if (!childrenReadable) continue;
     if (ContainsNoCase(entry, "mailto:") || ContainsNoCase(entry, ".map") || ContainsNoCase(entry, " (file)")) continue;

@@ -48,7 +48,9 @@ struct QueueEntry {
 class SiteTreeView {
 public:
   virtual ~SiteTreeView() = default;
-  virtual void NodeAdded(SiteNode&) {}       // expand the parent and repaint, so the tree is seen growing
+  // The parent is open, so the tree is seen growing. Throws std::bad_alloc when the view has
+  // no room left for the node; the tree then takes it back.
+  virtual void NodeAdded(SiteNode&) {}
   virtual void IconChanged(SiteNode&) {}
   virtual void LabelChanged(SiteNode&) {}
   virtual void NodeDeleting(SiteNode&) {}    // called for the root of a deleted subtree, before it goes
@@ -62,6 +64,7 @@ struct CrawlHooks {
   std::function<void(QueueEntry)> appendPending;         // back of the pending list
   std::function<bool()> stayInDomain;                    // start page's "Stay in the original domain"
   std::function<unsigned()> pageLimit;                   // start page's page limit
+  std::function<void()> outOfMemory;                     // no room for another node: reading stops
 };
 
 class SiteTree {
@@ -88,7 +91,8 @@ public:
   // The view is not told (the page empties its control itself).
   void Clear();
   // Appends a child at the end of parent's children (a top-level node when parent is null);
-  // the caller sets the icon. Tells the view.
+  // the caller sets the icon. Tells the view. Throws std::bad_alloc, the tree unchanged, when
+  // there is no room for the node in the tree or in the view.
   SiteNode* AddChild(SiteNode* parent, std::string label, NodeIcon icon);
 
   bool AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status);

@@ -1,5 +1,7 @@
 #include "sitetree/site_tree_control_win32.h"
 
+#include <new>
+
 namespace {
 
 HTREEITEM ItemOf(const SiteNode& node) { return static_cast<HTREEITEM>(node.viewItem); }
@@ -12,6 +14,16 @@ constexpr const char* kSelfProperty = "PathloomSiteTreeControl";
 // A showing that took t ms is followed by at least kPauseFactor * t ms without one.
 constexpr DWORD kPauseFactor = 8;
 constexpr int kMostRowsInvalidated = 32;
+// Address space kept for all but the tree (a page's links, a chart run, a message box): a
+// 32-bit program has 2 GB, and a densely linked site fills it with nodes.
+constexpr DWORDLONG kReservedAddressSpace = 192ull << 20;
+constexpr unsigned kInsertsBetweenRoomChecks = 256;
+
+bool RoomLeft() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  return !GlobalMemoryStatusEx(&status) || status.ullAvailVirtual >= kReservedAddressSpace;
+}
 
 }  // namespace
 
@@ -42,6 +54,10 @@ void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
 
 void SiteTreeControl::NodeAdded(SiteNode& node) {
   if (!control) return;
+  if (++insertsSinceRoomCheck >= kInsertsBetweenRoomChecks) {
+    insertsSinceRoomCheck = 0;
+    if (!RoomLeft()) throw std::bad_alloc();
+  }
   Hold();
   TVINSERTSTRUCTA insert{};
   insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
@@ -55,6 +71,7 @@ void SiteTreeControl::NodeAdded(SiteNode& node) {
   insert.item.lParam = reinterpret_cast<LPARAM>(&node);
   node.viewItem = reinterpret_cast<HTREEITEM>(
       SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (!node.viewItem) throw std::bad_alloc();  // the control's heap is full
 }
 
 // The picture is asked for at each paint, so a new icon needs only its row repainted; a held

@@ -18,6 +18,8 @@ public:
   void Attach(HWND control, HIMAGELIST nodeImages);
   HWND Handle() const { return control; }
 
+  // Throws std::bad_alloc when the control cannot take the item or the program's address
+  // space runs low.
   void NodeAdded(SiteNode& node) override;
   void IconChanged(SiteNode& node) override;
   void LabelChanged(SiteNode& node) override;
@@ -59,4 +61,5 @@ private:
   int rowsInvalidated = 0;
   DWORD lastShown = 0;
   DWORD pause = 0;  // the least time between two showings
+  unsigned insertsSinceRoomCheck = 0;
 };

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <new>
 
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_ended_poster_win32.h"
@@ -155,6 +156,7 @@ BOOL CTreeDialog::OnInitDialog() {
   tree.hooks.pageClosing = [this] { return closing; };
   tree.hooks.stayInDomain = [] { return TheApp().startPage.settings.stayInDomain; };
   tree.hooks.pageLimit = [] { return static_cast<unsigned>(TheApp().startPage.settings.pageLimit); };
+  tree.hooks.outOfMemory = [this] { StopForMemory(); };
 
   treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->nodes);
   treeControl.onNodeDeleting = [this](SiteNode& node) { queue->DropEntriesIn(node); };
@@ -246,6 +248,11 @@ void CTreeDialog::OnTimer(UINT_PTR id) {
     queue->OnTick();
     treeControl.ShowChanges();
     ShowStatusLines();
+    // Said here rather than where it happened, inside a reading.
+    if (memoryFull) {
+      memoryFull = false;
+      TheApp().MessageBoxId(IDS_OUT_OF_MEMORY);
+    }
   }
   if (id == kTimeoutTimer) queue->OnTimeout();
 }
@@ -398,8 +405,20 @@ void CTreeDialog::EmptyTree() {
 void CTreeDialog::Import(const std::string& path) {
   treeControl.BeginBulk();
   SitemapWriter reader(TheApp().startDirectory, TheApp());
-  if (reader.Read(tree, path)) tree.RefreshIcons();
+  bool read = false;
+  try {
+    read = reader.Read(tree, path);
+  } catch (const std::bad_alloc&) {
+    read = true;  // what was read so far stays
+    memoryFull = true;
+  }
+  if (read) tree.RefreshIcons();
   treeControl.EndBulk();
+}
+
+void CTreeDialog::StopForMemory() {
+  queue->AbortAll();
+  memoryFull = true;
 }
 
 void CTreeDialog::ShowSettings() {

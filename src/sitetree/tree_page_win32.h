@@ -58,6 +58,8 @@ private:
   void Rebuild(bool import);
   void EmptyTree();
   void Import(const std::string& path);
+  // The tree has no room for more nodes: nothing more is read, and the user is told.
+  void StopForMemory();
   void ShowSettings();
   void ShowContextMenu(SiteNode& node, POINT screen);
   void DrawBusyFrame(HDC dc);
@@ -86,6 +88,7 @@ private:
   HWND page = nullptr;
   bool closing = false;
   bool localCrawl = false;
+  bool memoryFull = false;  // to be said at the next tick
   StatusLog statusLog;
   DWORD statusShown = 0;
   BusyAnimation animation;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -290,6 +291,58 @@ TEST(AddLinks, ViewSeesTheTreeGrow) {
   ASSERT_TRUE(crawl.tree.AddLinks(*crawl.start, 0, {"http://a/", "mailto:x"}, ReadStatus::ReadOk));
   EXPECT_EQ(view.events, (std::vector<std::string>{"icon http://www.example.com/ 9", "added http://a/ 2", "icon http://a/ 8",
                                                    "added mailto:x 3"}));
+}
+
+// A view that has room for a given number of items more.
+struct FullView : SiteTreeView {
+  int room;
+  explicit FullView(int room) : room(room) {}
+  void NodeAdded(SiteNode&) override {
+    if (room-- <= 0) throw std::bad_alloc();
+  }
+};
+
+TEST(AddLinks, OutOfMemoryStopsTheReadingAndKeepsTheTree) {
+  struct Case {
+    int room;  // items the view still takes
+    std::vector<std::string> kept;
+    size_t queued;
+  };
+  const std::vector<std::string> links = {"http://www.example.com/a", "http://www.example.com/b",
+                                          "http://www.example.com/c"};
+  for (const Case& c : std::vector<Case>{{0, {}, 0}, {2, {"http://www.example.com/a", "http://www.example.com/b"}, 2}}) {
+    Crawl crawl("http://www.example.com/", 3);
+    int told = 0;
+    crawl.tree.hooks.outOfMemory = [&] { ++told; };
+    FullView view(c.room);
+    crawl.tree.view = &view;
+    EXPECT_FALSE(crawl.tree.AddLinks(*crawl.start, 0, links, ReadStatus::ReadOk)) << c.room;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(Labels(crawl.start->firstChild), c.kept);
+    EXPECT_EQ(crawl.start->lastChild ? crawl.start->lastChild->label : "", c.kept.empty() ? "" : c.kept.back());
+    EXPECT_EQ(crawl.tree.NodeCount(), 1 + c.kept.size());
+    EXPECT_EQ(crawl.pending.size(), c.queued);
+    EXPECT_EQ(crawl.start->icon, NodeIcon::TopOfChart);
+    // The tree goes on working: a node freed by the refusal is used again, and all of it can go.
+    crawl.tree.view = nullptr;
+    SiteNode* later = crawl.tree.AddChild(crawl.start, "http://www.example.com/d", NodeIcon::NotRead);
+    EXPECT_EQ(crawl.start->lastChild, later);
+    crawl.pending.clear();
+    crawl.tree.DeleteSubtree(*crawl.start);
+    EXPECT_TRUE(crawl.tree.Empty());
+    EXPECT_EQ(crawl.tree.NodeCount(), 0u);
+  }
+}
+
+TEST(SiteTree, RefusedTopLevelNodeLeavesTheTreeAsItWas) {
+  SiteTree tree;
+  SiteNode* first = tree.AddChild(nullptr, "http://a/", NodeIcon::NotRead);
+  FullView view(0);
+  tree.view = &view;
+  EXPECT_THROW(tree.AddChild(nullptr, "http://b/", NodeIcon::NotRead), std::bad_alloc);
+  EXPECT_EQ(Labels(tree.FirstTopLevel()), std::vector<std::string>{"http://a/"});
+  EXPECT_EQ(first->nextSibling, nullptr);
+  EXPECT_EQ(tree.NodeCount(), 1u);
 }
 
 TEST(RefreshIcons, StartLaterSiblingsAndDescendants) {
