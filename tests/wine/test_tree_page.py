@@ -1,8 +1,10 @@
 """The tree page under Wine: a crawl of the sample site gives the crawl harness's tree; delete
 is refused while a task runs and asks first when idle; "Abort all tasks" zeroes both counters;
-double click, the context menu (mouse and keyboard), export and copy."""
+double click, the context menu (mouse and keyboard), export and copy; the node a person selected
+and the part of the tree they scrolled to stay while the tree grows."""
 import os
 import tempfile
+import threading
 import time
 import unittest
 
@@ -10,6 +12,7 @@ import winebed
 from drive_wizard import crawl_ended
 from crawler.harness import (MAIL_LINK, NOT_READ, PAGE_WITH_LINKS, QUEUED, TOP_OF_CHART,
                              SilentServer, crawl)
+from crawler.misbehaving import WebServer, reply
 
 WIZARD, OPTIONS = "Pathloom 2.0", "Chart Options"
 GENERATE_FLOWCHART, SAVE_SITEMAP, SITEMAP_NAME = 1045, 1042, 1043
@@ -186,6 +189,43 @@ class DeleteAndAbort(TreePage):
             winebed.driver("treekey", WIZARD, "delete")
             message_box("Delete the branch %s?" % url, "Yes")
             wait_for(lambda: tree() == [], 5, "the branch deleted")
+
+
+class GrowingTree(TreePage):
+    def test_selection_and_scroll_position_stay_while_the_tree_grows(self):
+        # The start page links to 60 pages; each of those is answered when the test lets it.
+        pages = ["page%d.html" % i for i in range(60)]
+        gate = threading.Semaphore(0)
+
+        def respond(path):
+            name = path.lstrip("/")
+            if name == "index.html":
+                links = pages
+            else:
+                gate.acquire(timeout=120)
+                links = ["http://www.example.org/%s/%d.html" % (name, k) for k in range(5)]
+            return reply(("<html><body>%s</body></html>" % "".join(
+                '<a href="%s">x</a>\n' % link for link in links)).encode())
+
+        with WebServer(respond) as server:
+            base = "http://127.0.0.1:%d/" % server.port
+            self.addCleanup(lambda: [gate.release() for _ in pages])
+            self.open_tree_page(base + "index.html", 2)
+            wait_for(lambda: len(tree()) == 1 + len(pages), 20, "the start page's links")
+            self.assertEqual(winebed.driver("select", WIZARD, base + "page30.html")[0], 0)
+            winebed.driver("scroll", WIZARD, 7)
+            view = winebed.driver("view", WIZARD)[1]
+            self.assertEqual(view[0], "selected\t" + base + "page30.html")
+            self.assertNotEqual(view[1], "first\t" + base + "index.html")
+
+            # Ten pages read add their links above and below what is in view.
+            for _ in range(10):
+                gate.release()
+            wait_for(lambda: len(tree()) == 1 + len(pages) + 10 * 5, 30, "ten pages read")
+            time.sleep(0.5)  # a few ticks, each showing what came
+            self.assertEqual(winebed.driver("view", WIZARD)[1], view)
+            print("screenshot:", winebed.screenshot("tree_page_grown_around_the_view"))
+            winebed.driver("press", WIZARD, "Abort all tasks")
 
 
 if __name__ == "__main__":

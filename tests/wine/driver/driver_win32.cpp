@@ -14,6 +14,9 @@
 //   dblclick WINDOW LABEL       double-clicks the tree item with that label (real mouse input)
 //   rclick WINDOW LABEL         right-clicks the tree item with that label (real mouse input)
 //   treekey WINDOW KEY          focuses the tree view and types delete, apps or shift-f10
+//   view WINDOW                 prints "selected<TAB>label" and "first<TAB>label": the tree's
+//                               selected item and the item at the top of its view
+//   scroll WINDOW LINES         scrolls the tree view down by LINES lines (up when negative)
 //   menu KEY|-                  in the open popup menu, prints its items ("checked" marked)
 //                               and chooses the item whose mnemonic is KEY (-: closes it)
 //   save CAPTION PATH           types PATH into the file dialog CAPTION and presses its OK
@@ -295,6 +298,26 @@ int PrintTree(HWND window) {
   HWND tree = ChildOfClass(window, "SysTreeView32");
   if (!tree) return 1;
   for (const TreeItem& item : TreeItems(tree)) printf("%d\t%d\t%s\n", item.depth, item.image, item.label.c_str());
+  return 0;
+}
+
+int PrintTreeView(HWND window) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  RemoteMemory remote(tree ? tree : window, sizeof(TVITEMA) + 4097);
+  if (!tree || !remote.Ok()) return 1;
+  for (auto [name, which] : {std::pair{"selected", TVGN_CARET}, std::pair{"first", TVGN_FIRSTVISIBLE}}) {
+    TreeItem item = {reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, which, 0)), 0, -1, ""};
+    if (item.item) ReadTreeItem(tree, remote, item);
+    printf("%s\t%s\n", name, item.label.c_str());
+  }
+  return 0;
+}
+
+int ScrollTree(HWND window, int lines) {
+  HWND tree = ChildOfClass(window, "SysTreeView32");
+  if (!tree) return 1;
+  for (int i = 0; i < (lines < 0 ? -lines : lines); ++i)
+    SendMessageA(tree, WM_VSCROLL, lines < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
   return 0;
 }
 
@@ -637,6 +660,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (verb == "tree") return PrintTree(window);
+  if (verb == "view") return PrintTreeView(window);
+  if (verb == "scroll" && argc > 3) return ScrollTree(window, atoi(argv[3]));
   if (verb == "select" && argc > 3) return SelectTreeItem(window, argv[3]);
   if (verb == "dblclick" && argc > 3) return ClickTreeItem(window, argv[3], false, 2);
   if (verb == "rclick" && argc > 3) return ClickTreeItem(window, argv[3], true, 1);
