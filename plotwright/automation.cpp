@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "geometry.h"
 #include "journal.h"
 
 namespace plotwright {
@@ -180,6 +181,12 @@ CallResult Application::Check(const Entry& entry, ObjectId target, const std::ve
   return Ok();
 }
 
+void Application::Extend(Document& d, const Shape& s) {
+  if (!s.placed) return;
+  Bounds b = ShapeExtent(s);
+  d.extent = d.extent ? d.extent->Union(b) : b;
+}
+
 std::optional<Rgb> Application::ColourOf(std::int32_t number) const {
   if (number >= 0 && number < kUnusualColourBase) return Rgb{number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF};
   std::int64_t index = std::int64_t(number) - kUnusualColourBase;
@@ -275,6 +282,7 @@ CallResult Application::Drop(ObjectId id, const std::vector<Value>& a) {
   shapes_.push_back(s);
   int number = int(shapes_.size());
   d.shapes.push_back(number);
+  Extend(d, s);
   return Ok(Value::Object({ObjectKind::Shape, number}));
 }
 
@@ -320,7 +328,10 @@ CallResult Application::PutFill(ObjectId id, const std::vector<Value>& a) {
 }
 
 CallResult Application::PutLabel(ObjectId id, const std::vector<Value>& a) {
-  ShapeOf(id).label = a[0].text;
+  Shape& s = ShapeOf(id);
+  s.label = a[0].text;
+  s.labelLines = WrapLabel(s.label, LabelWidth(s.master));
+  Extend(documents_.at(s.document - 1), s);
   return Ok();
 }
 

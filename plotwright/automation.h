@@ -69,6 +69,8 @@ class Application {
   static const Entry* Find(ObjectKind kind, int dispid, CallKind callKind, double version);
   CallResult Check(const Entry& entry, ObjectId target, const std::vector<Value>& args) const;
   std::optional<Rgb> ColourOf(std::int32_t number) const;
+  // Grows the document's extent by what the placed shape draws.
+  static void Extend(Document& document, const Shape& shape);
   Document& DocumentOf(ObjectId id) { return documents_.at(id.number - 1); }
   Shape& ShapeOf(ObjectId id) { return shapes_.at(id.number - 1); }
   Line& LineOf(ObjectId id) { return lines_.at(id.number - 1); }

@@ -1,5 +1,6 @@
 #include "document_model.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace plotwright {
@@ -34,6 +35,15 @@ const char* MasterName(Master master) {
     case Master::InternalStorage: return "Internal Storage";
   }
   return "Process";
+}
+
+Bounds Bounds::Union(const Bounds& o) const {
+  return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+}
+
+std::string HoverText(const Shape& s) {
+  if (s.linkAddress.empty() || s.linkAddress == s.label) return s.label;
+  return s.label.empty() ? s.linkAddress : s.label + "\n" + s.linkAddress;
 }
 
 bool OnPage(double x, double y) { return x >= 0.0 && x <= kPageExtent && y >= 0.0 && y <= kPageExtent; }

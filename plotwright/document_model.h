@@ -7,7 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "label_wrap.h"
+
 namespace plotwright {
+
+struct Point {
+  double x = 0.0, y = 0.0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Bounds {
+  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
+  double width() const { return right - left; }
+  double height() const { return bottom - top; }
+  bool Contains(Point p) const { return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom; }
+  // The smallest bounds that hold both.
+  Bounds Union(const Bounds& other) const;
+};
 
 enum class Master { Process, Document, Terminal, Preparation, SummingJunction, InternalStorage };
 
@@ -28,6 +44,7 @@ struct Shape {
   bool placed = true;
   std::optional<Rgb> fill;
   std::string label;
+  std::vector<LabelLine> labelLines;  // the label as set in the shape, wrapped once when it is put
   std::string linkAddress;
   std::string linkCommand;
   // Where the connectors to this shape's children meet (org charts only).
@@ -52,7 +69,13 @@ struct Document {
   int pagesAcross = 1;
   std::optional<int> finishStep;
   std::vector<int> shapes, lines;  // numbers, in creation order
+  // What the placed shapes and their labels cover, kept as they come so that no call walks them.
+  std::optional<Bounds> extent;
 };
+
+// What a pointer resting on the shape shows: the whole label, and the link's address on a line
+// of its own when it says more than the label.
+std::string HoverText(const Shape& shape);
 
 // A drop inside this square of the page is placed; outside it the shape is not.
 constexpr double kPageExtent = 100.0;

@@ -95,6 +95,38 @@ Bounds LabelBox(Master master, Point c) {
   return {c.x - kShapeWidth / 2, top, c.x + kShapeWidth / 2, top + kShapeHeight / 2};
 }
 
+double LabelWidth(Master master) { return LabelBox(master, {0, 0}).width() - 2 * kLabelPadding; }
+
+Bounds LabelArea(const Shape& s) {
+  Bounds box = LabelBox(s.master, {s.x, s.y});
+  double cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+  double width = 0.0;
+  for (const LabelLine& line : s.labelLines) width = std::max(width, line.width);
+  double height = double(s.labelLines.size()) * kLineHeight;
+  return {cx - width / 2, cy - height / 2, cx + width / 2, cy + height / 2};
+}
+
+Point LabelLineOrigin(const Shape& s, std::size_t line) {
+  Bounds area = LabelArea(s);
+  double width = line < s.labelLines.size() ? s.labelLines[line].width : 0.0;
+  // The baseline sits so that lower-case letters are centred in the line's pitch.
+  return {(area.left + area.right) / 2 - width / 2, area.top + (double(line) + 0.5) * kLineHeight + 0.35 * kFontSize};
+}
+
+Bounds ShapeExtent(const Shape& s) {
+  Bounds all = ShapeBox(s.master, {s.x, s.y}).Union(LabelBox(s.master, {s.x, s.y}));
+  return s.labelLines.empty() ? all : all.Union(LabelArea(s));
+}
+
+int ShapeAt(const Application& app, const Document& document, Point p) {
+  for (auto n = document.shapes.rbegin(); n != document.shapes.rend(); ++n) {
+    const Shape& s = app.shape(*n);
+    if (!s.placed) continue;
+    if (ShapeBox(s.master, {s.x, s.y}).Contains(p) || (!s.labelLines.empty() && LabelArea(s).Contains(p))) return *n;
+  }
+  return 0;
+}
+
 Rgb MasterFill(Master master) {
   switch (master) {
     case Master::Process: return {232, 240, 255};
@@ -140,22 +172,8 @@ std::vector<Point> LineRoute(const Line& line, const Shape& from, const Shape& t
                         line.toPoint, bus);
 }
 
-std::optional<Bounds> DrawingBounds(const Application& app, const Document& document, double margin) {
-  std::optional<Bounds> all;
-  for (int n : document.shapes) {
-    const Shape& s = app.shape(n);
-    if (!s.placed) continue;
-    Bounds b = ShapeBox(s.master, {s.x, s.y}), label = LabelBox(s.master, {s.x, s.y});
-    b = {std::min(b.left, label.left), b.top, std::max(b.right, label.right), std::max(b.bottom, label.bottom)};
-    if (!all) {
-      all = b;
-    } else {
-      all->left = std::min(all->left, b.left);
-      all->top = std::min(all->top, b.top);
-      all->right = std::max(all->right, b.right);
-      all->bottom = std::max(all->bottom, b.bottom);
-    }
-  }
+std::optional<Bounds> DrawingBounds(const Application&, const Document& document, double margin) {
+  std::optional<Bounds> all = document.extent;
   if (all) {
     all->left -= margin;
     all->top -= margin;
@@ -174,8 +192,12 @@ Point Viewport::ToChart(Point pixel) const {
 }
 
 Viewport Clamped(Viewport v, double viewWidth, double viewHeight) {
-  v.scrollX = std::clamp(v.scrollX, 0.0, std::max(0.0, v.contentWidth() - viewWidth));
-  v.scrollY = std::clamp(v.scrollY, 0.0, std::max(0.0, v.contentHeight() - viewHeight));
+  // Content smaller than the view is centred in it (a negative offset); larger, it stays in view.
+  auto within = [](double scroll, double content, double view) {
+    return content <= view ? (content - view) / 2 : std::clamp(scroll, 0.0, content - view);
+  };
+  v.scrollX = within(v.scrollX, v.contentWidth(), viewWidth);
+  v.scrollY = within(v.scrollY, v.contentHeight(), viewHeight);
   return v;
 }
 

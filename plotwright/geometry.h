@@ -9,17 +9,6 @@
 
 namespace plotwright {
 
-struct Point {
-  double x = 0.0, y = 0.0;
-  bool operator==(const Point&) const = default;
-};
-
-struct Bounds {
-  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
-  double width() const { return right - left; }
-  double height() const { return bottom - top; }
-};
-
 // Ellipse: points hold the bounding box's top-left and bottom-right corners.
 // Stroke: an open polyline, drawn but not filled.
 enum class FigureKind { Polygon, Ellipse, Stroke };
@@ -38,6 +27,18 @@ Bounds ShapeBox(Master master, Point centre);
 std::vector<Figure> ShapeOutline(Master master, Point centre);
 // Where the label is written: inside the shape, or below the summing junction's small circle.
 Bounds LabelBox(Master master, Point centre);
+// The width a label's lines may take in a shape of the master.
+double LabelWidth(Master master);
+// The block the shape's label lines fill, centred in its label box; a long label reaches
+// above and below the box.
+Bounds LabelArea(const Shape& shape);
+// Where the line's text sits: its left end and its baseline.
+Point LabelLineOrigin(const Shape& shape, std::size_t line);
+// All that the shape draws: its outline, its label box and its label.
+Bounds ShapeExtent(const Shape& shape);
+// The shape whose outline or label is at the point, the last drawn first; 0 for none.
+class Application;
+int ShapeAt(const Application& app, const Document& document, Point p);
 // The master's own fill, used while the client sets none.
 Rgb MasterFill(Master master);
 // Components outside 0 to 255 are drawn as the nearest limit; the document keeps them.
@@ -54,7 +55,6 @@ std::vector<Point> ConnectorRoute(const Bounds& from, double fromIndex, const Bo
 // The route of a document's line as drawn, from its shapes.
 std::vector<Point> LineRoute(const Line& line, const Shape& from, const Shape& to);
 // The bounds of every placed shape of the document and a margin; none when it has none.
-class Application;
 std::optional<Bounds> DrawingBounds(const Application& app, const Document& document, double margin);
 
 // How the window shows a drawing: the chart-unit bounds of its content, pixels per chart unit
@@ -74,7 +74,8 @@ constexpr double kActualScale = 96.0;
 constexpr double kMinScale = kActualScale * 0.1;
 constexpr double kMaxScale = kActualScale * 8.0;
 
-// The scroll offsets kept within the content for a view of that many pixels.
+// The scroll offsets kept within the content for a view of that many pixels; content narrower
+// or lower than the view is centred in it.
 Viewport Clamped(Viewport v, double viewWidth, double viewHeight);
 // A new scale (held within the limits) that keeps the chart point under the pixel anchor.
 Viewport ZoomAbout(Viewport v, double scale, Point anchor, double viewWidth, double viewHeight);

@@ -10,7 +10,6 @@ namespace plotwright {
 namespace {
 
 constexpr double kPixelsPerUnit = 96.0;
-constexpr double kFontSize = 0.12;
 constexpr double kMargin = 0.5;
 
 std::string Num(double v) {
@@ -38,7 +37,7 @@ void WriteShape(std::string& out, const Shape& s, int number) {
                      std::to_string(s.fill->b) + "\"";
   out += ">\n";
   if (!s.linkAddress.empty()) out += "<a xlink:href=\"" + XmlText(s.linkAddress) + "\">\n";
-  if (!s.linkAddress.empty()) out += "<title>" + XmlText(s.linkAddress) + "</title>\n";
+  if (!HoverText(s).empty()) out += "<title>" + XmlText(HoverText(s)) + "</title>\n";
   for (const Figure& f : ShapeOutline(s.master, {s.x, s.y})) {
     switch (f.kind) {
       case FigureKind::Polygon:
@@ -53,13 +52,13 @@ void WriteShape(std::string& out, const Shape& s, int number) {
       case FigureKind::Stroke: out += "<polyline points=\"" + Points(f.points) + "\" fill=\"none\"/>\n"; break;
     }
   }
-  if (!s.label.empty()) {
-    Bounds box = LabelBox(s.master, {s.x, s.y});
-    out += "<text x=\"" + Num(s.x) + "\" y=\"" + Num((box.top + box.bottom) / 2 + kFontSize * 0.35) + "\"";
-    // A label wider than about its box is squeezed to the box's width and a little more.
-    double width = box.width() * 1.2;
-    if (s.label.size() * kFontSize * 0.55 > width) out += " textLength=\"" + Num(width) + "\" lengthAdjust=\"spacingAndGlyphs\"";
-    out += ">" + XmlText(s.label) + "</text>\n";
+  if (!s.labelLines.empty()) {
+    // One line a tspan, broken as the window breaks them; each line is centred on the shape.
+    out += "<text>";
+    for (std::size_t i = 0; i < s.labelLines.size(); ++i)
+      out += "<tspan x=\"" + Num(s.x) + "\" y=\"" + Num(LabelLineOrigin(s, i).y) + "\">" +
+             XmlText(s.labelLines[i].text) + "</tspan>";
+    out += "</text>\n";
   }
   if (!s.linkAddress.empty()) out += "</a>\n";
   out += "</g>\n";
@@ -76,6 +75,7 @@ std::string XmlText(const std::string& text) {
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
+      case '\n': out += "&#10;"; break;
       default:
         if (c >= 0x80) out += "&#" + std::to_string(c) + ";";
         else if (c < 0x20) out += ' ';

@@ -107,12 +107,12 @@ TEST(Geometry, ZoomKeepsThePointUnderTheAnchor) {
   EXPECT_EQ(ZoomAbout(v, 0, anchor, 800, 600).scale, kMinScale);
 }
 
-TEST(Geometry, ScrollingStaysWithinTheContent) {
+TEST(Geometry, ScrollingStaysWithinTheContentOrCentresIt) {
   Viewport v;
   v.content = {0, 0, 10, 5};  // 960 by 480 pixels
   struct Case {
     double x, y, expectX, expectY;
-  } cases[] = {{-50, -5, 0, 0}, {500, 10, 160, 0}, {100, 0, 100, 0}};
+  } cases[] = {{-50, -5, 0, -60}, {500, 10, 160, -60}, {100, 0, 100, -60}};  // lower than the view: centred
   for (const Case& c : cases) {
     v.scrollX = c.x;
     v.scrollY = c.y;

@@ -38,6 +38,7 @@ std::string SmallDrawing() {
   CallResult colour = app.Invoke(kApp, 63, CallKind::Call, {Value::I2(-15), Value::I2(270), Value::I2(255)});
   app.Invoke({ObjectKind::Shape, 2}, 5, CallKind::Put, {colour.value});
   app.Invoke({ObjectKind::Shape, 2}, 17, CallKind::Put, {Value::Text("a<b>&\"c\"")});
+  app.Invoke({ObjectKind::Shape, 1}, 17, CallKind::Put, {Value::Text("Z:\\samples\\site\\products\\index.html")});
   app.Invoke({ObjectKind::Link, 2}, 15, CallKind::Put, {Value::Text("http://x/?a=1&b=2")});
   return SvgDocument(app, app.document(1));
 }
@@ -56,7 +57,11 @@ TEST(SvgWriter, DrawsPlacedShapesOverTheirLines) {
   EXPECT_NE(svg.find("<ellipse"), std::string::npos);
   EXPECT_NE(svg.find("fill=\"#00ffff\""), std::string::npos);
   EXPECT_NE(svg.find("fill=\"#e8f0ff\""), std::string::npos);  // the master's own colour
-  EXPECT_NE(svg.find(">a&lt;b&gt;&amp;&quot;c&quot;</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">a&lt;b&gt;&amp;&quot;c&quot;</tspan></text>"), std::string::npos);
+  // A long label is wrapped on lines of its own, never squeezed.
+  EXPECT_NE(svg.find("<text><tspan x=\"1\" y=\"1.826\">Z:\\samples\\</tspan><tspan x=\"1\" y=\"1.97\">site\\</tspan>"),
+            std::string::npos) << svg;
+  EXPECT_EQ(svg.find("textLength"), std::string::npos);
   EXPECT_NE(svg.find("xlink:href=\"http://x/?a=1&amp;b=2\""), std::string::npos);
   std::size_t dashed = svg.find("stroke-dasharray");
   ASSERT_NE(dashed, std::string::npos);
@@ -67,8 +72,9 @@ TEST(SvgWriter, DrawsPlacedShapesOverTheirLines) {
 
 TEST(SvgWriter, TheViewBoxHoldsThePlacedShapesWithAMargin) {
   std::string svg = SmallDrawing();
-  // From the process at (1, 2) to the junction at (2, 3) with its label below, half a unit around.
-  EXPECT_NE(svg.find("viewBox=\"0.1 1.25 2.8 2.75\""), std::string::npos) << svg.substr(0, 300);
+  // From the process at (1, 2), its four label lines reaching above it, to the junction at (2, 3)
+  // with its label below, half a unit around.
+  EXPECT_NE(svg.find("viewBox=\"0.1 1.212 2.8 2.788\""), std::string::npos) << svg.substr(0, 300);
 }
 
 TEST(SvgWriter, TextIsEscapedForXml) {

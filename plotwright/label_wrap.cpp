@@ -1,0 +1,92 @@
+#include "label_wrap.h"
+
+namespace plotwright {
+
+namespace {
+
+// Advance widths of the printable ASCII characters in thousandths of the font size: for each, the
+// wider of Arial's and DejaVu Sans' (the face Wine and librsvg fall back to when Arial is absent).
+constexpr short kWidths[95] = {
+    318, 401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361, 318, 337,  //  !"#$%&'()*+,-./
+    636, 636, 636, 636, 636, 636, 636, 636, 636, 636, 337, 337, 838, 838, 838, 556,  // 0-9 :;<=>?
+    1015, 684, 686, 722, 770, 667, 611, 778, 752, 295, 500, 667, 557, 863, 748, 787,  // @A-O
+    667, 787, 722, 667, 611, 732, 684, 989, 685, 667, 685, 390, 337, 390, 838, 556,   // P-Z [\]^_
+    500, 613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579, 278, 974, 634, 612,   // `a-o
+    635, 635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838,        // p-z {|}~
+};
+// Letters above ASCII: wide enough for any accented Latin-1 letter.
+constexpr short kOtherWidth = 800;
+
+double CharWidth(char ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : kOtherWidth;
+  return thousandths * kFontSize / 1000.0;
+}
+
+bool BreaksAfter(char c) {
+  switch (c) {
+    case ' ': case '/': case '\\': case '.': case '?': case '&': case '=': case '-': return true;
+  }
+  return false;
+}
+
+std::string Trimmed(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+double TextWidth(const std::string& text) {
+  double width = 0.0;
+  for (char c : text) width += CharWidth(c);
+  return width;
+}
+
+std::vector<LabelLine> WrapLabel(const std::string& label, double width) {
+  std::vector<LabelLine> lines;
+  auto emit = [&](const std::string& text) {
+    std::string kept = Trimmed(text);
+    if (!kept.empty()) lines.push_back({kept, TextWidth(kept)});
+  };
+  std::string line;
+  double lineWidth = 0.0;
+  std::size_t breakAt = std::string::npos;  // the line may end after this many characters
+  for (char c : label) {
+    if (static_cast<unsigned char>(c) < 32) c = ' ';
+    if (c == ' ' && line.empty()) continue;
+    double w = CharWidth(c);
+    if (!line.empty() && lineWidth + w > width) {
+      if (c == ' ') {
+        emit(line);
+        line.clear();
+        lineWidth = 0.0;
+        breakAt = std::string::npos;
+        continue;
+      }
+      if (breakAt != std::string::npos) {
+        emit(line.substr(0, breakAt));
+        line = Trimmed(line.substr(breakAt));
+      } else {
+        emit(line);
+        line.clear();
+      }
+      lineWidth = TextWidth(line);
+      breakAt = std::string::npos;
+      // What followed the last break is itself a whole line: the run is broken here.
+      if (!line.empty() && lineWidth + w > width) {
+        emit(line);
+        line.clear();
+        lineWidth = 0.0;
+      }
+    }
+    line += c;
+    lineWidth += w;
+    if (BreaksAfter(c)) breakAt = line.size();
+  }
+  emit(line);
+  return lines;
+}
+
+}  // namespace plotwright
