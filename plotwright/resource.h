@@ -25,3 +25,8 @@
 #define IDS_SVG_FILTER          12
 #define IDS_NO_CLASS            13
 #define IDS_NO_JOURNAL          14
+#define IDS_NO_LINK             15
+#define IDS_NO_PAGE             16
+#define IDS_LINK_REFUSED        17
+#define IDS_LINK_OPENED         18
+#define IDS_LINK_FAILED         19

@@ -44,6 +44,13 @@ class Session : public ApplicationEvents, public std::enable_shared_from_this<Se
   bool Find(IUnknown* pointer, ObjectId* id) const;
   // The last reference to the object's IDispatch went: it is destroyed.
   void Forget(ObjectId id);
+  // How many calls were answered and the time spent answering them, in performance-counter ticks.
+  int callsAnswered() const { return callsAnswered_; }
+  LONGLONG answerTicks() const { return answerTicks_; }
+  void CountCall(LONGLONG ticks) {
+    ++callsAnswered_;
+    answerTicks_ += ticks;
+  }
 
  private:
   void OnCall(const std::string& journalLine) override;
@@ -53,6 +60,8 @@ class Session : public ApplicationEvents, public std::enable_shared_from_this<Se
   Application app_;
   std::map<ObjectId, std::unique_ptr<AutomationObject>> objects_;
   std::map<const void*, ObjectId> byPointer_;
+  int callsAnswered_ = 0;
+  LONGLONG answerTicks_ = 0;
 };
 
 struct ServerState {
@@ -72,6 +81,9 @@ HRESULT OfferClassObject();
 void WithdrawClassObject();
 // Writes a line to the journal, when there is one.
 void JournalNote(const std::string& line);
+// Performance-counter ticks, and their count in a second.
+LONGLONG Ticks();
+LONGLONG TicksPerSecond();
 
 // Registration under HKLM\Software\Classes, or HKCU\Software\Classes when the machine-wide
 // key may not be written; the registered command carries the options' switches.

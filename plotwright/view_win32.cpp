@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 #include <commdlg.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "label_wrap.h"
+#include "link_target.h"
 #include "resource.h"
 #include "svg_writer.h"
 
@@ -21,8 +24,13 @@ constexpr char kClassName[] = "PlotwrightFrame";
 constexpr char kCanvasClassName[] = "PlotwrightCanvas";
 constexpr UINT_PTR kRedrawTimer = 1;
 constexpr UINT_PTR kIdleTimer = 2;
-// Changes arrive with every call; the window redraws at most this often while they do.
-constexpr UINT kRedrawDelayMs = 100;
+// Changes arrive with every call; the window redraws at most this often while they do, so that
+// a run's calls are not held up by repainting a drawing that grows.
+constexpr UINT kRedrawDelayMs = 300;
+// Labels are drawn down to this font size in pixels; below it a grey bar stands for each line.
+constexpr double kSmallestFont = 3.0;
+// The tooltip control keeps at most this much text.
+constexpr std::size_t kLongestTip = 1000;
 constexpr double kMargin = 0.5;
 constexpr double kZoomStep = 1.25;
 constexpr int kLineStep = 40;
@@ -109,6 +117,7 @@ bool PlotView::Create(HINSTANCE instance, int show) {
   wc.hbrBackground = nullptr;
   wc.lpszMenuName = nullptr;
   wc.lpszClassName = kCanvasClassName;
+  wc.style = CS_DBLCLKS;
   RegisterClassA(&wc);
   folder_ = Server().options.svgFolder.empty() ? DefaultFolder() : Server().options.svgFolder;
   while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
@@ -121,6 +130,19 @@ bool PlotView::Create(HINSTANCE instance, int show) {
   status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
                             nullptr, instance, nullptr);
   if (!canvas_ || !status_) return false;
+  // One tool over the whole canvas; its rectangle and text follow the shape under the pointer.
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, canvas_, nullptr, instance,
+                             nullptr);
+  if (tooltip_) {
+    TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
+    tool.hwnd = canvas_;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width makes the control break long labels and honour the line feed before the address.
+    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
+  }
   message_ = Format(IDS_FOLDER, folder_);
   // A journal asked for but not writable is said at once: a run would otherwise leave no trace.
   if (!Server().options.journal.empty() && !(Server().journal && Server().journal->isOpen()))
@@ -179,7 +201,16 @@ LRESULT PlotView::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: OnWheel(wParam, lParam); return 0;
     case WM_KEYDOWN: OnKey(wParam); return 0;
-    case WM_LBUTTONDOWN: SetFocus(canvas_); return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: OnMouseMove(message, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN:
+      OnMouseMove(message, wParam, lParam);
+      SetFocus(canvas_);
+      OnClick(wParam, lParam, false);
+      return 0;
+    case WM_LBUTTONDBLCLK: OnClick(wParam, lParam, true); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
   }
   return DefWindowProcA(canvas_, message, wParam, lParam);
@@ -187,6 +218,8 @@ LRESULT PlotView::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PlotView::OnSessionStarted(const std::shared_ptr<Session>& session) {
   current_ = session;
+  paints_ = 0;
+  paintTicks_ = 0;
   view_ = Viewport{};
   message_ = LoadText(IDS_RUNNING);
   UpdateTitle();
@@ -210,6 +243,11 @@ void PlotView::OnRunEnded(Session& session, bool normal) {
   if (!normal) {
     message_ = LoadText(IDS_RUN_ABORTED);
   } else if (ShownDocument()) {
+    double perMs = double(TicksPerSecond()) / 1000.0;
+    char cost[160];
+    std::snprintf(cost, sizeof cost, "# cost %d calls answered in %.1f ms, %d repaints in %.1f ms",
+                  session.callsAnswered(), double(session.answerTicks()) / perMs, paints_, double(paintTicks_) / perMs);
+    JournalNote(cost);
     std::string path = NextDrawingPath();
     bool saved = MakeFolder(folder_) && SaveTo(path);
     JournalNote((saved ? "# svg " : "# svg-failed ") + path);
@@ -229,6 +267,7 @@ RECT PlotView::ViewRect() const {
 
 void PlotView::Refresh() {
   redrawPending_ = false;
+  hovered_ = -1;
   KillTimer(window_, kRedrawTimer);
   const Document* doc = ShownDocument();
   std::optional<Bounds> bounds = doc ? DrawingBounds(current_->app(), *doc, kMargin) : std::nullopt;
@@ -239,7 +278,7 @@ void PlotView::Refresh() {
     SCROLLINFO si = {sizeof si, SIF_ALL | SIF_DISABLENOSCROLL};
     si.nMax = int(bar == SB_HORZ ? view_.contentWidth() : view_.contentHeight());
     si.nPage = UINT(bar == SB_HORZ ? r.right : r.bottom) + 1;
-    si.nPos = int(bar == SB_HORZ ? view_.scrollX : view_.scrollY);
+    si.nPos = std::max(0, int(bar == SB_HORZ ? view_.scrollX : view_.scrollY));
     SetScrollInfo(canvas_, bar, &si, TRUE);
   }
   int shapes = doc ? int(doc->shapes.size()) : 0, lines = doc ? int(doc->lines.size()) : 0;
@@ -263,6 +302,7 @@ void PlotView::UpdateTitle() {
 }
 
 void PlotView::OnPaint() {
+  LONGLONG start = Ticks();
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(canvas_, &ps);
   RECT r = ViewRect();
@@ -278,6 +318,8 @@ void PlotView::OnPaint() {
     DeleteDC(memory);
   }
   EndPaint(canvas_, &ps);
+  ++paints_;
+  paintTicks_ += Ticks() - start;
 }
 
 void PlotView::Paint(HDC dc, const RECT& area) {
@@ -307,22 +349,24 @@ void PlotView::Paint(HDC dc, const RECT& area) {
     const Line& l = app.line(n);
     const Shape &from = app.shape(l.from), &to = app.shape(l.to);
     if (!from.placed || !to.placed) continue;
+    if (!visible(ShapeBox(from.master, {from.x, from.y}).Union(ShapeBox(to.master, {to.x, to.y})))) continue;
     std::vector<POINT> route = pixels(LineRoute(l, from, to));
     Selected pen(dc, l.laidOut ? solid.get() : dotted.get());
     Polyline(dc, route.data(), int(route.size()));
   }
 
   GdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, RGB(32, 32, 32)));
-  int fontHeight = int(std::lround(0.12 * view_.scale));
-  GdiObject<HFONT> font(CreateFontA(-fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+  double fontPixels = kFontSize * view_.scale;
+  GdiObject<HFONT> font(CreateFontA(-int(std::lround(fontPixels)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_SWISS, "Arial"));
   Selected pen(dc, outline.get());
   Selected typeface(dc, font.get());
+  SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
+  SetTextColor(dc, RGB(0, 0, 0));
   for (int n : doc->shapes) {
     const Shape& s = app.shape(n);
-    Bounds box = ShapeBox(s.master, {s.x, s.y});
-    if (!s.placed || !visible(box)) continue;
+    if (!s.placed || !visible(ShapeExtent(s))) continue;
     GdiObject<HBRUSH> fill(CreateSolidBrush(Colour(s.fill.value_or(MasterFill(s.master)))));
     Selected brush(dc, fill.get());
     for (const Figure& f : ShapeOutline(s.master, {s.x, s.y})) {
@@ -333,16 +377,105 @@ void PlotView::Paint(HDC dc, const RECT& area) {
         case FigureKind::Stroke: Polyline(dc, p.data(), int(p.size())); break;
       }
     }
-    // Labels too small to read are left out rather than drawn as smudges.
-    if (fontHeight >= 5 && !s.label.empty()) {
-      Bounds where = LabelBox(s.master, {s.x, s.y});
-      POINT a = ToPoint(view_.ToPixel({where.left, where.top})),
-            b = ToPoint(view_.ToPixel({where.right, where.bottom}));
-      RECT text = {a.x, a.y, b.x, b.y};
-      DrawTextA(dc, s.label.c_str(), int(s.label.size()), &text,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    PaintLabel(dc, s, fontPixels);
+  }
+}
+
+void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
+  for (std::size_t i = 0; i < s.labelLines.size(); ++i) {
+    const LabelLine& line = s.labelLines[i];
+    Point origin = view_.ToPixel(LabelLineOrigin(s, i));
+    if (fontPixels < kSmallestFont) {
+      // Too small to read: a bar the width of the line, as tall as its lower-case letters.
+      double height = std::max(1.0, fontPixels * 0.5);
+      RECT bar = {LONG(std::lround(origin.x)), LONG(std::lround(origin.y - height)),
+                  LONG(std::lround(origin.x + line.width * view_.scale)), LONG(std::lround(origin.y))};
+      if (bar.right <= bar.left) bar.right = bar.left + 1;
+      if (bar.bottom <= bar.top) bar.bottom = bar.top + 1;
+      FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+      continue;
+    }
+    // Each character is placed where the width model puts it, so the lines stay as wide as
+    // they were wrapped, whatever the face and size the system draws them in.
+    std::vector<INT> advances(line.text.size());
+    double x = 0.0;
+    for (std::size_t c = 0; c < line.text.size(); ++c) {
+      double next = x + TextWidth(line.text.substr(c, 1)) * view_.scale;
+      advances[c] = INT(std::lround(next) - std::lround(x));
+      x = next;
+    }
+    ExtTextOutA(dc, int(std::lround(origin.x)), int(std::lround(origin.y)), 0, nullptr, line.text.c_str(),
+                UINT(line.text.size()), advances.data());
+  }
+}
+
+int PlotView::ShapeAtPixel(LPARAM lParam) const {
+  const Document* doc = ShownDocument();
+  if (!doc) return 0;
+  return ShapeAt(current_->app(), *doc, view_.ToChart({double(GET_X_LPARAM(lParam)), double(GET_Y_LPARAM(lParam))}));
+}
+
+void PlotView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!tooltip_) return;
+  int shape = ShapeAtPixel(lParam);
+  if (shape != hovered_) {
+    hovered_ = shape;
+    TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
+    tool.hwnd = canvas_;
+    tool.uId = 1;
+    std::string text;
+    if (shape) {
+      const Shape& s = current_->app().shape(shape);
+      Bounds b = ShapeBox(s.master, {s.x, s.y}).Union(s.labelLines.empty() ? LabelBox(s.master, {s.x, s.y}) : LabelArea(s));
+      POINT a = ToPoint(view_.ToPixel({b.left, b.top})), z = ToPoint(view_.ToPixel({b.right, b.bottom}));
+      tool.rect = {a.x, a.y, z.x + 1, z.y + 1};
+      text = HoverText(s);
+      if (text.size() > kLongestTip) text = text.substr(0, kLongestTip - 3) + "...";
+    }
+    // Off every shape the tool has no area and no text, so nothing shows.
+    SendMessageA(tooltip_, TTM_POP, 0, 0);
+    SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  MSG relayed = {canvas_, message, wParam, lParam};
+  SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+void PlotView::OnClick(WPARAM wParam, LPARAM lParam, bool twice) {
+  // A Ctrl+click opens at once; the second click of a Ctrl+double-click does not open again.
+  bool control = (wParam & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
+  if (twice == control) return;
+  if (int shape = ShapeAtPixel(lParam)) OpenLink(current_->app().shape(shape));
+}
+
+void PlotView::OpenLink(const Shape& s) {
+  if (s.linkCommand.empty() && s.linkAddress.empty()) {
+    SetStatus(LoadText(IDS_NO_LINK));
+    return;
+  }
+  LinkTarget target = LinkToOpen(s.linkCommand, s.linkAddress);
+  if (target.kind == LinkKind::LocalPage) {
+    DWORD attributes = GetFileAttributesA(target.address.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      SetStatus(Format(IDS_NO_PAGE, target.address));
+      return;
     }
   }
+  if (target.kind == LinkKind::None) {
+    SetStatus(Format(IDS_LINK_REFUSED, s.linkCommand.empty() ? s.linkAddress : s.linkCommand));
+    return;
+  }
+  // The shell opens the address with whatever the system has for it; nothing of the link's
+  // command line is run.
+  auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", target.address.c_str(), nullptr, nullptr,
+                                                         SW_SHOWNORMAL));
+  SetStatus(Format(result > 32 ? IDS_LINK_OPENED : IDS_LINK_FAILED, target.address));
+}
+
+void PlotView::SetStatus(const std::string& text) {
+  message_ = text;
+  SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(message_.c_str()));
 }
 
 void PlotView::OnSize() {

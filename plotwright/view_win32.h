@@ -33,12 +33,17 @@ class PlotView : public SessionObserver {
   void OnScroll(int bar, int code);
   void OnWheel(WPARAM wParam, LPARAM lParam);
   void OnKey(WPARAM key);
+  void OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnClick(WPARAM wParam, LPARAM lParam, bool twice);
+  void OpenLink(const Shape& shape);
   void OnCommand(int id);
   void OnTimer(UINT_PTR id);
   void OnSaveAs();
   void Close();
 
   void Paint(HDC dc, const RECT& area);
+  void PaintLabel(HDC dc, const Shape& shape, double fontPixels);
+  int ShapeAtPixel(LPARAM lParam) const;
   const Document* ShownDocument() const;
   void Refresh();  // bounds, scroll bars, status and a repaint
   void ScrollTo(double x, double y);
@@ -53,6 +58,8 @@ class PlotView : public SessionObserver {
   HWND window_ = nullptr;
   HWND canvas_ = nullptr;  // the drawing, with its scroll bars
   HWND status_ = nullptr;
+  HWND tooltip_ = nullptr;
+  int hovered_ = -1;  // the shape the tooltip is set for; 0 none, -1 not known since the view changed
   HACCEL accelerators_ = nullptr;
   std::shared_ptr<Session> current_;
   Viewport view_;
@@ -60,6 +67,9 @@ class PlotView : public SessionObserver {
   std::string message_;
   int saves_ = 0;
   bool redrawPending_ = false;
+  // Repaints since the current session started, and their time in performance-counter ticks.
+  int paints_ = 0;
+  LONGLONG paintTicks_ = 0;
 };
 
 // Text of a numbered string, with %s or %d filled in.

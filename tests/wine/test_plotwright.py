@@ -11,6 +11,7 @@ import winebed
 
 PALETTE_7 = "Plotwright basic palettes\\Standard"
 CLASS_KEY = r"HKLM\Software\Classes\CLSID\{6E2B9A4C-3D71-4F85-A0C2-9B17E4D5F830}"
+BROWSER_KEY = r"HKLM\Software\Classes\http\shell\open\command"
 
 # A small horizontal chart as a client draws it: a start page with two children, coloured,
 # labelled and linked, one drop off the page, and a normal end. Each step is the client's line
@@ -51,6 +52,26 @@ SMALL_CHART = [
     ("app\t33\tget", 'application 33 get []'),
     ("app\t64\tcall", 'application 64 call []'),
 ]
+
+
+def until(check, timeout=10.0):
+    deadline = time.time() + timeout
+    while not check():
+        if time.time() >= deadline:
+            return False
+        time.sleep(0.1)
+    return True
+
+
+def three_linked_shapes(links):
+    """A client's lines for three labelled shapes in a row, one inch apart, with the links
+    (label, command text, address) given, and a normal end."""
+    lines = ["doc=app\t67\tcall", "doc\t4\tput\tT:" + PALETTE_7]
+    for n, (label, command, address) in enumerate(links, 1):
+        lines += ["doc\t6\tput\tR8:%d" % n, "doc\t7\tput\tR8:2", "s%d=doc\t71\tcall\t@T:Process" % n,
+                  "l%d=s%d\t15\tget" % (n, n), "l%d\t15\tput\tT:%s" % (n, address),
+                  "l%d\t9\tput\tT:%s" % (n, command), "s%d\t17\tput\tT:%s" % (n, label)]
+    return lines + ["app\t64\tcall"]
 
 
 def read(path):
@@ -107,7 +128,8 @@ class Plotwright(unittest.TestCase):
         self.assertIn('fill="#00ffff"', svg)
         self.assertNotIn('id="shape3"', svg)
         self.assertIn('<polyline id="line1" points="1,2.25 1,3 1.6,3"/>', svg)
-        self.assertIn(">file &amp; more.zip</text>", svg)
+        # The label wraps within the shape after a separator.
+        self.assertIn(">file &amp; more.</tspan><tspan x=\"2\" y=\"3.114\">zip</tspan></text>", svg)
         self.assertIn('xlink:href="http://127.0.0.1/"', svg)
 
         code, lines = winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)
@@ -147,6 +169,59 @@ class Plotwright(unittest.TestCase):
         self.assertEqual(results, ["OK 7.0", "OK", "ERR 0x80020009 Call 3 failed on purpose.", "OK false", "OK",
                                    "OK"])
         self.assertEqual(winebed.read_journal(self.journal)[2], "application 67 call []")
+
+    def test_a_shape_shows_its_whole_label_and_opens_only_its_address(self):
+        browser = os.path.join(self.dir, "browser.exe")
+        stray = os.path.join(self.dir, "stray.exe")
+        for path in (browser, stray):
+            shutil.copy(winebed.exe("record_command"), path)
+        opened, ran = browser + ".txt", stray + ".txt"
+        saved = winebed.reg_query(BROWSER_KEY)
+        winebed.reg_set(BROWSER_KEY, None, '"%s" "%%1"' % winebed.windows_path(browser))
+        try:
+            url = "http://127.0.0.1:8000/products/index.html"
+            label = "a label far too long for one line of its shape.html"
+            stray_command = '"%s" ' % winebed.windows_path(stray)
+            winebed.register_plotwright(svg_folder=self.svg)
+            results = self.client(three_linked_shapes([
+                (label, '"%s" %s' % (winebed.windows_path(browser), url), url),
+                ("stray", stray_command + winebed.windows_path(stray), ""),
+                ("also stray", stray_command + "http://127.0.0.1:8000/b.html", "")]))
+            self.assertTrue(all(r.startswith("OK") for r in results), results)
+            self.assertEqual(winebed.driver("wait", winebed.PLOTWRIGHT_WINDOW, 5000)[0], 0)
+            time.sleep(0.5)
+
+            # The drawing fits the window at actual size, centred: the shapes lie 96 pixels apart.
+            def point(dx, action):
+                return winebed.driver("point", winebed.PLOTWRIGHT_WINDOW, "PlotwrightCanvas", dx, 0, action)[0]
+
+            self.assertEqual(point(-96, "move"), 0)
+            code, tip = winebed.driver("tip", 5000)
+            self.assertEqual((code, tip), (0, [label, url]))
+            winebed.screenshot("plotwright_tooltip")
+
+            # A link whose address is a program opens nothing, and its command does not run.
+            self.assertEqual(point(0, "dblclick"), 0)
+            self.assertFalse(until(lambda: os.path.exists(ran) or os.path.exists(opened), 3))
+            status = winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)[1][-1]
+            self.assertIn("Not opened", status)
+
+            # A web address opens in the registered browser, whatever program the link names.
+            self.assertEqual(point(96, "ctrlclick"), 0)
+            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20))
+            with open(opened, encoding="latin-1") as f:
+                self.assertTrue(f.read().endswith('"http://127.0.0.1:8000/b.html"'))
+            os.remove(opened)
+            self.assertEqual(point(-96, "dblclick"), 0)
+            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20))
+            with open(opened, encoding="latin-1") as f:
+                self.assertTrue(f.read().endswith('"%s"' % url))
+            self.assertFalse(os.path.exists(ran))
+        finally:
+            if saved is None:
+                winebed.reg_delete(BROWSER_KEY)
+            else:
+                winebed.reg_set(BROWSER_KEY, None, saved)
 
     def test_registration_carries_the_switches_and_is_removed(self):
         winebed.register_plotwright(version="5.0", fail_at=7, idle_seconds=30)

@@ -1,8 +1,11 @@
-// chart_run OUTPUT TREE ORIENTATION COLORMODE HSPACING VSPACING DUPLICATECHILDREN
+// chart_run OUTPUT TREE ORIENTATION COLORMODE HSPACING VSPACING DUPLICATECHILDREN [BARECALLS]
 // Builds a site tree from TREE (one label a line, two spaces of indent per level, a leading
 // '~' for a node left out of charts, a trailing " #N" for icon N) and charts it through the
 // real automation adapter. OUTPUT gets "message N" per message, "progress N", "millis N"
-// and "result ok" or "result error".
+// and "result ok" or "result error". With BARECALLS it also times that many reads of the
+// version from an application object of its own, before and after the chart ("bare_before_us"
+// and "bare_after_us", microseconds a call), and gives the time of every shape dropped
+// ("step N MICROSECONDS" from the start of the run).
 #include <windows.h>
 #include <ole2.h>
 
@@ -14,6 +17,7 @@
 
 #include "chart/chart_builder.h"
 #include "chart/chart_host_win32.h"
+#include "chart/dispatch_win32.h"
 
 namespace {
 
@@ -23,10 +27,30 @@ struct FileMessages : MessagePort {
   void ShowMessage(int stringId) override { std::fprintf(out, "message %d\n", stringId); }
 };
 
+long long Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
 struct CountingProgress : ChartProgress {
   int steps = 0;
-  void StepProgress() override { ++steps; }
+  std::vector<long long> times;
+  void StepProgress() override {
+    ++steps;
+    times.push_back(Now());
+  }
 };
+
+// Microseconds a call for COUNT reads of the application's version; -1 when a read fails.
+long long BareCallMicros(int count, long long frequency) {
+  DispatchPtr app = CreateAutomationObject("tesselplot.application");
+  if (!app || count <= 0) return -1;
+  long long start = Now();
+  for (int i = 0; i < count; ++i)
+    if (!app->Get(30, AutoType::Text).ok) return -1;
+  return (Now() - start) * 1000000 / frequency / count;
+}
 
 bool ReadTree(const char* path, SiteTree& tree) {
   std::ifstream in(path);
@@ -58,7 +82,8 @@ bool ReadTree(const char* path, SiteTree& tree) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 8) return 2;
+  if (argc != 8 && argc != 9) return 2;
+  int bareCalls = argc == 9 ? std::atoi(argv[8]) : 0;
   std::FILE* out = std::fopen(argv[1], "w");
   if (!out) return 2;
   SiteTree tree;
@@ -76,6 +101,7 @@ int main(int argc, char** argv) {
   Win32ChartHost host;
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
+  if (bareCalls) std::fprintf(out, "bare_before_us %lld\n", BareCallMicros(bareCalls, frequency.QuadPart));
   QueryPerformanceCounter(&start);
   bool ok = true;
   try {
@@ -91,6 +117,12 @@ int main(int argc, char** argv) {
   QueryPerformanceCounter(&end);
   std::fprintf(out, "progress %d\nmillis %lld\nresult %s\n", progress.steps,
                (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart, ok ? "ok" : "error");
+  if (bareCalls) {
+    std::fprintf(out, "bare_after_us %lld\n", BareCallMicros(bareCalls, frequency.QuadPart));
+    for (size_t i = 0; i < progress.times.size(); ++i)
+      std::fprintf(out, "step %u %lld\n", unsigned(i + 1),
+                   (progress.times[i] - start.QuadPart) * 1000000 / frequency.QuadPart);
+  }
   std::fclose(out);
   OleUninitialize();
   return 0;

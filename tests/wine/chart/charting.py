@@ -50,7 +50,12 @@ class Chart:
         self.progress = int(fields.get("progress", -1))
         self.millis = int(fields.get("millis", -1))
         self.result = fields.get("result")
+        # With bare calls timed: microseconds a call before and after, and each drop's time.
+        self.bare_before = int(fields.get("bare_before_us", -1))
+        self.bare_after = int(fields.get("bare_after_us", -1))
+        self.steps = [int(line.split()[2]) for line in report if line.startswith("step ")]
         self.calls = [Call(line) for line in journal if line and not line.startswith("#")]
+        self.notes = [line for line in journal if line.startswith("#")]
         self.drawings = drawings
 
     def drops(self):
@@ -86,9 +91,10 @@ def register(journal, drawings, version=None, fail_at=None):
 
 
 def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=True, version=None,
-          fail_at=None, after=None, timeout=120):
+          fail_at=None, after=None, timeout=120, bare_calls=None):
     """Charts the tree through a stand-in started for this run alone. `after` is called once
-    the chart program has ended, while the stand-in still shows the drawing."""
+    the chart program has ended, while the stand-in still shows the drawing. With `bare_calls`,
+    the chart program also times that many plain calls before and after the chart."""
     with tempfile.TemporaryDirectory() as work:
         tree, report = os.path.join(work, "tree.txt"), os.path.join(work, "report.txt")
         journal, drawings = os.path.join(work, "journal.txt"), os.path.join(work, "svg")
@@ -96,7 +102,8 @@ def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=T
         write_tree(tree, nodes)
         register(journal, drawings, version, fail_at)
         r = winebed.run("chart_run", [winebed.windows_path(report), winebed.windows_path(tree), orientation,
-                                      color, h, v, int(duplicate_children)], timeout=timeout)
+                                      color, h, v, int(duplicate_children)] + ([bare_calls] if bare_calls else []),
+                           timeout=timeout)
         assert r.returncode == 0, "chart_run ended with %d" % r.returncode
         if after:
             after()

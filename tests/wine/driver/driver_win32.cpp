@@ -33,6 +33,11 @@
 //                               "count>=N" or "count<=N"; prints "items N ms T" at
 //                               each thousand items passed, then "done ms T items N answer_ms A",
 //                               A being the longest the window took to answer (timings for benches)
+//   point WINDOW CLASS DX DY move|dblclick|ctrlclick
+//                               brings the window to the front and points, double-clicks or
+//                               Ctrl+clicks (real input) DX, DY pixels from the middle of its
+//                               child window of class CLASS
+//   tip [ms]                    waits until a tooltip shows and prints its text
 // Controls are found by id among the visible descendants, so the current page's come first.
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
@@ -479,12 +484,77 @@ int ClickPage(HWND wizard, int x, int y) {
   return 0;
 }
 
-int PressF1(HWND window) {
-  // The help request comes from real key input only, not from a posted key message.
+void BringToFront(HWND window) {
   for (int tries = 0; tries < 50 && GetForegroundWindow() != window; ++tries) {
     SetForegroundWindow(window);
     Sleep(100);
   }
+}
+
+int PointAt(HWND window, const char* childClass, int dx, int dy, const std::string& action) {
+  HWND child = ChildOfClass(window, childClass);
+  if (!child) return 1;
+  BringToFront(window);
+  RECT client = {};
+  GetClientRect(child, &client);
+  POINT point = {client.right / 2 + dx, client.bottom / 2 + dy};
+  ClientToScreen(child, &point);
+  if (action == "move") {
+    // A warp alone need not reach the window as a mouse move; an absolute move does.
+    SetCursorPos(point.x, point.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof(INPUT)) == 1 ? 0 : 1;
+  }
+  if (action == "dblclick") {
+    MouseAt(point, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    return 0;
+  }
+  if (action == "ctrlclick") {
+    // The pointer is moved first and the key goes down with the click: under X, the pointer's
+    // move reports the real keyboard's modifiers, which would let Ctrl go again.
+    SetCursorPos(point.x, point.y);
+    Sleep(50);
+    INPUT input[4] = {};
+    input[0].type = input[3].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+    input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    input[1].type = input[2].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(4, input, sizeof(INPUT)) == 4 ? 0 : 1;
+  }
+  return 2;
+}
+
+BOOL CALLBACK FindTipProc(HWND window, LPARAM param) {
+  if (IsWindowVisible(window) && ClassOf(window) == TOOLTIPS_CLASSA && !TextOf(window).empty()) {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int PrintTip(DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND tip = nullptr;
+    EnumWindows(FindTipProc, reinterpret_cast<LPARAM>(&tip));
+    if (tip) {
+      printf("%s\n", TextOf(tip).c_str());
+      return 0;
+    }
+    if (GetTickCount() - start >= ms) return 1;
+    Sleep(50);
+  }
+}
+
+int PressF1(HWND window) {
+  // The help request comes from real key input only, not from a posted key message.
+  BringToFront(window);
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_KEYBOARD;
   input[0].ki.wVk = input[1].ki.wVk = VK_F1;
@@ -604,6 +674,7 @@ int main(int argc, char** argv) {
   if (verb == "screen" && argc > 2) return SaveScreen(argv[2]) ? 0 : 1;
   if (verb == "clipboard") return PrintClipboard();
   if (verb == "menu" && argc > 2) return ChooseMenuItem(argv[2]);
+  if (verb == "tip") return PrintTip(argc > 2 ? msArg(2) : 5000);
   if (argc < 3) return 2;
   std::string spec = argv[2];
 
@@ -675,6 +746,7 @@ int main(int argc, char** argv) {
   if (verb == "f1") return PressF1(window);
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
   if (verb == "watch" && argc > 4) return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr);
+  if (verb == "point" && argc > 6) return PointAt(window, argv[3], idArg(4), idArg(5), argv[6]);
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
