@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The main job: builds the programs and drives Pathloom under Wine through its wizard: the start
-# page with the bundled sample site (or the URL given as argument), the tree page until the crawl
-# ends, the chart options page, then the finish page in each layout: a chart in the Plotwright
-# stand-in saved as SVG, and a sitemap file. It exports the tree as a sitemap file too, saves a
-# screenshot of every page and chart and prints where the files are. With a display it leaves the
-# wizard open; without one it runs under Xvfb.
-#   bash scripts/run.sh [URL]
+# page with the bundled sample site, served on 127.0.0.1 by Python's http.server for the run (or
+# the URL or local path given as argument), the tree page until the crawl ends, the chart options
+# page, then the finish page in each layout: a chart in the Plotwright stand-in saved as SVG and
+# drawn as PNG by rsvg-convert, and a sitemap file. It exports the tree as a sitemap file too,
+# saves a screenshot of every page and chart and prints where the files are. With a display it
+# leaves the wizard open; without one it runs under Xvfb.
+#   bash scripts/run.sh [URL|PATH]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake ninja-build g++ clang mingw-w64 wine wine32:i386 wine64 xvfb xauth
       libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib openssl imagemagick x11-utils
-      fonts-dejavu-extra)
+      fonts-dejavu-extra librsvg2-bin)
 
 missing=()
 for p in "${need[@]}"; do

@@ -1,10 +1,13 @@
 """Drives the real Pathloom through its wizard for the main command (scripts/run.sh): the start
-page with a site, the tree page until the crawl ends, an export of the tree as a sitemap file, the
-chart options page, then the finish page once per layout, each charted in the Plotwright stand-in
-(saved as SVG) and written as a sitemap file; a screenshot of each page and chart. Leaves the
-wizard open when there is a display."""
+page with a site (by default the sample site, served on 127.0.0.1 for the run), the tree page until
+the crawl ends, an export of the tree as a sitemap file, the chart options page, then the finish
+page once per layout, each charted in the Plotwright stand-in (saved as SVG, and drawn as PNG by
+rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. Leaves the wizard
+open when there is a display."""
 import glob
 import os
+import shutil
+import subprocess
 import sys
 import time
 
@@ -53,9 +56,25 @@ def crawl_ended(window=TITLE):
     return code == 0 and bool(items) and not any(line.split("\t")[1] == str(QUEUED_ICON) for line in items)
 
 
+def render(svg, png):
+    """Draws the SVG as a PNG with librsvg, as an image viewer shows it; returns the PNG's path,
+    or None without rsvg-convert or when it fails."""
+    if not shutil.which("rsvg-convert"):
+        return None
+    r = subprocess.run(["rsvg-convert", "--background-color", "white", "-o", png, svg], capture_output=True)
+    return png if r.returncode == 0 else None
+
+
 def main():
-    site = os.environ.get("PATHLOOM_URL") or winebed.windows_path(
-        os.path.join(winebed.SOURCE, "samples", "site", "index.html"))
+    site = os.environ.get("PATHLOOM_URL")
+    if site:
+        return drive(site)
+    # The sample site as a web site: its labels are then page names, as for any site on the web.
+    with winebed.http_server(os.path.join(winebed.SOURCE, "samples", "site")) as port:
+        return drive("http://127.0.0.1:%d/index.html" % port)
+
+
+def drive(site):
     out = winebed.ARTIFACTS
     os.makedirs(out, exist_ok=True)
     sitemap = os.path.join(out, "pathloom_tree.smp")
@@ -109,22 +128,31 @@ def main():
     chart_sitemap = os.path.join(out, "pathloom_chart.smp")
     winebed.driver("click", OPTIONS, SAVE_SITEMAP)
     winebed.driver("type", OPTIONS, SITEMAP_NAME, winebed.windows_path(chart_sitemap))
+    charts, drawn = [], []
     for button, name in LAYOUTS:
         if current_page(TITLE) == 3:
             winebed.driver("press", TITLE, "< Back")
             wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page again")
+        before = set(glob.glob(os.path.join(drawings, "*.svg")))
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
         wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
         time.sleep(1)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
+        for svg in sorted(set(glob.glob(os.path.join(drawings, "*.svg"))) - before):
+            charts.append(svg)
+            png = render(svg, os.path.join(out, "pathloom_6_svg_%s.png" % name))
+            if png:
+                drawn.append(png)
     interactive = os.environ.get("DISPLAY") and not os.environ.get("CI")
     if not interactive:
         winebed.stop_plotwright()
         time.sleep(2)
         shots.append(winebed.screenshot("pathloom_5_finish_page"))
-    for drawing in sorted(glob.glob(os.path.join(drawings, "*.svg"))):
+    for drawing in charts:
         print("chart:", drawing)
+    for png in drawn:
+        print("chart as an image viewer draws it:", png)
     print("sitemap file:", chart_sitemap)
     for shot in shots:
         print("screenshot:", shot)
