@@ -17,12 +17,6 @@ constexpr short kWidths[95] = {
 // Letters above ASCII: wide enough for any accented Latin-1 letter.
 constexpr short kOtherWidth = 800;
 
-double CharWidth(char ch) {
-  unsigned char c = static_cast<unsigned char>(ch);
-  int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : kOtherWidth;
-  return thousandths * kFontSize / 1000.0;
-}
-
 bool BreaksAfter(char c) {
   switch (c) {
     case ' ': case '/': case '\\': case '.': case '?': case '&': case '=': case '-': return true;
@@ -37,6 +31,12 @@ std::string Trimmed(const std::string& text) {
 }
 
 }  // namespace
+
+double CharWidth(char ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : kOtherWidth;
+  return thousandths * kFontSize / 1000.0;
+}
 
 double TextWidth(const std::string& text) {
   double width = 0.0;

@@ -18,8 +18,10 @@ struct LabelLine {
   double width = 0.0;  // chart units at kFontSize
 };
 
-// The width of the text at kFontSize. Each character is counted as wide as in the broader of
-// the usual sans-serif faces, so a line never outgrows its box in whichever one is drawn.
+// The width of a character and of a text at kFontSize. Each character is counted as wide as in
+// the broader of the usual sans-serif faces, so a line never outgrows its box in whichever one
+// is drawn.
+double CharWidth(char c);
 double TextWidth(const std::string& text);
 
 // The label on as many lines as it needs, none wider than width: a line breaks after '/', '\',

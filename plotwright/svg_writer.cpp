@@ -11,6 +11,9 @@ namespace {
 
 constexpr double kPixelsPerUnit = 96.0;
 constexpr double kMargin = 0.5;
+// Text is set in units a hundredth of the drawing's: librsvg hints a font at its size in user
+// units, and at the drawing's own 0.12 its glyphs come out mangled.
+constexpr double kTextUnits = 100.0;
 
 std::string Num(double v) {
   char buffer[32];
@@ -54,9 +57,9 @@ void WriteShape(std::string& out, const Shape& s, int number) {
   }
   if (!s.labelLines.empty()) {
     // One line a tspan, broken as the window breaks them; each line is centred on the shape.
-    out += "<text>";
+    out += "<text transform=\"scale(" + Num(1 / kTextUnits) + ")\">";
     for (std::size_t i = 0; i < s.labelLines.size(); ++i)
-      out += "<tspan x=\"" + Num(s.x) + "\" y=\"" + Num(LabelLineOrigin(s, i).y) + "\">" +
+      out += "<tspan x=\"" + Num(s.x * kTextUnits) + "\" y=\"" + Num(LabelLineOrigin(s, i).y * kTextUnits) + "\">" +
              XmlText(s.labelLines[i].text) + "</tspan>";
     out += "</text>\n";
   }
@@ -113,7 +116,7 @@ std::string SvgDocument(const Application& app, const Document& document) {
   }
   out += "</g>\n";
   out += "<g id=\"shapes\" stroke=\"#202020\" stroke-width=\"0.012\" font-family=\"Arial, Helvetica, sans-serif\" "
-         "font-size=\"" + Num(kFontSize) + "\" text-anchor=\"middle\">\n";
+         "font-size=\"" + Num(kFontSize * kTextUnits) + "\" text-anchor=\"middle\">\n";
   // Labels are filled, never outlined.
   out += "<style>text { stroke: none; fill: #000000; }</style>\n";
   for (int n : document.shapes)

@@ -122,8 +122,13 @@ bool PlotView::Create(HINSTANCE instance, int show) {
   folder_ = Server().options.svgFolder.empty() ? DefaultFolder() : Server().options.svgFolder;
   while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
   accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  // Most of the screen, so that a fitted chart is drawn large enough for its labels.
+  RECT work = {0, 0, 800, 600};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int width = std::clamp(int((work.right - work.left) * 0.9), 640, 1280);
+  int height = std::clamp(int((work.bottom - work.top) * 0.9), 480, 960);
   window_ = CreateWindowExA(0, kClassName, "Plotwright", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, this);
+                            CW_USEDEFAULT, width, height, nullptr, nullptr, instance, this);
   if (!window_) return false;
   canvas_ = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClassName, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL |
                             WS_TABSTOP, 0, 0, 0, 0, window_, nullptr, instance, this);
@@ -265,9 +270,9 @@ RECT PlotView::ViewRect() const {
   return client;
 }
 
-void PlotView::Refresh() {
+void PlotView::Refresh(bool viewChanged) {
   redrawPending_ = false;
-  hovered_ = -1;
+  if (viewChanged) hovered_ = -1;
   KillTimer(window_, kRedrawTimer);
   const Document* doc = ShownDocument();
   std::optional<Bounds> bounds = doc ? DrawingBounds(current_->app(), *doc, kMargin) : std::nullopt;
@@ -400,7 +405,7 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
     std::vector<INT> advances(line.text.size());
     double x = 0.0;
     for (std::size_t c = 0; c < line.text.size(); ++c) {
-      double next = x + TextWidth(line.text.substr(c, 1)) * view_.scale;
+      double next = x + CharWidth(line.text[c]) * view_.scale;
       advances[c] = INT(std::lround(next) - std::lround(x));
       x = next;
     }
@@ -567,7 +572,8 @@ void PlotView::OnCommand(int id) {
 
 void PlotView::OnTimer(UINT_PTR id) {
   if (id == kRedrawTimer) {
-    Refresh();
+    // Shapes only come while a run goes on: the one under the pointer stays where it is.
+    Refresh(false);
     return;
   }
   ServerState& s = Server();

@@ -45,7 +45,7 @@ class PlotView : public SessionObserver {
   void PaintLabel(HDC dc, const Shape& shape, double fontPixels);
   int ShapeAtPixel(LPARAM lParam) const;
   const Document* ShownDocument() const;
-  void Refresh();  // bounds, scroll bars, status and a repaint
+  void Refresh(bool viewChanged = true);  // bounds, scroll bars, status and a repaint
   void ScrollTo(double x, double y);
   void Zoom(double scale, Point anchor);
   void ZoomToFit();

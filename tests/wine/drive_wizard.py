@@ -17,6 +17,8 @@ TITLE, OPTIONS = "Pathloom 2.0", "Chart Options"
 URL, DEPTH, ACTIVE, QUEUED = 1000, 1003, 1035, 1036
 LAYOUTS = ((1011, "horizontal"), (1012, "vertical"), (1013, "org_chart"))
 SAVE_SITEMAP, SITEMAP_NAME, CLOSING_TEXT = 1042, 1043, 1056
+# The stand-in's View menu.
+ZOOM_OUT, ACTUAL_SIZE, ZOOM_TO_FIT = 1011, 1012, 1013
 
 
 def control_text(window, ident):
@@ -139,6 +141,12 @@ def drive(site):
         wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
         time.sleep(1)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
+        # The middle of the chart at about half size (100% less three steps of 1.25), then fitted again.
+        for command in (ACTUAL_SIZE, ZOOM_OUT, ZOOM_OUT, ZOOM_OUT):
+            winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, command)
+        time.sleep(1)
+        shots.append(winebed.screenshot("pathloom_4_chart_%s_at_half_size" % name))
+        winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, ZOOM_TO_FIT)
         for svg in sorted(set(glob.glob(os.path.join(drawings, "*.svg"))) - before):
             charts.append(svg)
             png = render(svg, os.path.join(out, "pathloom_6_svg_%s.png" % name))

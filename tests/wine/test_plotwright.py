@@ -129,7 +129,7 @@ class Plotwright(unittest.TestCase):
         self.assertNotIn('id="shape3"', svg)
         self.assertIn('<polyline id="line1" points="1,2.25 1,3 1.6,3"/>', svg)
         # The label wraps within the shape after a separator.
-        self.assertIn(">file &amp; more.</tspan><tspan x=\"2\" y=\"3.114\">zip</tspan></text>", svg)
+        self.assertIn(">file &amp; more.</tspan><tspan x=\"200\" y=\"311.4\">zip</tspan></text>", svg)
         self.assertIn('xlink:href="http://127.0.0.1/"', svg)
 
         code, lines = winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)

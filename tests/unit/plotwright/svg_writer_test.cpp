@@ -59,7 +59,8 @@ TEST(SvgWriter, DrawsPlacedShapesOverTheirLines) {
   EXPECT_NE(svg.find("fill=\"#e8f0ff\""), std::string::npos);  // the master's own colour
   EXPECT_NE(svg.find(">a&lt;b&gt;&amp;&quot;c&quot;</tspan></text>"), std::string::npos);
   // A long label is wrapped on lines of its own, never squeezed.
-  EXPECT_NE(svg.find("<text><tspan x=\"1\" y=\"1.826\">Z:\\samples\\</tspan><tspan x=\"1\" y=\"1.97\">site\\</tspan>"),
+  EXPECT_NE(svg.find("<text transform=\"scale(0.01)\"><tspan x=\"100\" y=\"182.6\">Z:\\samples\\</tspan>"
+                     "<tspan x=\"100\" y=\"197\">site\\</tspan>"),
             std::string::npos) << svg;
   EXPECT_EQ(svg.find("textLength"), std::string::npos);
   EXPECT_NE(svg.find("xlink:href=\"http://x/?a=1&amp;b=2\""), std::string::npos);

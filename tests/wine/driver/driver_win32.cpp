@@ -38,6 +38,7 @@
 //                               Ctrl+clicks (real input) DX, DY pixels from the middle of its
 //                               child window of class CLASS
 //   tip [ms]                    waits until a tooltip shows and prints its text
+//   command WINDOW ID           posts the menu command ID to the window
 // Controls are found by id among the visible descendants, so the current page's come first.
 // Exit status 0 on success, 1 when the window or button was not found in time.
 #include <windows.h>
@@ -747,6 +748,10 @@ int main(int argc, char** argv) {
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
   if (verb == "watch" && argc > 4) return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr);
   if (verb == "point" && argc > 6) return PointAt(window, argv[3], idArg(4), idArg(5), argv[6]);
+  if (verb == "command" && argc > 3) {
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(idArg(3), 0), 0);
+    return 0;
+  }
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
