@@ -11,7 +11,7 @@ namespace plotwright {
 constexpr double kFontSize = 0.12;
 constexpr double kLineHeight = kFontSize * 1.2;
 // Room left between the text and the shape's sides.
-constexpr double kLabelPadding = 0.04;
+constexpr double kLabelPadding = 0.03;
 
 struct LabelLine {
   std::string text;
