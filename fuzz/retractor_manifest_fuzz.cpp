@@ -9,9 +9,8 @@
 #include "uninstaller/uninstaller_app.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace retractor;
   if (size == 0) return 0;
-  fakes::FakePlatform fp;
+  FakePlatform fp;
   fp.registry.SetString(RegistryRoot::LocalMachine, "SOFTWARE\\Korvane\\Uninstaller\\A", "", "C:\\App");
   fp.registry.SetDword(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                        "C:\\App\\x", 1);
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.legacyShell = data[0] & 2;
   settings.silentMode = data[0] & 4;
   settings.uninstallerDir = "C:\\Uninst";
-  fakes::StringTextFile file(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), 1 + data[0] % 61);
+  StringTextFile file(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), 1 + data[0] % 61);
   ManifestInterpreter(settings, fp.platform).Run(file);
   if (fp.registry.openKeys != 0 || fp.libraries.loaded != 0) __builtin_trap();
 

@@ -1,7 +1,5 @@
 #include "uninstaller/platform_win32.h"
 
-namespace retractor {
-
 namespace {
 
 // Opened with the sharing of the C library's fopen: others may read and write, not delete.
@@ -56,5 +54,3 @@ bool FileSystemWin32::RemoveFile(const std::string& path) { return DeleteFileA(p
 bool FileSystemWin32::RemoveEmptyDirectory(const std::string& path) {
   return RemoveDirectoryA(path.c_str()) != FALSE;
 }
-
-}  // namespace retractor

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-namespace retractor {
-
 namespace {
 
 // Registry links can make a tree deeper than any real one; this ends the walk.
@@ -40,5 +38,3 @@ void DeleteKeyNineX(Registry& registry, RegKey parent, const std::string& subkey
   registry.DeleteKey(parent, subkey);
   if (KeyExists(registry, parent, subkey)) DeleteKeyTree(registry, parent, subkey);
 }
-
-}  // namespace retractor

@@ -5,12 +5,8 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 // True when parent\subkey is gone. Bounded: a key that cannot be emptied is left.
 bool DeleteKeyTree(Registry& registry, RegKey parent, const std::string& subkey);
 // One RegDeleteKeyA, which on 9x removes the subkeys too. Wine's 9x mode removes in that one
 // call only a key whose subkeys form a single chain; a key still there goes the tree way.
 void DeleteKeyNineX(Registry& registry, RegKey parent, const std::string& subkey);
-
-}  // namespace retractor

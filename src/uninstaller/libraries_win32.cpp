@@ -1,7 +1,5 @@
 #include "uninstaller/platform_win32.h"
 
-namespace retractor {
-
 namespace {
 
 #if defined(__i386__)
@@ -61,5 +59,3 @@ std::unique_ptr<LoadedLibrary> LibrariesWin32::Load(const std::string& path) {
   if (!module) return nullptr;
   return std::make_unique<LibraryWin32>(module);
 }
-
-}  // namespace retractor

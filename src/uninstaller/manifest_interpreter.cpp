@@ -4,8 +4,6 @@
 #include "uninstaller/message_text.h"
 #include "uninstaller/shared_components.h"
 
-namespace retractor {
-
 std::string PatternDirectory(const std::string& pattern) {
   std::size_t slash = pattern.find_last_of("\\/");
   if (slash != std::string::npos) return pattern.substr(0, slash + 1);
@@ -227,5 +225,3 @@ RunOutcome ProcessManifestFile(const std::string& name, const UninstallerSetting
   if (outcome == RunOutcome::Finished && !settings.testMode) platform.files.RemoveFile(path);
   return outcome;
 }
-
-}  // namespace retractor

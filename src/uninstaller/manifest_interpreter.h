@@ -8,8 +8,6 @@
 #include "uninstaller/platform_ports.h"
 #include "uninstaller/uninstaller_settings.h"
 
-namespace retractor {
-
 // The only way out of a run other than its end is "A" finding its application.
 enum class RunOutcome { Finished, ProgramEnded };
 
@@ -41,5 +39,3 @@ void DeleteMatchingFiles(const std::string& pattern, FileSystem& files);
 void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings& settings, Registry& registry);
 // The drive and directory of a search pattern, separator included.
 std::string PatternDirectory(const std::string& pattern);
-
-}  // namespace retractor

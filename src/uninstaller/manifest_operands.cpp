@@ -1,7 +1,5 @@
 #include "uninstaller/manifest_operands.h"
 
-namespace retractor {
-
 namespace {
 
 bool EqualsIgnoringCase(const std::string& a, const char* b) {
@@ -91,5 +89,3 @@ ApplicationValuePath ParseApplicationValuePath(const std::string& specification)
   result.valueName = dot == std::string::npos ? last : last.substr(0, dot);
   return result;
 }
-
-}  // namespace retractor

@@ -6,8 +6,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 struct CallOperand {
   std::optional<std::string> variable;  // NAME of a leading %NAME%
   std::string libraryPath;              // after the variable, up to the first space
@@ -40,5 +38,3 @@ std::optional<RegistryOperand> ParseRegistryOperand(const std::string& operand);
 ApplicationValuePath ParseApplicationValuePath(const std::string& specification);
 
 inline constexpr std::size_t kMaxRootWord = 19;
-
-}  // namespace retractor

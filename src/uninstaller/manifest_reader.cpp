@@ -2,8 +2,6 @@
 
 #include <climits>
 
-namespace retractor {
-
 namespace {
 constexpr int kEnd = -1;
 constexpr int kNothingPushed = -2;
@@ -156,5 +154,3 @@ std::optional<VariableOperand> ManifestReader::ReadVariableOperand(PathExtent ex
   if (overlong || HasNul(operand.name) || HasNul(operand.path)) return std::nullopt;
   return operand;
 }
-
-}  // namespace retractor

@@ -7,8 +7,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 struct VariableOperand {
   std::string name;
   std::string path;
@@ -48,5 +46,3 @@ class ManifestReader {
   bool atEnd_ = false;
   int pushedBack_ = -2;
 };
-
-}  // namespace retractor

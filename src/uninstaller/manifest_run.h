@@ -7,8 +7,6 @@
 #include "uninstaller/uninstaller_settings.h"
 #include "uninstaller/variable_cache.h"
 
-namespace retractor {
-
 struct ManifestRun {
   const UninstallerSettings& settings;
   Platform& platform;
@@ -17,5 +15,3 @@ struct ManifestRun {
   VariableCache cache;
   bool yesToAll = false;
 };
-
-}  // namespace retractor

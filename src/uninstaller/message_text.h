@@ -3,8 +3,4 @@
 
 #include <string>
 
-namespace retractor {
-
 std::string FormatMessageText(const std::string& pattern, const std::string& argument);
-
-}  // namespace retractor

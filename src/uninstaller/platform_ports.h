@@ -8,8 +8,6 @@
 #include <memory>
 #include <string>
 
-namespace retractor {
-
 // Win32 result codes the core looks at.
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
@@ -173,5 +171,3 @@ struct Platform {
   ProgramManager& progman;
   UserInterface& ui;
 };
-
-}  // namespace retractor

@@ -5,8 +5,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 class RegistryWin32 : public Registry {
  public:
   RegKey RootKey(RegistryRoot root) override;
@@ -54,5 +52,3 @@ class UserInterfaceWin32 : public UserInterface {
  private:
   HINSTANCE instance_;
 };
-
-}  // namespace retractor

@@ -7,8 +7,6 @@
 
 #include "uninstaller/progman_rules.h"
 
-namespace retractor {
-
 namespace {
 
 const char kClientClass[] = "KVRDDECLASS";
@@ -241,5 +239,3 @@ bool ProgmanClient::IsProgmanGroupEmpty(const std::string& group) {
   if (!session.Request(group, &description)) return false;
   return IsGroupDescriptionEmpty(description);
 }
-
-}  // namespace retractor

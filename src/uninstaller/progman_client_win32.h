@@ -7,8 +7,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 class ProgmanClient : public ProgramManager {
  public:
   explicit ProgmanClient(HINSTANCE instance) : instance_(instance) {}
@@ -44,5 +42,3 @@ class ProgmanClient : public ProgramManager {
   bool acknowledgementPositive_ = false;
   bool terminateSeen_ = false;
 };
-
-}  // namespace retractor

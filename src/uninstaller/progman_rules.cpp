@@ -2,8 +2,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 namespace {
 
 std::optional<std::string> Fit(std::string command) {
@@ -33,5 +31,3 @@ bool IsGroupDescriptionEmpty(const std::string& data) {
   char c = text[second + 1];
   return !(c >= '1' && c <= '9');
 }
-
-}  // namespace retractor

@@ -1,7 +1,5 @@
 #include "uninstaller/progress_dialog.h"
 
-namespace retractor {
-
 ProgressStep ComputeProgressStep(int count) {
   ProgressStep result;
   if (count >= 100) {
@@ -40,5 +38,3 @@ void ProgressDialog::Step() {
 void ProgressDialog::BringToTop() {
   if (window_) window_->BringToTop();
 }
-
-}  // namespace retractor

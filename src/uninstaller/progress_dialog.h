@@ -6,8 +6,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 struct ProgressStep {
   int stepPercent = 1;
   int commandsPerStep = 1;
@@ -37,5 +35,3 @@ class ProgressDialog {
   std::unique_ptr<ProgressWindow> window_;
   int shownString_ = 0;
 };
-
-}  // namespace retractor

@@ -2,8 +2,6 @@
 
 #include "uninstaller/platform_win32.h"
 
-namespace retractor {
-
 namespace {
 
 HKEY H(RegKey key) { return reinterpret_cast<HKEY>(key); }
@@ -78,5 +76,3 @@ long RegistryWin32::EnumKey(RegKey key, std::uint32_t index, std::string* name) 
 long RegistryWin32::DeleteKey(RegKey parent, const std::string& subkey) {
   return RegDeleteKeyA(H(parent), subkey.c_str());
 }
-
-}  // namespace retractor

@@ -2,8 +2,6 @@
 
 #include "uninstaller/message_text.h"
 
-namespace retractor {
-
 const char* SharedDllsKey(bool legacyShell) {
   return legacyShell ? "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SharedDLLs"
                      : "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -50,5 +48,3 @@ void ReleaseSharedFile(ManifestRun& run) {
     run.platform.files.RemoveFile(path);
   }
 }
-
-}  // namespace retractor

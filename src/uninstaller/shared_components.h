@@ -5,12 +5,8 @@
 
 #include "uninstaller/manifest_run.h"
 
-namespace retractor {
-
 // The NT key on the older shell, the other one otherwise.
 const char* SharedDllsKey(bool legacyShell);
 void ReleaseSharedFile(ManifestRun& run);
 // kIdYes, kIdYesToAll, kIdNo or kIdCancel; silent mode answers kIdYesToAll unasked.
 int SharedFileDialog(ManifestRun& run, const std::string& text);
-
-}  // namespace retractor

@@ -5,8 +5,6 @@
 #include "uninstaller/key_deletion.h"
 #include "uninstaller/variable_cache.h"
 
-namespace retractor {
-
 CommandLineSwitches ParseSwitches(const std::string& commandLine) {
   CommandLineSwitches result;
   auto at = [&](std::size_t i) { return i < commandLine.size() ? commandLine[i] : '\0'; };
@@ -126,5 +124,3 @@ RunOutcome UninstallerApp::FinalCleanup() {
   }
   return RunOutcome::Finished;
 }
-
-}  // namespace retractor

@@ -8,8 +8,6 @@
 #include "uninstaller/platform_ports.h"
 #include "uninstaller/uninstaller_settings.h"
 
-namespace retractor {
-
 struct CommandLineSwitches {
   bool silentMode = false;
   bool testMode = false;
@@ -34,5 +32,3 @@ class UninstallerApp {
  private:
   Platform& platform_;
 };
-
-}  // namespace retractor

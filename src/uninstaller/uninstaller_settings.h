@@ -3,8 +3,6 @@
 
 #include <string>
 
-namespace retractor {
-
 struct UninstallerSettings {
   bool silentMode = false;
   bool testMode = false;
@@ -20,5 +18,3 @@ inline constexpr int kStringAppRunning = 59142;
 inline constexpr int kStringNoManifest = 59145;
 inline constexpr int kStringConfirmRemove = 59146;
 inline constexpr int kStringConfirmShared = 59147;
-
-}  // namespace retractor

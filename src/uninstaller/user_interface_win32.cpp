@@ -4,8 +4,6 @@
 
 #include "resource.h"
 
-namespace retractor {
-
 namespace {
 
 // No message loop runs during a manifest, so every change is painted at once.
@@ -113,5 +111,3 @@ std::unique_ptr<ProgressWindow> UserInterfaceWin32::OpenProgress(const std::stri
   UpdateWindow(dialog);
   return std::make_unique<ProgressWindowWin32>(dialog);
 }
-
-}  // namespace retractor

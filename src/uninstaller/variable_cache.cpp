@@ -1,7 +1,5 @@
 #include "uninstaller/variable_cache.h"
 
-namespace retractor {
-
 std::string ResolveVariable(const std::string& name, VariableCache& cache, Registry& registry) {
   // Such a NAME would read the base key's own value (the data directory): it names nothing.
   if (NamesParentKey(name)) return std::string();
@@ -16,5 +14,3 @@ std::string ResolveVariable(const std::string& name, VariableCache& cache, Regis
   cache.emplace(name, value);
   return value;
 }
-
-}  // namespace retractor

@@ -6,13 +6,9 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor {
-
 inline constexpr const char* kUninstallerKey = "SOFTWARE\\Korvane\\Uninstaller";
 
 using VariableCache = std::map<std::string, std::string>;
 
 // Failed reads are not cached, so the next use reads the registry again.
 std::string ResolveVariable(const std::string& name, VariableCache& cache, Registry& registry);
-
-}  // namespace retractor

@@ -10,13 +10,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
-  retractor::RegistryWin32 registry;
-  retractor::FileSystemWin32 files;
-  retractor::LibrariesWin32 libraries;
-  retractor::WindowsWin32 windows;
-  retractor::ProgmanClient progman(instance);
-  retractor::UserInterfaceWin32 ui(instance);
-  retractor::Platform platform{registry, files, libraries, windows, progman, ui};
-  retractor::UninstallerApp app(platform);
+  RegistryWin32 registry;
+  FileSystemWin32 files;
+  LibrariesWin32 libraries;
+  WindowsWin32 windows;
+  ProgmanClient progman(instance);
+  UserInterfaceWin32 ui(instance);
+  Platform platform{registry, files, libraries, windows, progman, ui};
+  UninstallerApp app(platform);
   return app.Run(commandLine ? commandLine : "");
 }

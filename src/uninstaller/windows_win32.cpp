@@ -1,7 +1,5 @@
 #include "uninstaller/platform_win32.h"
 
-namespace retractor {
-
 namespace {
 
 BOOL CALLBACK VisitTitle(HWND window, LPARAM param) {
@@ -38,5 +36,3 @@ void WindowsWin32::EnumWindowTitles(const std::function<bool(const std::string&)
 }
 
 void WindowsWin32::BroadcastFontChange() { SendMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0); }
-
-}  // namespace retractor

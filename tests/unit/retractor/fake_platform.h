@@ -12,8 +12,6 @@
 
 #include "uninstaller/platform_ports.h"
 
-namespace retractor::fakes {
-
 inline std::string Lower(std::string s) {
   for (char& c : s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -494,5 +492,3 @@ struct FakePlatform {
   FakeUserInterface ui;
   Platform platform{registry, files, libraries, windows, progman, ui};
 };
-
-}  // namespace retractor::fakes

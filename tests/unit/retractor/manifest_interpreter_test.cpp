@@ -4,11 +4,8 @@
 
 #include "fake_platform.h"
 
-namespace retractor {
 namespace {
 
-using fakes::FakeFileSystem;
-using fakes::FakeRegistry;
 constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
 constexpr RegistryRoot HKCU = RegistryRoot::CurrentUser;
 const char* const kNewShared = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -35,11 +32,11 @@ class Engine : public ::testing::Test {
   FakeRegistry& reg() { return fp.registry; }
   FakeFileSystem& fs() { return fp.files; }
   RunOutcome Run(const std::string& text) {
-    fakes::StringTextFile file(text);
+    StringTextFile file(text);
     return ManifestInterpreter(settings, fp.platform).Run(file);
   }
 
-  fakes::FakePlatform fp;
+  FakePlatform fp;
   UninstallerSettings settings;
 };
 
@@ -200,7 +197,7 @@ TEST_F(Engine, VariablesAreCachedPerManifestOnlyWhenRead) {
 
   reg().defaultValueReads = 0;
   fs().AddFile("C:\\Moved\\y.txt");
-  fakes::StringTextFile file("2\nF %APPDIR%\\nothing\nF %APPDIR%\\y.txt\n");
+  StringTextFile file("2\nF %APPDIR%\\nothing\nF %APPDIR%\\y.txt\n");
   ManifestInterpreter interpreter(settings, fp.platform);
   Variable("APPDIR", "C:\\App");
   interpreter.Run(file);
@@ -384,4 +381,3 @@ TEST_F(Engine, ProgressPacing) {
 }
 
 }  // namespace
-}  // namespace retractor

@@ -5,7 +5,6 @@
 #include "uninstaller/progman_rules.h"
 #include "uninstaller/progress_dialog.h"
 
-namespace retractor {
 namespace {
 
 std::string Show(const std::optional<RegistryOperand>& e) {
@@ -104,4 +103,3 @@ TEST(ProgmanRules, GroupDescriptionThirdField) {
 }
 
 }  // namespace
-}  // namespace retractor

@@ -4,13 +4,12 @@
 
 #include "fake_platform.h"
 
-namespace retractor {
 namespace {
 
 // Reads a manifest with the operand form each command letter takes and writes down
 // what came out: [line operand], {NAME|path}, "-" for a refused or empty operand.
 std::string Trace(const std::string& text) {
-  fakes::StringTextFile file(text, 7);  // small reads cross buffer refills, also inside CR LF
+  StringTextFile file(text, 7);  // small reads cross buffer refills, also inside CR LF
   ManifestReader reader(file);
   int count = 0;
   std::string out = reader.ReadCount(&count) ? std::to_string(count) : "?";
@@ -87,4 +86,3 @@ TEST(ManifestReader, ReadsAsFormattedInputDoes) {
 }
 
 }  // namespace
-}  // namespace retractor

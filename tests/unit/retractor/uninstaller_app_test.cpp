@@ -4,7 +4,6 @@
 
 #include "fake_platform.h"
 
-namespace retractor {
 namespace {
 
 constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
@@ -73,7 +72,7 @@ class Shell : public ::testing::Test {
   int Run(const std::string& line) { return UninstallerApp(fp.platform).Run(line); }
   bool Exists(const std::string& path) { return fp.files.Exists(path); }
 
-  fakes::FakePlatform fp;
+  FakePlatform fp;
 };
 
 TEST_F(Shell, EmptyCommandLineOnlyShowsTheMessage) {
@@ -133,7 +132,7 @@ TEST_F(Shell, RemainingManifestStopsTheCleanUp) {
 }
 
 TEST_F(Shell, TestModeLeavesEverything) {
-  fakes::FakeRegistry before = fp.registry;
+  FakeRegistry before = fp.registry;
   auto files = fp.files.entries;
   Run("/s /t a.app b.app");
   EXPECT_TRUE(fp.registry.SameAs(before));
@@ -178,4 +177,3 @@ TEST_F(Shell, ApplicationRunningStopsEverythingAfterIt) {
 }
 
 }  // namespace
-}  // namespace retractor
