@@ -4,32 +4,32 @@ namespace {
 
 // Opened with the sharing of the C library's fopen: others may read and write, not delete.
 class FileWin32 : public TextFile {
- public:
-  explicit FileWin32(HANDLE file) : file_(file) {}
-  ~FileWin32() override { CloseHandle(file_); }
+public:
+  explicit FileWin32(HANDLE opened) : file(opened) {}
+  ~FileWin32() override { CloseHandle(file); }
   std::size_t Read(char* buffer, std::size_t size) override {
     DWORD read = 0;
-    if (!ReadFile(file_, buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
+    if (!ReadFile(file, buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
     return read;
   }
 
- private:
-  HANDLE file_;
+private:
+  HANDLE file;
 };
 
 class SearchWin32 : public FileSearch {
- public:
-  explicit SearchWin32(HANDLE search) : search_(search) {}
-  ~SearchWin32() override { FindClose(search_); }
+public:
+  explicit SearchWin32(HANDLE started) : search(started) {}
+  ~SearchWin32() override { FindClose(search); }
   bool Next(std::string* name) override {
     WIN32_FIND_DATAA found;
-    if (!FindNextFileA(search_, &found)) return false;
+    if (!FindNextFileA(search, &found)) return false;
     *name = found.cFileName;
     return true;
   }
 
- private:
-  HANDLE search_;
+private:
+  HANDLE search;
 };
 
 }  // namespace

@@ -34,11 +34,11 @@ void CallWithText(FARPROC function, const char* text) {
 #endif
 
 class LibraryWin32 : public LoadedLibrary {
- public:
-  explicit LibraryWin32(HMODULE module) : module_(module) {}
-  ~LibraryWin32() override { FreeLibrary(module_); }
+public:
+  explicit LibraryWin32(HMODULE loaded) : module(loaded) {}
+  ~LibraryWin32() override { FreeLibrary(module); }
   bool Call(const std::string& function, const std::string* argument) override {
-    FARPROC entry = GetProcAddress(module_, function.c_str());
+    FARPROC entry = GetProcAddress(module, function.c_str());
     if (!entry) return false;
     if (argument) {
       CallWithText(entry, argument->c_str());
@@ -48,8 +48,8 @@ class LibraryWin32 : public LoadedLibrary {
     return true;
   }
 
- private:
-  HMODULE module_;
+private:
+  HMODULE module;
 };
 
 }  // namespace

@@ -95,12 +95,12 @@ RunOutcome ManifestInterpreter::Run(TextFile& file) {
   reader.ReadCount(&count);
 
   std::unique_ptr<ProgressWindow> window;
-  if (!settings_.silentMode) window = platform_.ui.OpenProgress(settings_.title);
-  ProgressDialog progress(platform_.ui, std::move(window));
+  if (!settings.silentMode) window = platform.ui.OpenProgress(settings.title);
+  ProgressDialog progress(platform.ui, std::move(window));
   ProgressStep step = ComputeProgressStep(count);
   progress.SetStep(step.stepPercent);
 
-  ManifestRun run{settings_, platform_, reader, progress, {}, false};
+  ManifestRun run{settings, platform, reader, progress, {}, false};
   int counter = 0;
   char command;
   while (reader.ReadCommandWord(&command)) {
@@ -146,9 +146,9 @@ RunOutcome ManifestInterpreter::Run(TextFile& file) {
 bool ManifestInterpreter::ApplicationCheck(ManifestRun& run) {
   std::optional<std::string> specification = run.reader.ReadLineOperand();
   if (!specification) return false;
-  if (!IsApplicationRunning(*specification, platform_)) return false;
-  std::string text = FormatMessageText(platform_.ui.LoadText(kStringAppRunning), *specification);
-  platform_.ui.ShowMessage(text, settings_.title, kMbOk | kMbIconHand);
+  if (!IsApplicationRunning(*specification, platform)) return false;
+  std::string text = FormatMessageText(platform.ui.LoadText(kStringAppRunning), *specification);
+  platform.ui.ShowMessage(text, settings.title, kMbOk | kMbIconHand);
   return true;
 }
 
@@ -159,12 +159,12 @@ void ManifestInterpreter::CallEntry(ManifestRun& run, bool deleteLibrary) {
   std::optional<CallOperand> call = ParseCallOperand(*operand);
   if (!call) return;
   std::string path = call->libraryPath;
-  if (call->variable) path = ResolveVariable(*call->variable, run.cache, platform_.registry) + path;
-  if (path.size() > kMaxText || settings_.testMode) return;
-  if (std::unique_ptr<LoadedLibrary> library = platform_.libraries.Load(path)) {
+  if (call->variable) path = ResolveVariable(*call->variable, run.cache, platform.registry) + path;
+  if (path.size() > kMaxText || settings.testMode) return;
+  if (std::unique_ptr<LoadedLibrary> library = platform.libraries.Load(path)) {
     library->Call(call->function, call->argument.empty() ? nullptr : &call->argument);
   }
-  if (deleteLibrary) platform_.files.RemoveFile(path);
+  if (deleteLibrary) platform.files.RemoveFile(path);
 }
 
 void ManifestInterpreter::RemoveDirectoryCommand(ManifestRun& run) {
@@ -173,22 +173,22 @@ void ManifestInterpreter::RemoveDirectoryCommand(ManifestRun& run) {
   if (!operand) return;
   std::optional<DirectoryOperand> directory = ParseDirectoryOperand(*operand);
   if (!directory) return;
-  std::string value = ResolveVariable(directory->variable, run.cache, platform_.registry);
+  std::string value = ResolveVariable(directory->variable, run.cache, platform.registry);
   if (value.empty()) return;
   std::string path = value + directory->relativePath;
-  if (path.size() > kMaxText || settings_.testMode) return;
-  platform_.files.RemoveEmptyDirectory(path);
+  if (path.size() > kMaxText || settings.testMode) return;
+  platform.files.RemoveEmptyDirectory(path);
 }
 
 void ManifestInterpreter::DeleteFilesCommand(ManifestRun& run) {
   run.progress.SetText(kTextDeletingFiles);
   std::optional<VariableOperand> operand = run.reader.ReadVariableOperand(PathExtent::RestOfLine);
   if (!operand) return;
-  std::string value = ResolveVariable(operand->name, run.cache, platform_.registry);
+  std::string value = ResolveVariable(operand->name, run.cache, platform.registry);
   if (value.empty()) return;
   std::string pattern = value + operand->path;
-  if (pattern.size() > kMaxText || settings_.testMode) return;
-  DeleteMatchingFiles(pattern, platform_.files);
+  if (pattern.size() > kMaxText || settings.testMode) return;
+  DeleteMatchingFiles(pattern, platform.files);
 }
 
 void ManifestInterpreter::DeleteRegistryCommand(ManifestRun& run) {
@@ -197,19 +197,19 @@ void ManifestInterpreter::DeleteRegistryCommand(ManifestRun& run) {
   if (!operand) return;
   std::optional<RegistryOperand> entry = ParseRegistryOperand(*operand);
   if (!entry) return;
-  DeleteRegistryEntry(*entry, settings_, platform_.registry);
+  DeleteRegistryEntry(*entry, settings, platform.registry);
 }
 
 void ManifestInterpreter::ProgmanCommand(ManifestRun& run) {
-  if (!settings_.legacyShell) {
+  if (!settings.legacyShell) {
     run.reader.SkipRestOfLine();
     return;
   }
   std::optional<VariableOperand> operand = run.reader.ReadVariableOperand(PathExtent::RestOfLine);
-  if (!operand || settings_.testMode) return;
-  std::string group = ResolveVariable(operand->name, run.cache, platform_.registry);
-  platform_.progman.DeleteProgmanItem(group, operand->path);
-  if (platform_.progman.IsProgmanGroupEmpty(group)) platform_.progman.DeleteProgmanGroup(group);
+  if (!operand || settings.testMode) return;
+  std::string group = ResolveVariable(operand->name, run.cache, platform.registry);
+  platform.progman.DeleteProgmanItem(group, operand->path);
+  if (platform.progman.IsProgmanGroupEmpty(group)) platform.progman.DeleteProgmanGroup(group);
   run.progress.BringToTop();
 }
 

@@ -12,12 +12,12 @@
 enum class RunOutcome { Finished, ProgramEnded };
 
 class ManifestInterpreter {
- public:
-  ManifestInterpreter(const UninstallerSettings& settings, Platform& platform)
-      : settings_(settings), platform_(platform) {}
+public:
+  ManifestInterpreter(const UninstallerSettings& runSettings, Platform& ports)
+      : settings(runSettings), platform(ports) {}
   RunOutcome Run(TextFile& file);
 
- private:
+private:
   bool ApplicationCheck(ManifestRun& run);
   void CallEntry(ManifestRun& run, bool deleteLibrary);
   void RemoveDirectoryCommand(ManifestRun& run);
@@ -25,8 +25,8 @@ class ManifestInterpreter {
   void DeleteRegistryCommand(ManifestRun& run);
   void ProgmanCommand(ManifestRun& run);
 
-  const UninstallerSettings& settings_;
-  Platform& platform_;
+  const UninstallerSettings& settings;
+  Platform& platform;
 };
 
 // Runs uninstallerDir\name and deletes it afterwards unless in test mode.

@@ -15,32 +15,32 @@ bool IsFormatSpace(int c) {
 
 }  // namespace
 
-void ManifestReader::Unget(int c) { pushedBack_ = c; }
+void ManifestReader::Unget(int c) { pushedBack = c; }
 
 int ManifestReader::Get() {
-  if (pushedBack_ != kNothingPushed) {
-    int c = pushedBack_;
-    pushedBack_ = kNothingPushed;
+  if (pushedBack != kNothingPushed) {
+    int c = pushedBack;
+    pushedBack = kNothingPushed;
     return c;
   }
   auto raw = [this]() -> int {
-    if (position_ == length_) {
-      if (atEnd_) return kEnd;
-      length_ = file_.Read(buffer_, sizeof buffer_);
-      position_ = 0;
-      if (length_ == 0) {
-        atEnd_ = true;
+    if (position == length) {
+      if (atEnd) return kEnd;
+      length = file.Read(buffer, sizeof buffer);
+      position = 0;
+      if (length == 0) {
+        atEnd = true;
         return kEnd;
       }
     }
-    return static_cast<unsigned char>(buffer_[position_++]);
+    return static_cast<unsigned char>(buffer[position++]);
   };
   int c = raw();
   if (c != '\r') return c;
   // Text mode: a carriage return before a line feed is dropped.
   int next = raw();
   if (next == '\n') return '\n';
-  if (next != kEnd) --position_;  // raw() just read it from the buffer, so it is still there
+  if (next != kEnd) --position;  // raw() just read it from the buffer, so it is still there
   return c;
 }
 

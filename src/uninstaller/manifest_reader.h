@@ -16,8 +16,8 @@ struct VariableOperand {
 enum class PathExtent { RestOfLine, OneWord };
 
 class ManifestReader {
- public:
-  explicit ManifestReader(TextFile& file) : file_(file) {}
+public:
+  explicit ManifestReader(TextFile& source) : file(source) {}
 
   // False when the first item is no integer; counts beyond int saturate.
   bool ReadCount(int* count);
@@ -33,16 +33,16 @@ class ManifestReader {
   // Consumes up to and including the next line feed.
   void SkipRestOfLine();
 
- private:
+private:
   int Get();
   void Unget(int c);
   // Skips white space; true when a line feed was among it.
   bool SkipWhiteSpace();
 
-  TextFile& file_;
-  char buffer_[4096];
-  std::size_t position_ = 0;
-  std::size_t length_ = 0;
-  bool atEnd_ = false;
-  int pushedBack_ = -2;
+  TextFile& file;
+  char buffer[4096];
+  std::size_t position = 0;
+  std::size_t length = 0;
+  bool atEnd = false;
+  int pushedBack = -2;
 };

@@ -36,7 +36,7 @@ enum class RegistryAccess { Read, AllAccess };
 using RegKey = std::uintptr_t;
 
 class Registry {
- public:
+public:
   virtual ~Registry() = default;
   virtual RegKey RootKey(RegistryRoot root) = 0;
   virtual long OpenKey(RegKey parent, const std::string& subkey, RegistryAccess access, RegKey* key) = 0;
@@ -60,24 +60,24 @@ inline bool NamesParentKey(const std::string& subkey) { return subkey.find_first
 
 // Closes the key it holds.
 class ScopedKey {
- public:
-  explicit ScopedKey(Registry& registry) : registry_(registry) {}
+public:
+  explicit ScopedKey(Registry& owner) : registry(owner) {}
   ScopedKey(const ScopedKey&) = delete;
   ScopedKey& operator=(const ScopedKey&) = delete;
   ~ScopedKey() {
-    if (key_ != 0) registry_.CloseKey(key_);
+    if (key != 0) registry.CloseKey(key);
   }
-  RegKey* Receive() { return &key_; }
-  RegKey get() const { return key_; }
+  RegKey* Receive() { return &key; }
+  RegKey get() const { return key; }
 
- private:
-  Registry& registry_;
-  RegKey key_ = 0;
+private:
+  Registry& registry;
+  RegKey key = 0;
 };
 
 // A file opened for reading; closed when destroyed.
 class TextFile {
- public:
+public:
   virtual ~TextFile() = default;
   // Raw bytes; 0 at the end of the file.
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
@@ -85,13 +85,13 @@ class TextFile {
 
 // A running FindFirstFileA search; FindClose when destroyed.
 class FileSearch {
- public:
+public:
   virtual ~FileSearch() = default;
   virtual bool Next(std::string* name) = 0;
 };
 
 class FileSystem {
- public:
+public:
   virtual ~FileSystem() = default;
   virtual std::unique_ptr<TextFile> OpenForReading(const std::string& path) = 0;
   // Null when nothing matches; otherwise the first match's name is in name.
@@ -103,7 +103,7 @@ class FileSystem {
 
 // A loaded library; unloaded when destroyed.
 class LoadedLibrary {
- public:
+public:
   virtual ~LoadedLibrary() = default;
   // Calls the exported function with no argument (argument null) or one text pointer.
   // False when the library does not export it.
@@ -111,7 +111,7 @@ class LoadedLibrary {
 };
 
 class Libraries {
- public:
+public:
   virtual ~Libraries() = default;
   // LoadLibraryExA with LOAD_WITH_ALTERED_SEARCH_PATH; null when it does not load.
   virtual std::unique_ptr<LoadedLibrary> Load(const std::string& path) = 0;
@@ -123,7 +123,7 @@ struct OsVersion {
 };
 
 class Windows {
- public:
+public:
   virtual ~Windows() = default;
   virtual OsVersion GetVersion() = 0;
   // FindWindowA(className, null); the window's title (at most 259 characters) on success.
@@ -134,7 +134,7 @@ class Windows {
 };
 
 class ProgramManager {
- public:
+public:
   virtual ~ProgramManager() = default;
   virtual void DeleteProgmanItem(const std::string& group, const std::string& item) = 0;
   virtual bool IsProgmanGroupEmpty(const std::string& group) = 0;
@@ -143,7 +143,7 @@ class ProgramManager {
 
 // The progress window; destroyed with the object.
 class ProgressWindow {
- public:
+public:
   virtual ~ProgressWindow() = default;
   virtual void ShowText(const std::string& text) = 0;
   virtual void SetStep(int step) = 0;
@@ -152,7 +152,7 @@ class ProgressWindow {
 };
 
 class UserInterface {
- public:
+public:
   virtual ~UserInterface() = default;
   virtual std::string LoadText(int id) = 0;
   // MessageBoxA without owner; returns the button pressed.

@@ -6,7 +6,7 @@
 #include "uninstaller/platform_ports.h"
 
 class RegistryWin32 : public Registry {
- public:
+public:
   RegKey RootKey(RegistryRoot root) override;
   long OpenKey(RegKey parent, const std::string& subkey, RegistryAccess access, RegKey* key) override;
   void CloseKey(RegKey key) override;
@@ -21,7 +21,7 @@ class RegistryWin32 : public Registry {
 };
 
 class FileSystemWin32 : public FileSystem {
- public:
+public:
   std::unique_ptr<TextFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<FileSearch> FindFirst(const std::string& pattern, std::string* name) override;
   bool RemoveFile(const std::string& path) override;
@@ -29,12 +29,12 @@ class FileSystemWin32 : public FileSystem {
 };
 
 class LibrariesWin32 : public Libraries {
- public:
+public:
   std::unique_ptr<LoadedLibrary> Load(const std::string& path) override;
 };
 
 class WindowsWin32 : public Windows {
- public:
+public:
   OsVersion GetVersion() override;
   bool FindWindowOfClass(const std::string& className, std::string* title) override;
   void EnumWindowTitles(const std::function<bool(const std::string&)>& visit) override;
@@ -42,13 +42,13 @@ class WindowsWin32 : public Windows {
 };
 
 class UserInterfaceWin32 : public UserInterface {
- public:
-  explicit UserInterfaceWin32(HINSTANCE instance) : instance_(instance) {}
+public:
+  explicit UserInterfaceWin32(HINSTANCE program) : instance(program) {}
   std::string LoadText(int id) override;
   int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override;
   int AskSharedFile(const std::string& text, const std::string& caption) override;
   std::unique_ptr<ProgressWindow> OpenProgress(const std::string& caption) override;
 
- private:
-  HINSTANCE instance_;
+private:
+  HINSTANCE instance;
 };

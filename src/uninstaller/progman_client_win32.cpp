@@ -17,50 +17,50 @@ constexpr DWORD kTerminateTimeout = 2000;
 constexpr DWORD kRequestTimeout = 5000;
 
 class ScopedAtom {
- public:
-  explicit ScopedAtom(const char* name) : atom_(GlobalAddAtomA(name)) {}
+public:
+  explicit ScopedAtom(const char* name) : atom(GlobalAddAtomA(name)) {}
   ~ScopedAtom() {
-    if (atom_) GlobalDeleteAtom(atom_);
+    if (atom) GlobalDeleteAtom(atom);
   }
   ScopedAtom(const ScopedAtom&) = delete;
   ScopedAtom& operator=(const ScopedAtom&) = delete;
-  ATOM get() const { return atom_; }
+  ATOM get() const { return atom; }
 
- private:
-  ATOM atom_;
+private:
+  ATOM atom;
 };
 
 HDDEDATA CALLBACK IgnoreEverything(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 
 // One DDEML instance with its string handles and conversation, all released together.
 class DdemlSession {
- public:
+public:
   DdemlSession() {
-    if (DdeInitializeA(&instance_, IgnoreEverything,
+    if (DdeInitializeA(&instance, IgnoreEverything,
                        APPCMD_FILTERINITS | CBF_FAIL_SELFCONNECTIONS | CBF_FAIL_POKES | CBF_SKIP_CONNECT_CONFIRMS,
                        0) != DMLERR_NO_ERROR) {
-      instance_ = 0;
+      instance = 0;
     }
   }
   ~DdemlSession() {
-    if (conversation_) DdeDisconnect(conversation_);
-    for (HSZ handle : {service_, item_}) {
-      if (handle) DdeFreeStringHandle(instance_, handle);
+    if (conversation) DdeDisconnect(conversation);
+    for (HSZ handle : {serviceHandle, itemHandle}) {
+      if (handle) DdeFreeStringHandle(instance, handle);
     }
-    if (instance_) DdeUninitialize(instance_);
+    if (instance) DdeUninitialize(instance);
   }
   DdemlSession(const DdemlSession&) = delete;
   DdemlSession& operator=(const DdemlSession&) = delete;
 
   bool Request(const std::string& item, std::string* data) {
-    if (!instance_) return false;
-    service_ = DdeCreateStringHandleA(instance_, kProgman, CP_WINANSI);
-    item_ = DdeCreateStringHandleA(instance_, item.c_str(), CP_WINANSI);
-    if (!service_ || !item_) return false;
-    conversation_ = DdeConnect(instance_, service_, service_, nullptr);
-    if (!conversation_) return false;
+    if (!instance) return false;
+    serviceHandle = DdeCreateStringHandleA(instance, kProgman, CP_WINANSI);
+    itemHandle = DdeCreateStringHandleA(instance, item.c_str(), CP_WINANSI);
+    if (!serviceHandle || !itemHandle) return false;
+    conversation = DdeConnect(instance, serviceHandle, serviceHandle, nullptr);
+    if (!conversation) return false;
     HDDEDATA result =
-        DdeClientTransaction(nullptr, 0, conversation_, item_, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr);
+        DdeClientTransaction(nullptr, 0, conversation, itemHandle, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr);
     if (!result) return false;
     char buffer[260];
     DWORD size = DdeGetData(result, reinterpret_cast<LPBYTE>(buffer), sizeof buffer, 0);
@@ -69,11 +69,11 @@ class DdemlSession {
     return true;
   }
 
- private:
-  DWORD instance_ = 0;
-  HSZ service_ = nullptr;
-  HSZ item_ = nullptr;
-  HCONV conversation_ = nullptr;
+private:
+  DWORD instance = 0;
+  HSZ serviceHandle = nullptr;
+  HSZ itemHandle = nullptr;
+  HCONV conversation = nullptr;
 };
 
 }  // namespace
@@ -81,24 +81,24 @@ class DdemlSession {
 ProgmanClient::~ProgmanClient() { DestroyClientWindow(); }
 
 void ProgmanClient::CreateClientWindow() {
-  if (clientWindow_) return;
+  if (clientWindow) return;
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = ClientProc;
-  windowClass.hInstance = instance_;
+  windowClass.hInstance = instance;
   windowClass.lpszClassName = kClientClass;
   if (!RegisterClassA(&windowClass)) return;
-  clientWindow_ = CreateWindowA(kClientClass, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-  if (clientWindow_)
-    SetWindowLongPtrA(clientWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  clientWindow = CreateWindowA(kClientClass, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (clientWindow)
+    SetWindowLongPtrA(clientWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   else
-    UnregisterClassA(kClientClass, instance_);  // a class left behind would make every later attempt fail
+    UnregisterClassA(kClientClass, instance);  // a class left behind would make every later attempt fail
 }
 
 void ProgmanClient::DestroyClientWindow() {
-  if (!clientWindow_) return;
-  DestroyWindow(clientWindow_);
-  clientWindow_ = nullptr;
-  UnregisterClassA(kClientClass, instance_);
+  if (!clientWindow) return;
+  DestroyWindow(clientWindow);
+  clientWindow = nullptr;
+  UnregisterClassA(kClientClass, instance);
 }
 
 template <typename Done>
@@ -118,28 +118,28 @@ void ProgmanClient::PumpUntil(Done done, DWORD milliseconds) {
 }
 
 void ProgmanClient::Initiate(ATOM application, ATOM topic) {
-  initiating_ = true;
-  SendMessageA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(clientWindow_),
+  initiating = true;
+  SendMessageA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(clientWindow),
                MAKELPARAM(application, topic));
-  initiating_ = false;
+  initiating = false;
 }
 
 HWND ProgmanClient::Connect() {
-  serverWindow_ = nullptr;
+  serverWindow = nullptr;
   {
     ScopedAtom application(kProgman);
     ScopedAtom topic(kProgman);
     Initiate(application.get(), topic.get());
-    if (!serverWindow_) {
+    if (!serverWindow) {
       WinExec(kProgman, SW_SHOWNORMAL);
       Initiate(application.get(), topic.get());
     }
   }
-  if (!serverWindow_) return nullptr;
-  BringWindowToTop(serverWindow_);
-  ShowWindow(serverWindow_, SW_RESTORE);
-  EnableWindow(serverWindow_, FALSE);
-  return serverWindow_;
+  if (!serverWindow) return nullptr;
+  BringWindowToTop(serverWindow);
+  ShowWindow(serverWindow, SW_RESTORE);
+  EnableWindow(serverWindow, FALSE);
+  return serverWindow;
 }
 
 bool ProgmanClient::Execute(const std::string& command) {
@@ -152,27 +152,27 @@ bool ProgmanClient::Execute(const std::string& command) {
     GlobalFree(memory);
     return false;
   }
-  acknowledgementPositive_ = false;
-  acknowledged_ = false;
-  if (!PostMessageA(serverWindow_, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(clientWindow_),
+  acknowledgementPositive = false;
+  acknowledged = false;
+  if (!PostMessageA(serverWindow, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(clientWindow),
                     reinterpret_cast<LPARAM>(memory))) {
     GlobalFree(memory);
     return false;
   }
-  executeMemory_ = memory;
-  PumpUntil([this] { return acknowledged_; }, kAcknowledgeTimeout);
+  executeMemory = memory;
+  PumpUntil([this] { return acknowledged; }, kAcknowledgeTimeout);
   // Unanswered, the memory stays with the server, which may still read it.
-  executeMemory_ = nullptr;
-  return acknowledged_ && acknowledgementPositive_;
+  executeMemory = nullptr;
+  return acknowledged && acknowledgementPositive;
 }
 
 void ProgmanClient::Terminate() {
-  terminating_ = true;
-  terminateSeen_ = false;
-  PostMessageA(serverWindow_, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(clientWindow_), 0);
-  PumpUntil([this] { return terminateSeen_; }, kTerminateTimeout);
-  terminating_ = false;
-  serverWindow_ = nullptr;
+  terminating = true;
+  terminateSeen = false;
+  PostMessageA(serverWindow, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(clientWindow), 0);
+  PumpUntil([this] { return terminateSeen; }, kTerminateTimeout);
+  terminating = false;
+  serverWindow = nullptr;
 }
 
 LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,12 +180,12 @@ LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wPa
   if (!client) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_DDE_ACK: {
-      if (client->initiating_) {
+      if (client->initiating) {
         // The answer to an initiate carries the server's own atoms, ours to delete.
         GlobalDeleteAtom(LOWORD(lParam));
         GlobalDeleteAtom(HIWORD(lParam));
-        client->serverWindow_ = reinterpret_cast<HWND>(wParam);
-        client->acknowledgementPositive_ = true;
+        client->serverWindow = reinterpret_cast<HWND>(wParam);
+        client->acknowledgementPositive = true;
         return 1;
       }
       UINT_PTR status = 0;
@@ -193,18 +193,18 @@ LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wPa
       UnpackDDElParam(WM_DDE_ACK, lParam, &status, &memory);
       FreeDDElParam(WM_DDE_ACK, lParam);
       // A late answer to an execute that timed out is not the answer to the current one.
-      if (!client->executeMemory_ || reinterpret_cast<HGLOBAL>(memory) != client->executeMemory_) return 0;
-      GlobalFree(client->executeMemory_);
-      client->executeMemory_ = nullptr;
-      client->acknowledgementPositive_ = (status & 0x8000) != 0;
-      client->acknowledged_ = true;
+      if (!client->executeMemory || reinterpret_cast<HGLOBAL>(memory) != client->executeMemory) return 0;
+      GlobalFree(client->executeMemory);
+      client->executeMemory = nullptr;
+      client->acknowledgementPositive = (status & 0x8000) != 0;
+      client->acknowledged = true;
       return 0;
     }
     case WM_DDE_TERMINATE:
-      if (!client->terminating_) {
+      if (!client->terminating) {
         PostMessageA(reinterpret_cast<HWND>(wParam), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
       }
-      client->terminateSeen_ = true;
+      client->terminateSeen = true;
       return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

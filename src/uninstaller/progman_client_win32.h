@@ -8,8 +8,8 @@
 #include "uninstaller/platform_ports.h"
 
 class ProgmanClient : public ProgramManager {
- public:
-  explicit ProgmanClient(HINSTANCE instance) : instance_(instance) {}
+public:
+  explicit ProgmanClient(HINSTANCE program) : instance(program) {}
   ~ProgmanClient() override;
   ProgmanClient(const ProgmanClient&) = delete;
   ProgmanClient& operator=(const ProgmanClient&) = delete;
@@ -18,7 +18,7 @@ class ProgmanClient : public ProgramManager {
   bool IsProgmanGroupEmpty(const std::string& group) override;
   void DeleteProgmanGroup(const std::string& group) override;
 
- private:
+private:
   static LRESULT CALLBACK ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void CreateClientWindow();
   void DestroyClientWindow();
@@ -31,14 +31,14 @@ class ProgmanClient : public ProgramManager {
   void PumpUntil(Done done, DWORD milliseconds);
   void Converse(const std::string& group, bool deleteGroup, const std::string& item);
 
-  HINSTANCE instance_;
-  HWND clientWindow_ = nullptr;
-  HWND serverWindow_ = nullptr;
-  bool initiating_ = false;
+  HINSTANCE instance;
+  HWND clientWindow = nullptr;
+  HWND serverWindow = nullptr;
+  bool initiating = false;
   // The command memory of the execute awaiting its answer; an answer for any other is late.
-  HGLOBAL executeMemory_ = nullptr;
-  bool acknowledged_ = false;
-  bool terminating_ = false;
-  bool acknowledgementPositive_ = false;
-  bool terminateSeen_ = false;
+  HGLOBAL executeMemory = nullptr;
+  bool acknowledged = false;
+  bool terminating = false;
+  bool acknowledgementPositive = false;
+  bool terminateSeen = false;
 };

@@ -22,19 +22,19 @@ ProgressStep ComputeProgressStep(int count) {
 }
 
 void ProgressDialog::SetText(int stringId) {
-  if (!window_ || stringId == shownString_) return;
-  shownString_ = stringId;
-  window_->ShowText(ui_.LoadText(stringId));
+  if (!window || stringId == shownString) return;
+  shownString = stringId;
+  window->ShowText(ui.LoadText(stringId));
 }
 
 void ProgressDialog::SetStep(int step) {
-  if (window_) window_->SetStep(step);
+  if (window) window->SetStep(step);
 }
 
 void ProgressDialog::Step() {
-  if (window_) window_->Step();
+  if (window) window->Step();
 }
 
 void ProgressDialog::BringToTop() {
-  if (window_) window_->BringToTop();
+  if (window) window->BringToTop();
 }

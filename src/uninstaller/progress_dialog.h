@@ -22,16 +22,16 @@ inline constexpr int kTextExternalProcess = 6;
 
 // A null window (silent mode) makes every operation do nothing.
 class ProgressDialog {
- public:
-  ProgressDialog(UserInterface& ui, std::unique_ptr<ProgressWindow> window)
-      : ui_(ui), window_(std::move(window)) {}
+public:
+  ProgressDialog(UserInterface& texts, std::unique_ptr<ProgressWindow> opened)
+      : ui(texts), window(std::move(opened)) {}
   void SetText(int stringId);
   void SetStep(int step);
   void Step();
   void BringToTop();
 
- private:
-  UserInterface& ui_;
-  std::unique_ptr<ProgressWindow> window_;
-  int shownString_ = 0;
+private:
+  UserInterface& ui;
+  std::unique_ptr<ProgressWindow> window;
+  int shownString = 0;
 };

@@ -53,9 +53,9 @@ std::vector<std::string> SplitManifestNames(const std::string& text) {
 }
 
 int UninstallerApp::Run(const std::string& commandLine) {
-  UserInterface& ui = platform_.ui;
+  UserInterface& ui = platform.ui;
   settings.title = ui.LoadText(kStringTitle);
-  OsVersion version = platform_.windows.GetVersion();
+  OsVersion version = platform.windows.GetVersion();
   settings.legacyShell = version.major < 4;
   settings.platformId = version.platformId;
 
@@ -74,7 +74,7 @@ int UninstallerApp::Run(const std::string& commandLine) {
   std::string key = kUninstallerKey;
   if (!switches.registryKeyName.empty()) key += "\\" + switches.registryKeyName;
   std::string directory;
-  Registry& registry = platform_.registry;
+  Registry& registry = platform.registry;
   if (registry.QueryDefaultValue(registry.RootKey(RegistryRoot::LocalMachine), key, &directory) != kErrorSuccess ||
       directory.size() > kMaxText) {
     directory.clear();
@@ -86,15 +86,15 @@ int UninstallerApp::Run(const std::string& commandLine) {
   if (answer != kIdYes) return 0;
 
   for (const std::string& name : SplitManifestNames(commandLine.substr(switches.namesStart))) {
-    if (ProcessManifestFile(name, settings, platform_) == RunOutcome::ProgramEnded) return 0;
+    if (ProcessManifestFile(name, settings, platform) == RunOutcome::ProgramEnded) return 0;
   }
   if (FinalCleanup() == RunOutcome::ProgramEnded) return 0;
-  platform_.windows.BroadcastFontChange();
+  platform.windows.BroadcastFontChange();
   return 0;
 }
 
 RunOutcome UninstallerApp::FinalCleanup() {
-  FileSystem& files = platform_.files;
+  FileSystem& files = platform.files;
   const std::string& directory = settings.uninstallerDir;
   std::string found;
   if (files.FindFirst(directory + "\\*.app", &found)) return RunOutcome::Finished;
@@ -103,13 +103,13 @@ RunOutcome UninstallerApp::FinalCleanup() {
   {
     std::unique_ptr<TextFile> file = files.OpenForReading(shared);
     if (!file) return RunOutcome::Finished;
-    if (ManifestInterpreter(settings, platform_).Run(*file) == RunOutcome::ProgramEnded) {
+    if (ManifestInterpreter(settings, platform).Run(*file) == RunOutcome::ProgramEnded) {
       return RunOutcome::ProgramEnded;
     }
   }
   if (settings.testMode || !files.RemoveFile(shared)) return RunOutcome::Finished;
 
-  Registry& registry = platform_.registry;
+  Registry& registry = platform.registry;
   RegKey machine = registry.RootKey(RegistryRoot::LocalMachine);
   // NT's one deletion leaves the key while directory variables remain under it; 9x's takes them along.
   if (settings.platformId == 2) {

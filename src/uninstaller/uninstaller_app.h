@@ -21,14 +21,14 @@ CommandLineSwitches ParseSwitches(const std::string& commandLine);
 std::vector<std::string> SplitManifestNames(const std::string& text);
 
 class UninstallerApp {
- public:
-  explicit UninstallerApp(Platform& platform) : platform_(platform) {}
+public:
+  explicit UninstallerApp(Platform& ports) : platform(ports) {}
   // The exit status: always 0.
   int Run(const std::string& commandLine);
   RunOutcome FinalCleanup();
 
   UninstallerSettings settings;
 
- private:
-  Platform& platform_;
+private:
+  Platform& platform;
 };

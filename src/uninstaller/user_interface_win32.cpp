@@ -8,45 +8,45 @@ namespace {
 
 // No message loop runs during a manifest, so every change is painted at once.
 class ProgressWindowWin32 : public ProgressWindow {
- public:
-  explicit ProgressWindowWin32(HWND dialog) : dialog_(dialog) {}
+public:
+  explicit ProgressWindowWin32(HWND window) : dialog(window) {}
   ~ProgressWindowWin32() override {
-    if (dialog_) DestroyWindow(dialog_);
+    if (dialog) DestroyWindow(dialog);
   }
   void ShowText(const std::string& text) override {
     Flush();
-    SetDlgItemTextA(dialog_, IDC_PROGRESS_TEXT, text.c_str());
-    UpdateWindow(GetDlgItem(dialog_, IDC_PROGRESS_TEXT));
+    SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text.c_str());
+    UpdateWindow(GetDlgItem(dialog, IDC_PROGRESS_TEXT));
   }
-  void SetStep(int step) override { SendDlgItemMessageA(dialog_, IDC_PROGRESS_BAR, PBM_SETSTEP, step, 0); }
+  void SetStep(int step) override { SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETSTEP, step, 0); }
   // Under Wine each step of the bar costs a server round trip (a millisecond or two, as
   // much as a command), so steps are handed to the bar in batches at most every 50 ms.
   void Step() override {
-    ++pendingSteps_;
-    if (GetTickCount() - lastPaint_ >= kPaintInterval) Flush();
+    ++pendingSteps;
+    if (GetTickCount() - lastPaint >= kPaintInterval) Flush();
   }
   // Batched steps are shown before the text changes and when the window comes back to the top.
   void BringToTop() override {
     Flush();
-    BringWindowToTop(dialog_);
+    BringWindowToTop(dialog);
   }
 
- private:
+private:
   void Flush() {
-    if (pendingSteps_ > 0) {
-      HWND bar = GetDlgItem(dialog_, IDC_PROGRESS_BAR);
+    if (pendingSteps > 0) {
+      HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
       SendMessageA(bar, WM_SETREDRAW, FALSE, 0);
-      for (; pendingSteps_ > 0; --pendingSteps_) SendMessageA(bar, PBM_STEPIT, 0, 0);
+      for (; pendingSteps > 0; --pendingSteps) SendMessageA(bar, PBM_STEPIT, 0, 0);
       SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
       RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    lastPaint_ = GetTickCount();
+    lastPaint = GetTickCount();
   }
 
   static constexpr DWORD kPaintInterval = 50;
-  HWND dialog_;
-  DWORD lastPaint_ = GetTickCount();
-  int pendingSteps_ = 0;
+  HWND dialog;
+  DWORD lastPaint = GetTickCount();
+  int pendingSteps = 0;
 };
 
 // A window without a message loop of its own still has its messages answered by the
@@ -87,7 +87,7 @@ INT_PTR CALLBACK SharedFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 std::string UserInterfaceWin32::LoadText(int id) {
   char buffer[1024];
-  int length = LoadStringA(instance_, id, buffer, sizeof buffer);
+  int length = LoadStringA(instance, id, buffer, sizeof buffer);
   return std::string(buffer, length > 0 ? length : 0);
 }
 
@@ -97,13 +97,13 @@ int UserInterfaceWin32::ShowMessage(const std::string& text, const std::string& 
 
 int UserInterfaceWin32::AskSharedFile(const std::string& text, const std::string& caption) {
   SharedQuestion question{&text, &caption};
-  INT_PTR result = DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_SHARED_FILE), nullptr, SharedFileProc,
+  INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SHARED_FILE), nullptr, SharedFileProc,
                                    reinterpret_cast<LPARAM>(&question));
   return result <= 0 ? IDCANCEL : static_cast<int>(result);
 }
 
 std::unique_ptr<ProgressWindow> UserInterfaceWin32::OpenProgress(const std::string& caption) {
-  HWND dialog = CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressProc, 0);
+  HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressProc, 0);
   if (!dialog) return nullptr;
   SetWindowTextA(dialog, caption.c_str());
   SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

@@ -47,7 +47,7 @@ inline std::vector<std::string> SplitPath(const std::string& path) {
 }
 
 class FakeRegistry : public Registry {
- public:
+public:
   struct Node {
     std::map<std::string, Node> keys;          // lower-cased name
     std::map<std::string, std::string> values;  // lower-cased name -> data bytes
@@ -113,13 +113,13 @@ class FakeRegistry : public Registry {
     std::vector<std::string> full = path;
     for (const std::string& part : SplitPath(subkey)) full.push_back(part);
     if (!Resolve(root, full)) return kErrorFileNotFound;
-    handles_[nextHandle_] = {root, full};
-    *key = nextHandle_++;
+    handles[nextHandle] = {root, full};
+    *key = nextHandle++;
     ++openKeys;
     return kErrorSuccess;
   }
   void CloseKey(RegKey key) override {
-    if (handles_.erase(key)) --openKeys;
+    if (handles.erase(key)) --openKeys;
   }
   long QueryValue(RegKey key, const std::string& name, std::size_t maxBytes, std::string* data) override {
     Node* node = NodeOf(key);
@@ -208,15 +208,15 @@ class FakeRegistry : public Registry {
   int flushes = 0;
   long enumerations = 0;
 
- private:
+private:
   static const char* RootName(int root) {
     static const char* names[] = {"Root", "Machine", "Cuser", "Users"};
     return names[root];
   }
   std::pair<int, std::vector<std::string>> Address(RegKey key) {
     if (key >= 1 && key <= 4) return {static_cast<int>(key) - 1, {}};
-    auto it = handles_.find(key);
-    if (it == handles_.end()) return {-1, {}};
+    auto it = handles.find(key);
+    if (it == handles.end()) return {-1, {}};
     return it->second;
   }
   Node* Resolve(int root, const std::vector<std::string>& path) {
@@ -234,28 +234,29 @@ class FakeRegistry : public Registry {
     return Resolve(root, path);
   }
 
-  std::map<RegKey, std::pair<int, std::vector<std::string>>> handles_;
-  RegKey nextHandle_ = 100;
+  std::map<RegKey, std::pair<int, std::vector<std::string>>> handles;
+  RegKey nextHandle = 100;
 };
 
 class StringTextFile : public TextFile {
- public:
-  explicit StringTextFile(std::string text, std::size_t chunk = 4096) : text_(std::move(text)), chunk_(chunk) {}
+public:
+  explicit StringTextFile(std::string content, std::size_t readSize = 4096)
+      : text(std::move(content)), chunk(readSize) {}
   std::size_t Read(char* buffer, std::size_t size) override {
-    std::size_t n = std::min({size, chunk_, text_.size() - position_});
-    std::memcpy(buffer, text_.data() + position_, n);
-    position_ += n;
+    std::size_t n = std::min({size, chunk, text.size() - position});
+    std::memcpy(buffer, text.data() + position, n);
+    position += n;
     return n;
   }
 
- private:
-  std::string text_;
-  std::size_t chunk_;
-  std::size_t position_ = 0;
+private:
+  std::string text;
+  std::size_t chunk;
+  std::size_t position = 0;
 };
 
 class FakeFileSystem : public FileSystem {
- public:
+public:
   struct Entry {
     std::string name;  // as created
     std::string content;
@@ -274,28 +275,30 @@ class FakeFileSystem : public FileSystem {
   bool Exists(const std::string& path) const { return entries.count(PathKey(path)) != 0; }
 
   class Search : public FileSearch {
-   public:
-    explicit Search(std::vector<std::string> names) : names_(std::move(names)) {}
+  public:
+    explicit Search(std::vector<std::string> found) : names(std::move(found)) {}
     bool Next(std::string* name) override {
-      if (++index_ >= names_.size()) return false;
-      *name = names_[index_];
+      if (++index >= names.size()) return false;
+      *name = names[index];
       return true;
     }
 
-   private:
-    std::vector<std::string> names_;
-    std::size_t index_ = 0;
+  private:
+    std::vector<std::string> names;
+    std::size_t index = 0;
   };
 
   class File : public TextFile {
-   public:
-    File(FakeFileSystem& owner, std::string text) : owner_(owner), text_(std::move(text)) { ++owner_.openFiles; }
-    ~File() override { --owner_.openFiles; }
-    std::size_t Read(char* buffer, std::size_t size) override { return text_.Read(buffer, size); }
+  public:
+    File(FakeFileSystem& fileSystem, std::string content) : owner(fileSystem), text(std::move(content)) {
+      ++owner.openFiles;
+    }
+    ~File() override { --owner.openFiles; }
+    std::size_t Read(char* buffer, std::size_t size) override { return text.Read(buffer, size); }
 
-   private:
-    FakeFileSystem& owner_;
-    StringTextFile text_;
+  private:
+    FakeFileSystem& owner;
+    StringTextFile text;
   };
 
   std::unique_ptr<TextFile> OpenForReading(const std::string& path) override {
@@ -336,7 +339,7 @@ class FakeFileSystem : public FileSystem {
     return true;
   }
 
- private:
+private:
   static bool Matches(const std::string& wild, const std::string& name) {
     if (wild.empty()) return name.empty();
     if (wild[0] == '*') {
@@ -352,25 +355,27 @@ class FakeFileSystem : public FileSystem {
 };
 
 class FakeLibraries : public Libraries {
- public:
+public:
   std::map<std::string, std::set<std::string>> exports;  // lower-cased path -> functions
   std::vector<std::string> calls;                          // "path!function" or "path!function(argument)"
   std::vector<std::string> loads;
   int loaded = 0;
 
   class Library : public LoadedLibrary {
-   public:
-    Library(FakeLibraries& owner, std::string path) : owner_(owner), path_(std::move(path)) { ++owner_.loaded; }
-    ~Library() override { --owner_.loaded; }
+  public:
+    Library(FakeLibraries& libraries, std::string loadedPath) : owner(libraries), path(std::move(loadedPath)) {
+      ++owner.loaded;
+    }
+    ~Library() override { --owner.loaded; }
     bool Call(const std::string& function, const std::string* argument) override {
-      if (!owner_.exports[Lower(path_)].count(function)) return false;
-      owner_.calls.push_back(path_ + "!" + function + (argument ? "(" + *argument + ")" : ""));
+      if (!owner.exports[Lower(path)].count(function)) return false;
+      owner.calls.push_back(path + "!" + function + (argument ? "(" + *argument + ")" : ""));
       return true;
     }
 
-   private:
-    FakeLibraries& owner_;
-    std::string path_;
+  private:
+    FakeLibraries& owner;
+    std::string path;
   };
 
   std::unique_ptr<LoadedLibrary> Load(const std::string& path) override {
@@ -381,7 +386,7 @@ class FakeLibraries : public Libraries {
 };
 
 class FakeWindows : public Windows {
- public:
+public:
   OsVersion version;
   std::vector<std::pair<std::string, std::string>> windows;  // class, title, in Z order
   int fontChanges = 0;
@@ -407,7 +412,7 @@ class FakeWindows : public Windows {
 };
 
 class FakeProgramManager : public ProgramManager {
- public:
+public:
   std::vector<std::string> log;
   std::set<std::string> emptyGroups;
   void DeleteProgmanItem(const std::string& group, const std::string& item) override {
@@ -421,7 +426,7 @@ class FakeProgramManager : public ProgramManager {
 };
 
 class FakeUserInterface : public UserInterface {
- public:
+public:
   struct Message {
     std::string text;
     std::string caption;
@@ -465,16 +470,16 @@ class FakeUserInterface : public UserInterface {
   }
 
   class Window : public ProgressWindow {
-   public:
-    explicit Window(FakeUserInterface& owner) : owner_(owner) {}
-    ~Window() override { owner_.progress.push_back("close"); }
-    void ShowText(const std::string& text) override { owner_.progress.push_back("text " + text); }
-    void SetStep(int step) override { owner_.progress.push_back("setstep " + std::to_string(step)); }
-    void Step() override { ++owner_.steps; }
-    void BringToTop() override { owner_.progress.push_back("top"); }
+  public:
+    explicit Window(FakeUserInterface& ui) : owner(ui) {}
+    ~Window() override { owner.progress.push_back("close"); }
+    void ShowText(const std::string& text) override { owner.progress.push_back("text " + text); }
+    void SetStep(int step) override { owner.progress.push_back("setstep " + std::to_string(step)); }
+    void Step() override { ++owner.steps; }
+    void BringToTop() override { owner.progress.push_back("top"); }
 
-   private:
-    FakeUserInterface& owner_;
+  private:
+    FakeUserInterface& owner;
   };
   std::unique_ptr<ProgressWindow> OpenProgress(const std::string& caption) override {
     progress.push_back("open " + caption);

@@ -12,7 +12,7 @@ const char* const kNewShared = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Sh
 const char* const kNtShared = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SharedDLLs";
 
 class Engine : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     settings.title = "The Korvane Uninstaller";
     settings.uninstallerDir = "C:\\Uninst";

@@ -53,7 +53,7 @@ TEST(Switches, ManifestNamesSplitOnSingleSpaces) {
 }
 
 class Shell : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     Directory("C:\\Korvane\\Uninst\\");
     fp.registry.SetString(HKLM, "SOFTWARE\\Korvane\\Uninstaller\\APPDIR", "", "C:\\App");
