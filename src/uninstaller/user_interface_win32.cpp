@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "resource.h"
+#include "resources/retractor/resource.h"
 
 namespace {
 
