@@ -3,10 +3,10 @@
 namespace {
 
 // Opened with the sharing of the C library's fopen: others may read and write, not delete.
-class FileWin32 : public TextFile {
+class TextFileWin32 : public TextFile {
 public:
-  explicit FileWin32(HANDLE opened) : file(opened) {}
-  ~FileWin32() override { CloseHandle(file); }
+  explicit TextFileWin32(HANDLE opened) : file(opened) {}
+  ~TextFileWin32() override { CloseHandle(file); }
   std::size_t Read(char* buffer, std::size_t size) override {
     DWORD read = 0;
     if (!ReadFile(file, buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
@@ -17,10 +17,10 @@ private:
   HANDLE file;
 };
 
-class SearchWin32 : public FileSearch {
+class FileSearchWin32 : public FileSearch {
 public:
-  explicit SearchWin32(HANDLE started) : search(started) {}
-  ~SearchWin32() override { FindClose(search); }
+  explicit FileSearchWin32(HANDLE started) : search(started) {}
+  ~FileSearchWin32() override { FindClose(search); }
   bool Next(std::string* name) override {
     WIN32_FIND_DATAA found;
     if (!FindNextFileA(search, &found)) return false;
@@ -38,7 +38,7 @@ std::unique_ptr<TextFile> FileSystemWin32::OpenForReading(const std::string& pat
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<FileWin32>(file);
+  return std::make_unique<TextFileWin32>(file);
 }
 
 std::unique_ptr<FileSearch> FileSystemWin32::FindFirst(const std::string& pattern, std::string* name) {
@@ -46,7 +46,7 @@ std::unique_ptr<FileSearch> FileSystemWin32::FindFirst(const std::string& patter
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return nullptr;
   *name = found.cFileName;
-  return std::make_unique<SearchWin32>(search);
+  return std::make_unique<FileSearchWin32>(search);
 }
 
 bool FileSystemWin32::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }

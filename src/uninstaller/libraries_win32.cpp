@@ -33,10 +33,10 @@ void CallWithText(FARPROC function, const char* text) {
 }
 #endif
 
-class LibraryWin32 : public LoadedLibrary {
+class LoadedLibraryWin32 : public LoadedLibrary {
 public:
-  explicit LibraryWin32(HMODULE loaded) : module(loaded) {}
-  ~LibraryWin32() override { FreeLibrary(module); }
+  explicit LoadedLibraryWin32(HMODULE loaded) : module(loaded) {}
+  ~LoadedLibraryWin32() override { FreeLibrary(module); }
   bool Call(const std::string& function, const std::string* argument) override {
     FARPROC entry = GetProcAddress(module, function.c_str());
     if (!entry) return false;
@@ -57,5 +57,5 @@ private:
 std::unique_ptr<LoadedLibrary> LibrariesWin32::Load(const std::string& path) {
   HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) return nullptr;
-  return std::make_unique<LibraryWin32>(module);
+  return std::make_unique<LoadedLibraryWin32>(module);
 }

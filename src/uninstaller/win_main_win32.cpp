@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "uninstaller/platform_win32.h"
-#include "uninstaller/progman_client_win32.h"
+#include "uninstaller/program_manager_win32.h"
 #include "uninstaller/uninstaller_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   FileSystemWin32 files;
   LibrariesWin32 libraries;
   WindowsWin32 windows;
-  ProgmanClient progman(instance);
+  ProgramManagerWin32 progman(instance);
   UserInterfaceWin32 ui(instance);
   Platform platform{registry, files, libraries, windows, progman, ui};
   UninstallerApp app(platform);

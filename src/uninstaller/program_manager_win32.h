@@ -7,12 +7,12 @@
 
 #include "uninstaller/platform_ports.h"
 
-class ProgmanClient : public ProgramManager {
+class ProgramManagerWin32 : public ProgramManager {
 public:
-  explicit ProgmanClient(HINSTANCE program) : instance(program) {}
-  ~ProgmanClient() override;
-  ProgmanClient(const ProgmanClient&) = delete;
-  ProgmanClient& operator=(const ProgmanClient&) = delete;
+  explicit ProgramManagerWin32(HINSTANCE program) : instance(program) {}
+  ~ProgramManagerWin32() override;
+  ProgramManagerWin32(const ProgramManagerWin32&) = delete;
+  ProgramManagerWin32& operator=(const ProgramManagerWin32&) = delete;
 
   void DeleteProgmanItem(const std::string& group, const std::string& item) override;
   bool IsProgmanGroupEmpty(const std::string& group) override;

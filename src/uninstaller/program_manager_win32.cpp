@@ -1,4 +1,4 @@
-#include "uninstaller/progman_client_win32.h"
+#include "uninstaller/program_manager_win32.h"
 
 #include <dde.h>
 #include <ddeml.h>
@@ -78,9 +78,9 @@ private:
 
 }  // namespace
 
-ProgmanClient::~ProgmanClient() { DestroyClientWindow(); }
+ProgramManagerWin32::~ProgramManagerWin32() { DestroyClientWindow(); }
 
-void ProgmanClient::CreateClientWindow() {
+void ProgramManagerWin32::CreateClientWindow() {
   if (clientWindow) return;
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = ClientProc;
@@ -94,7 +94,7 @@ void ProgmanClient::CreateClientWindow() {
     UnregisterClassA(kClientClass, instance);  // a class left behind would make every later attempt fail
 }
 
-void ProgmanClient::DestroyClientWindow() {
+void ProgramManagerWin32::DestroyClientWindow() {
   if (!clientWindow) return;
   DestroyWindow(clientWindow);
   clientWindow = nullptr;
@@ -102,7 +102,7 @@ void ProgmanClient::DestroyClientWindow() {
 }
 
 template <typename Done>
-void ProgmanClient::PumpUntil(Done done, DWORD milliseconds) {
+void ProgramManagerWin32::PumpUntil(Done done, DWORD milliseconds) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG message;
@@ -117,14 +117,14 @@ void ProgmanClient::PumpUntil(Done done, DWORD milliseconds) {
   }
 }
 
-void ProgmanClient::Initiate(ATOM application, ATOM topic) {
+void ProgramManagerWin32::Initiate(ATOM application, ATOM topic) {
   initiating = true;
   SendMessageA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(clientWindow),
                MAKELPARAM(application, topic));
   initiating = false;
 }
 
-HWND ProgmanClient::Connect() {
+HWND ProgramManagerWin32::Connect() {
   serverWindow = nullptr;
   {
     ScopedAtom application(kProgman);
@@ -142,7 +142,7 @@ HWND ProgmanClient::Connect() {
   return serverWindow;
 }
 
-bool ProgmanClient::Execute(const std::string& command) {
+bool ProgramManagerWin32::Execute(const std::string& command) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, command.size() + 1);
   if (!memory) return false;
   if (void* text = GlobalLock(memory)) {
@@ -166,7 +166,7 @@ bool ProgmanClient::Execute(const std::string& command) {
   return acknowledged && acknowledgementPositive;
 }
 
-void ProgmanClient::Terminate() {
+void ProgramManagerWin32::Terminate() {
   terminating = true;
   terminateSeen = false;
   PostMessageA(serverWindow, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(clientWindow), 0);
@@ -175,8 +175,8 @@ void ProgmanClient::Terminate() {
   serverWindow = nullptr;
 }
 
-LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* client = reinterpret_cast<ProgmanClient*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+LRESULT CALLBACK ProgramManagerWin32::ClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* client = reinterpret_cast<ProgramManagerWin32*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!client) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_DDE_ACK: {
@@ -210,7 +210,7 @@ LRESULT CALLBACK ProgmanClient::ClientProc(HWND window, UINT message, WPARAM wPa
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void ProgmanClient::Converse(const std::string& group, bool deleteGroup, const std::string& item) {
+void ProgramManagerWin32::Converse(const std::string& group, bool deleteGroup, const std::string& item) {
   CreateClientWindow();
   HWND server = Connect();
   if (!server) return;  // the window stays for the next operation
@@ -227,13 +227,13 @@ void ProgmanClient::Converse(const std::string& group, bool deleteGroup, const s
   DestroyClientWindow();
 }
 
-void ProgmanClient::DeleteProgmanItem(const std::string& group, const std::string& item) {
+void ProgramManagerWin32::DeleteProgmanItem(const std::string& group, const std::string& item) {
   Converse(group, false, item);
 }
 
-void ProgmanClient::DeleteProgmanGroup(const std::string& group) { Converse(group, true, std::string()); }
+void ProgramManagerWin32::DeleteProgmanGroup(const std::string& group) { Converse(group, true, std::string()); }
 
-bool ProgmanClient::IsProgmanGroupEmpty(const std::string& group) {
+bool ProgramManagerWin32::IsProgmanGroupEmpty(const std::string& group) {
   DdemlSession session;
   std::string description;
   if (!session.Request(group, &description)) return false;
