@@ -1,10 +1,10 @@
 #include "uninstaller/program_manager_win32.h"
 
 #include <dde.h>
-#include <ddeml.h>
 
 #include <cstring>
 
+#include "uninstaller/ddeml_session_win32.h"
 #include "uninstaller/progman_rules.h"
 
 namespace {
@@ -14,7 +14,6 @@ const char kProgman[] = "PROGMAN";
 // Program Manager answers within milliseconds; a server that never acknowledges must not hang us.
 constexpr DWORD kAcknowledgeTimeout = 10000;
 constexpr DWORD kTerminateTimeout = 2000;
-constexpr DWORD kRequestTimeout = 5000;
 
 class ScopedAtom {
 public:
@@ -28,52 +27,6 @@ public:
 
 private:
   ATOM atom;
-};
-
-HDDEDATA CALLBACK IgnoreEverything(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
-
-// One DDEML instance with its string handles and conversation, all released together.
-class DdemlSession {
-public:
-  DdemlSession() {
-    if (DdeInitializeA(&instance, IgnoreEverything,
-                       APPCMD_FILTERINITS | CBF_FAIL_SELFCONNECTIONS | CBF_FAIL_POKES | CBF_SKIP_CONNECT_CONFIRMS,
-                       0) != DMLERR_NO_ERROR) {
-      instance = 0;
-    }
-  }
-  ~DdemlSession() {
-    if (conversation) DdeDisconnect(conversation);
-    for (HSZ handle : {serviceHandle, itemHandle}) {
-      if (handle) DdeFreeStringHandle(instance, handle);
-    }
-    if (instance) DdeUninitialize(instance);
-  }
-  DdemlSession(const DdemlSession&) = delete;
-  DdemlSession& operator=(const DdemlSession&) = delete;
-
-  bool Request(const std::string& item, std::string* data) {
-    if (!instance) return false;
-    serviceHandle = DdeCreateStringHandleA(instance, kProgman, CP_WINANSI);
-    itemHandle = DdeCreateStringHandleA(instance, item.c_str(), CP_WINANSI);
-    if (!serviceHandle || !itemHandle) return false;
-    conversation = DdeConnect(instance, serviceHandle, serviceHandle, nullptr);
-    if (!conversation) return false;
-    HDDEDATA result =
-        DdeClientTransaction(nullptr, 0, conversation, itemHandle, CF_TEXT, XTYP_REQUEST, kRequestTimeout, nullptr);
-    if (!result) return false;
-    char buffer[260];
-    DWORD size = DdeGetData(result, reinterpret_cast<LPBYTE>(buffer), sizeof buffer, 0);
-    DdeFreeDataHandle(result);
-    data->assign(buffer, size);
-    return true;
-  }
-
-private:
-  DWORD instance = 0;
-  HSZ serviceHandle = nullptr;
-  HSZ itemHandle = nullptr;
-  HCONV conversation = nullptr;
 };
 
 }  // namespace
@@ -236,6 +189,6 @@ void ProgramManagerWin32::DeleteProgmanGroup(const std::string& group) { Convers
 bool ProgramManagerWin32::IsProgmanGroupEmpty(const std::string& group) {
   DdemlSession session;
   std::string description;
-  if (!session.Request(group, &description)) return false;
+  if (!session.Request(kProgman, group, &description)) return false;
   return IsGroupDescriptionEmpty(description);
 }
