@@ -1,93 +1,11 @@
 #include "uninstaller/manifest_interpreter.h"
 
-#include "uninstaller/key_deletion.h"
+#include "uninstaller/application_check.h"
+#include "uninstaller/file_deletion.h"
+#include "uninstaller/manifest_operands.h"
 #include "uninstaller/message_text.h"
+#include "uninstaller/registry_entry.h"
 #include "uninstaller/shared_components.h"
-
-std::string PatternDirectory(const std::string& pattern) {
-  std::size_t slash = pattern.find_last_of("\\/");
-  if (slash != std::string::npos) return pattern.substr(0, slash + 1);
-  if (pattern.size() >= 2 && pattern[1] == ':') return pattern.substr(0, 2);
-  return std::string();
-}
-
-void DeleteMatchingFiles(const std::string& pattern, FileSystem& files) {
-  std::string name;
-  std::unique_ptr<FileSearch> search = files.FindFirst(pattern, &name);
-  if (!search) return;
-  std::string directory = PatternDirectory(pattern);
-  do {
-    std::string path = directory + name;
-    if (path.size() > kMaxText || !files.RemoveFile(path)) return;
-  } while (search->Next(&name));
-}
-
-bool IsApplicationRunning(std::string& specification, Platform& platform) {
-  if (!specification.empty() && specification[0] == '@') {
-    ApplicationValuePath where = ParseApplicationValuePath(specification);
-    std::string text;
-    Registry& registry = platform.registry;
-    ScopedKey key(registry);
-    if (registry.OpenKey(registry.RootKey(RegistryRoot::CurrentUser), where.subkey, RegistryAccess::Read,
-                         key.Receive()) == kErrorSuccess) {
-      std::string data;
-      if (registry.QueryValue(key.get(), where.valueName, kMaxText + 1, &data) == kErrorSuccess) {
-        text = data.substr(0, data.find('\0'));
-        if (text.size() > kMaxText) text.resize(kMaxText);
-      }
-    }
-    specification = text;
-  }
-  if (!specification.empty() && specification[0] == '#') {
-    std::string className = specification.size() > 2 ? specification.substr(2) : std::string();
-    if (className.empty()) return false;
-    std::string title;
-    if (!platform.windows.FindWindowOfClass(className, &title)) return false;
-    specification = title;
-    return true;
-  }
-  if (specification.empty()) return false;
-  bool running = false;
-  platform.windows.EnumWindowTitles([&](const std::string& title) {
-    if (title.empty()) return true;
-    if (title.compare(0, specification.size(), specification) == 0) {
-      running = true;
-      return false;
-    }
-    return true;
-  });
-  return running;
-}
-
-void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings& settings, Registry& registry) {
-  RegKey root = registry.RootKey(entry.root);
-  if (entry.valueName) {
-    ScopedKey key(registry);
-    if (registry.OpenKey(root, entry.subkey, RegistryAccess::AllAccess, key.Receive()) == kErrorSuccess &&
-        !settings.testMode) {
-      registry.DeleteValue(key.get(), *entry.valueName);
-    }
-    return;
-  }
-  if (entry.conditional) {
-    ScopedKey key(registry);
-    if (registry.OpenKey(root, entry.subkey, RegistryAccess::AllAccess, key.Receive()) != kErrorSuccess) return;
-    if (!settings.testMode) registry.FlushKey(key.get());
-    std::string name;
-    bool empty = registry.EnumValue(key.get(), 0) == kErrorNoMoreItems &&
-                 registry.EnumKey(key.get(), 0, &name) == kErrorNoMoreItems;
-    if (!empty) return;
-  }
-  if (settings.testMode) return;
-  // Never delete a whole hive.
-  if (NamesParentKey(entry.subkey)) return;
-  // NT's key deletion leaves a key that has subkeys: the tree walk empties it, then deletes it.
-  if (settings.platformId == 2) {
-    DeleteKeyTree(registry, root, entry.subkey);
-  } else {
-    DeleteKeyNineX(registry, root, entry.subkey);
-  }
-}
 
 RunOutcome ManifestInterpreter::Run(TextFile& file) {
   ManifestReader reader(file);

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "uninstaller/manifest_operands.h"
 #include "uninstaller/manifest_run.h"
 #include "uninstaller/platform_ports.h"
 #include "uninstaller/uninstaller_settings.h"
@@ -31,11 +30,3 @@ private:
 
 // Runs uninstallerDir\name and deletes it afterwards unless in test mode.
 RunOutcome ProcessManifestFile(const std::string& name, const UninstallerSettings& settings, Platform& platform);
-
-// On a match the application text is replaced by what the message shows.
-bool IsApplicationRunning(std::string& specification, Platform& platform);
-// Stops at the first match that cannot be deleted.
-void DeleteMatchingFiles(const std::string& pattern, FileSystem& files);
-void DeleteRegistryEntry(const RegistryOperand& entry, const UninstallerSettings& settings, Registry& registry);
-// The drive and directory of a search pattern, separator included.
-std::string PatternDirectory(const std::string& pattern);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "uninstaller/file_deletion.h"
 
 namespace {
 
