@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../tests/unit/retractor/fake_platform.h"
+#include "uninstaller/command_line.h"
 #include "uninstaller/manifest_interpreter.h"
 #include "uninstaller/uninstaller_app.h"
 

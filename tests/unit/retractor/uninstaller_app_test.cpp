@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
+#include "uninstaller/command_line.h"
 
 namespace {
 
