@@ -30,7 +30,9 @@ void ReleaseSharedFile(ManifestRun& run) {
   if (registry.QueryValue(key.get(), path, 4, &data) != kErrorSuccess || data.size() > 4) return;
   // Shorter data is zero-extended rather than read past.
   std::uint32_t count = 0;
-  for (std::size_t i = 0; i < data.size(); ++i) count |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    count |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+  }
 
   if (count > 1) {
     registry.SetDwordValue(key.get(), path, count - 1);
