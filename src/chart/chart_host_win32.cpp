@@ -3,16 +3,13 @@
 #include <windows.h>
 
 #include "chart/dispatch_win32.h"
-#include "crawler/url.h"
 
-DispatchPtr Win32ChartHost::CreateApplication(const std::string& progId) { return CreateAutomationObject(progId); }
+DispatchPtr ChartHostWin32::CreateApplication(const std::string& progId) { return CreateAutomationObject(progId); }
 
-void Win32ChartHost::RaiseWindow(std::int32_t window) {
+void ChartHostWin32::RaiseWindow(std::int32_t window) {
   // The handle arrives as the application's 32-bit property value.
   HWND handle = reinterpret_cast<HWND>(static_cast<INT_PTR>(window));
   if (IsWindow(handle)) SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void Win32ChartHost::EndProcess(int exitCode) { ExitProcess(UINT(exitCode)); }
-
-std::string Win32ChartHost::BrowserCommand() { return DefaultBrowserCommand(); }
+void ChartHostWin32::EndProcess(int exitCode) { ExitProcess(UINT(exitCode)); }

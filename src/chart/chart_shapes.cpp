@@ -7,6 +7,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "crawler/url.h"
+#include "site/labels.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include "bitmap_ids.h"
 #include "resource.h"
-#include "wizard/wizard_app_win32.h"
 #include "wizard/picture_win32.h"
 #include "wizard/wizard_page_win32.h"
 
@@ -44,7 +43,7 @@ void CFinishDialog::OnInitDialog(HWND window) {
   // Without the strip the statuses draw nothing; the run itself does not depend on them.
   statusImages.reset(ImageList_Create(kStatusWidth, kStatusHeight, ILC_COLOR24 | ILC_MASK, kStatusCount, 0));
   std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> strip(
-      static_cast<HBITMAP>(LoadImageA(TheApp().instance, MAKEINTRESOURCEA(IDB_STATUS), IMAGE_BITMAP, 0, 0, 0)),
+      static_cast<HBITMAP>(LoadImageA(shell.Instance(), MAKEINTRESOURCEA(IDB_STATUS), IMAGE_BITMAP, 0, 0, 0)),
       &DeleteObject);
   if (statusImages && strip) ImageList_AddMasked(statusImages.get(), strip.get(), RGB(255, 255, 255));
 }
@@ -62,7 +61,7 @@ INT_PTR CFinishDialog::OnNotify(const NMHDR& header) {
     case PSN_WIZFINISH:
       return NotifyResult(page, FALSE);
     case PSN_HELP:
-      TheApp().ShowHelp();
+      shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
@@ -81,7 +80,7 @@ void CFinishDialog::OnPaint() {
   if (lastStatusImage != -1) ShowStatus(lastStatusFrame, lastStatusImage, true);
   HWND frame = GetDlgItem(page, IDC_FINISH_PICTURE);
   if (HDC dc = GetDC(frame)) {
-    DrawPicture(dc, 0, 0, TheApp().instance, IDB_FINISH_24, IDB_FINISH_8);
+    DrawPicture(dc, 0, 0, shell.Instance(), IDB_FINISH_24, IDB_FINISH_8);
     ReleaseDC(frame, dc);
   }
   if (runPending) {
@@ -91,9 +90,7 @@ void CFinishDialog::OnPaint() {
 }
 
 void CFinishDialog::RunOutputs() {
-  CWizardApp& app = TheApp();
-  SiteTree& tree = app.treePage.Tree();
-  ::RunOutputs(*this, host, app, {tree, tree.topOfChart, app.chartOptionsPage.options, app.startDirectory});
+  ::RunOutputs(*this, host, shell, {tree, tree.topOfChart, options, shell.StartDirectory()});
 }
 
 void CFinishDialog::ShowStatus(int frame, int image, bool remember) {

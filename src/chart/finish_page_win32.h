@@ -10,6 +10,7 @@
 
 #include "chart/chart_host_win32.h"
 #include "chart/finish_page_rules.h"
+#include "wizard/page_shell.h"
 
 struct ImageListDeleter {
   void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
@@ -18,6 +19,8 @@ using ImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDe
 
 class CFinishDialog : private FinishView {
 public:
+  CFinishDialog(PageShell& shell, const SiteTree& tree, ChartOptions& options)
+      : shell(shell), tree(tree), options(options), host([&shell] { return shell.BrowserCommand(); }) {}
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
 
 private:
@@ -38,6 +41,9 @@ private:
   void RaisePage() override;
   void ShowFinishButtons() override;
 
+  PageShell& shell;
+  const SiteTree& tree;
+  ChartOptions& options;
   HWND page = nullptr;
   HWND progress = nullptr;
   int lastStatusImage = -1;
@@ -45,5 +51,5 @@ private:
   ImageList statusImages;  // bitmap 162's strip, white transparent
   bool runPending = false;
   HCURSOR savedCursor = nullptr;
-  Win32ChartHost host;
+  ChartHostWin32 host;
 };

@@ -5,6 +5,7 @@
 
 #include "common/strings.h"
 #include "crawler/url.h"
+#include "site/labels.h"
 #include "sitetree/site_tree.h"
 #include "common/message_port.h"
 
@@ -253,7 +254,7 @@ void FetchTask::Replay(KeptReading reading) {
       Line(line);
       continue;
     }
-    if (reading.ftpFile) tree.SetLabel(*node, node->label + " (file)");
+    if (reading.ftpFile) tree.SetLabel(*node, node->label + std::string(kFileMark));
     Deliver(*reading.links, reading.status);
   }
 }
@@ -285,7 +286,7 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
   std::string entryUrl = url;
   if (entryUrl.empty() || entryUrl.back() != '/') entryUrl += '/';
   entryUrl += info.entry->name;
-  if (!info.entry->isDirectory) entryUrl += " (file)";
+  if (!info.entry->isDirectory) entryUrl += kFileMark;
   links.push_back(std::move(entryUrl));
   ports.client.FindNextFtpEntry(handle);
 }
@@ -296,7 +297,7 @@ void FetchTask::FtpEnd(unsigned long error) {
     // The server said no to the change of directory: the path names a file. A connection
     // lost on the way says nothing of the kind.
     failed = error != kErrorServerRefused;
-    if (!failed) tree.SetLabel(*node, node->label + " (file)");
+    if (!failed) tree.SetLabel(*node, node->label + std::string(kFileMark));
     else dirChangeIssued = false;  // kept as no file
   } else if (ftpFirstStep) {
     failed = true;  // no connection or no login: refused, busy, login denied

@@ -24,12 +24,3 @@ std::string FtpHostOf(std::string_view url);
 std::string FtpPathOf(std::string_view url);
 // The domain key; for a host written as an IPv4 address, the whole address.
 std::string DomainOf(const std::string& url);
-
-// A site-tree label cut at the first " (file)": the URL it stands for.
-std::string_view UrlOfLabel(std::string_view label);
-
-// The command prefix made from the registered text: cut before "%1", the program quoted,
-// ending in one blank; empty when nothing is left.
-std::string BrowserCommandFromRegistry(std::string command);
-// Reads the registered command (a Win32 adapter) and applies the rule; empty when none.
-std::string DefaultBrowserCommand();

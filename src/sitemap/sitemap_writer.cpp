@@ -8,7 +8,7 @@
 #include <ostream>
 
 #include "common/strings.h"
-#include "crawler/url.h"
+#include "site/labels.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "common/text.h"
+#include "site/labels.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr size_t kFirstBlockSize = 16;
 constexpr size_t kMaxBlockSize = 4096;
 
 NodeIcon IconForLabel(std::string_view label) {
-  if (ContainsNoCase(label, " (file)")) return NodeIcon::File;
+  if (ContainsNoCase(label, kFileMark)) return NodeIcon::File;
   if (ContainsNoCase(label, "ailto")) return NodeIcon::MailLink;
   if (ContainsNoCase(label, "ftp.")) return NodeIcon::FtpFolder;
   if (ContainsNoCase(label, ".map")) return NodeIcon::ImageMap;
@@ -126,7 +127,7 @@ bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadSt
   }
   if (topOfChart && topOfChart != &node) {
     if (links.empty()) {
-      SetIcon(node, ContainsNoCase(node.label, " (file)") ? NodeIcon::File : NodeIcon::NoLinks);
+      SetIcon(node, ContainsNoCase(node.label, kFileMark) ? NodeIcon::File : NodeIcon::NoLinks);
       return true;
     }
     SetIcon(node, NodeIcon::PageWithLinks);
@@ -149,7 +150,7 @@ bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadSt
     }
     if (hooks.abortInProgress && hooks.abortInProgress()) return false;
     if (!childrenReadable) continue;
-    if (ContainsNoCase(entry, "mailto:") || ContainsNoCase(entry, ".map") || ContainsNoCase(entry, " (file)")) continue;
+    if (IsUnreadableLabel(entry)) continue;
     if (hooks.stayInDomain && hooks.stayInDomain() && !ContainsNoCase(entry, domain)) continue;
     // The test comes before the count is raised, so pageLimit + 1 pages pass (start page included).
     if (pageLimitEnabled && (hooks.pageLimit ? hooks.pageLimit() : 0u) < pageCount) {

@@ -1,7 +1,6 @@
 #include "sitetree/tree_page_rules.h"
 
-#include "common/text.h"
-#include "wizard/field_rules.h"
+#include "site/labels.h"
 
 namespace {
 
@@ -12,9 +11,7 @@ constexpr unsigned kTimeoutFieldHighest = 500;
 
 DoubleClickAction ActionForDoubleClick(const SiteNode& node) {
   if (node.firstChild) return DoubleClickAction::Nothing;
-  if (ContainsNoCase(node.label, "mailto:") || ContainsNoCase(node.label, ".map") ||
-      ContainsNoCase(node.label, " (file)"))
-    return DoubleClickAction::RefuseUnreadable;
+  if (IsUnreadableLabel(node.label)) return DoubleClickAction::RefuseUnreadable;
   return DoubleClickAction::Read;
 }
 
@@ -35,7 +32,7 @@ ContextMenuState MenuStateFor(const SiteNode* selected) {
 
 std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label) {
   if (browserCommand.empty()) return {};
-  return browserCommand + label.substr(0, label.find(" (file)"));
+  return browserCommand + std::string(UrlOfLabel(label));
 }
 
 void StatusLog::Add(std::string line) {

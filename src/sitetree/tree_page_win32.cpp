@@ -12,7 +12,6 @@
 #include "bitmap_ids.h"
 #include "resource.h"
 #include "sitemap/sitemap_writer.h"
-#include "wizard/wizard_app_win32.h"
 #include "wizard/sitemap_file_dialog_win32.h"
 #include "wizard/wizard_page_win32.h"
 
@@ -106,7 +105,8 @@ struct CTreeDialog::ImageLists {
   ImageLists& operator=(const ImageLists&) = delete;
 };
 
-CTreeDialog::CTreeDialog() = default;
+CTreeDialog::CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree)
+    : shell(shell), settings(settings), flags(flags), tree(tree) {}
 
 // The control goes with the page window; the image lists and the client after it.
 CTreeDialog::~CTreeDialog() = default;
@@ -148,14 +148,13 @@ INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wPara
 }
 
 BOOL CTreeDialog::OnInitDialog() {
-  CWizardApp& app = TheApp();
-  images = std::make_unique<ImageLists>(app.instance);
+  images = std::make_unique<ImageLists>(shell.Instance());
   client = std::make_unique<WinInetClient>();
-  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, app, *this, *this});
+  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, shell, *this, *this});
   taskEnded = std::make_unique<TaskEndedPoster>(page);
   tree.hooks.pageClosing = [this] { return closing; };
-  tree.hooks.stayInDomain = [] { return TheApp().startPage.settings.stayInDomain; };
-  tree.hooks.pageLimit = [] { return static_cast<unsigned>(TheApp().startPage.settings.pageLimit); };
+  tree.hooks.stayInDomain = [this] { return settings.stayInDomain; };
+  tree.hooks.pageLimit = [this] { return static_cast<unsigned>(settings.pageLimit); };
   tree.hooks.outOfMemory = [this] { StopForMemory(); };
 
   treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->nodes);
@@ -222,7 +221,7 @@ INT_PTR CTreeDialog::OnSheetNotify(const NMHDR& header) {
       OnWizardNext();
       return NotifyResult(page, 0);
     case PSN_HELP:
-      TheApp().ShowHelp();
+      shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
@@ -251,7 +250,7 @@ void CTreeDialog::OnTimer(UINT_PTR id) {
     // Said here rather than where it happened, inside a reading.
     if (memoryFull) {
       memoryFull = false;
-      TheApp().MessageBoxId(IDS_OUT_OF_MEMORY);
+      shell.MessageBoxId(IDS_OUT_OF_MEMORY);
     }
   }
   if (id == kTimeoutTimer) queue->OnTimeout();
@@ -281,28 +280,28 @@ void CTreeDialog::OnDrawBusyPicture(const DRAWITEMSTRUCT& draw) { DrawBusyFrame(
 
 void CTreeDialog::OnSetActive() {
   PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
-  WizardFlags::TreeRebuild rebuild = TheApp().TakeTreeRebuild();
+  WizardFlags::TreeRebuild rebuild = flags.TakeTreeRebuild();
   if (rebuild != WizardFlags::TreeRebuild::Keep) Rebuild(rebuild == WizardFlags::TreeRebuild::ImportFile);
 }
 
 void CTreeDialog::OnWizardBack() {
   queue->AbortAll();
-  TheApp().TreeBack();
+  flags.TreeBack();
 }
 
 void CTreeDialog::OnWizardNext() {
-  TheApp().TreeNext();
+  flags.TreeNext();
   queue->AbortAll();
 }
 
 void CTreeDialog::OnDepthChanged() {
-  tree.maxDepth = TheApp().ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH));
+  tree.maxDepth = shell.ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH));
 }
 
 void CTreeDialog::OnTimeoutChanged() {
   // An empty field gives -1, taken as an unsigned number of seconds.
   queue->timeoutSeconds =
-      static_cast<unsigned>(TheApp().ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT)));
+      static_cast<unsigned>(shell.ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT)));
 }
 
 void CTreeDialog::OnTreeDoubleClick() {
@@ -312,7 +311,7 @@ void CTreeDialog::OnTreeDoubleClick() {
     case DoubleClickAction::Nothing:
       return;
     case DoubleClickAction::RefuseUnreadable:
-      TheApp().MessageBoxId(IDS_CANNOT_EXPAND);
+      shell.MessageBoxId(IDS_CANNOT_EXPAND);
       return;
     case DoubleClickAction::Read:
       queue->StartOrQueue(node->label, *node, 0);
@@ -326,15 +325,14 @@ void CTreeDialog::OnDeleteBranch() {
   SiteNode* node = treeControl.Selected();
   switch (ActionForDelete(queue->HasActiveTask(), node)) {
     case DeleteAction::RefuseWhileActive:
-      TheApp().MessageBoxId(IDS_NO_DELETE_WHILE_ACTIVE);
+      shell.MessageBoxId(IDS_NO_DELETE_WHILE_ACTIVE);
       return;
     case DeleteAction::Nothing:
       return;
     case DeleteAction::Ask:
       break;
   }
-  CWizardApp& app = TheApp();
-  if (app.MessageBoxText(DeleteQuestion(app.LoadText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
+  if (shell.MessageBoxText(DeleteQuestion(shell.LoadText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
     return;
   treeControl.BeginBulk();
   tree.DeleteSubtree(*node);
@@ -352,16 +350,16 @@ void CTreeDialog::OnToggleDontMap() {
 void CTreeDialog::OnExport() {
   SiteNode* node = treeControl.Selected();
   if (!node) return;
-  std::optional<std::string> path = AskSitemapFile(TheApp().wizard, true);
+  std::optional<std::string> path = AskSitemapFile(shell.Wizard(), true);
   if (!path) return;
-  SitemapWriter writer(TheApp().startDirectory, TheApp());
-  if (!writer.Write(tree, node, *path)) TheApp().MessageBoxId(IDS_CANNOT_OPEN_FILE);
+  SitemapWriter writer(shell.StartDirectory(), shell);
+  if (!writer.Write(tree, node, *path)) shell.MessageBoxId(IDS_CANNOT_OPEN_FILE);
 }
 
 void CTreeDialog::OnOpenInBrowser() {
   SiteNode* node = treeControl.Selected();
   if (!node) return;
-  std::string command = BrowserCommandLine(DefaultBrowserCommand(), node->label);
+  std::string command = BrowserCommandLine(shell.BrowserCommand(), node->label);
   if (!command.empty()) WinExec(command.c_str(), SW_SHOWNORMAL);
 }
 
@@ -371,8 +369,6 @@ void CTreeDialog::OnCopyUrl() {
 }
 
 void CTreeDialog::Rebuild(bool import) {
-  CWizardApp& app = TheApp();
-  StartSettings& settings = app.startPage.settings;
   localCrawl = false;
   EmptyTree();
   queue->ForgetReadings();
@@ -404,7 +400,7 @@ void CTreeDialog::EmptyTree() {
 
 void CTreeDialog::Import(const std::string& path) {
   treeControl.BeginBulk();
-  SitemapWriter reader(TheApp().startDirectory, TheApp());
+  SitemapWriter reader(shell.StartDirectory(), shell);
   bool read = false;
   try {
     read = reader.Read(tree, path);
@@ -431,7 +427,7 @@ void CTreeDialog::ShowSettings() {
 }
 
 void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {
-  PopupMenu menu(TheApp().instance, IDR_TREE_MENU);
+  PopupMenu menu(shell.Instance(), IDR_TREE_MENU);
   HMENU popup = menu.First();
   if (!popup) return;
   ContextMenuState state = MenuStateFor(&node);
@@ -504,7 +500,7 @@ void CTreeDialog::ReadSettings() {
   if (complaining || about == complainedAbout) return;
   complainedAbout = about;
   complaining = true;
-  TheApp().MessageBoxText(fields.complaint);
+  shell.MessageBoxText(fields.complaint);
   complaining = false;
   SetFocus(GetDlgItem(page, field));
 }

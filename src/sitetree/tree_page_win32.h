@@ -1,5 +1,5 @@
 // The tree page: the site tree while the crawl fills it, the crawl's status list, counters and
-// busy picture, and the commands on the tree. It owns the tree, the task queue and the client.
+// busy picture, and the commands on the tree. It owns the task queue and the client.
 #pragma once
 #include <windows.h>
 
@@ -13,6 +13,9 @@
 #include "sitetree/site_tree.h"
 #include "sitetree/site_tree_control_win32.h"
 #include "sitetree/tree_page_rules.h"
+#include "wizard/page_shell.h"
+#include "wizard/start_settings.h"
+#include "wizard/wizard_flags.h"
 
 class TaskEndedPoster;
 class TaskQueue;
@@ -20,13 +23,13 @@ class WinInetClient;
 
 class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
 public:
-  CTreeDialog();
+  // `settings` is the start page's: a new crawl normalises its URL in place.
+  CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree);
   ~CTreeDialog() override;
   CTreeDialog(const CTreeDialog&) = delete;
   CTreeDialog& operator=(const CTreeDialog&) = delete;
 
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
-  SiteTree& Tree() { return tree; }
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,7 +82,10 @@ private:
 
   struct ImageLists;
 
-  SiteTree tree;
+  PageShell& shell;
+  StartSettings& settings;
+  WizardFlags& flags;
+  SiteTree& tree;
   SiteTreeControl treeControl;
   std::unique_ptr<ImageLists> images;
   std::unique_ptr<WinInetClient> client;

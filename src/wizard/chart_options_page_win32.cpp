@@ -8,7 +8,6 @@
 #include "wizard/chart_options_rules.h"
 #include "wizard/field_rules.h"
 #include "wizard/sitemap_file_dialog_win32.h"
-#include "wizard/wizard_app_win32.h"
 #include "wizard/wizard_page_win32.h"
 
 namespace {
@@ -63,7 +62,7 @@ INT_PTR CALLBACK CChartOptionsDialog::DialogProc(HWND window, UINT message, WPAR
       page->OnPaint();
       return TRUE;
     case WM_HELP:
-      TheApp().ShowHelp();
+      page->shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
@@ -74,7 +73,7 @@ BOOL CChartOptionsDialog::OnInitDialog() {
   EnableWindow(GetDlgItem(window, IDC_SITEMAP_FILE), FALSE);
   EnableWindow(GetDlgItem(window, IDC_BROWSE), FALSE);
   for (int i = 0; i < 3; ++i) {
-    pictures.Add(TheApp().instance, kOrientationPictures[i], 50, 50);
+    pictures.Add(shell.Instance(), kOrientationPictures[i], 50, 50);
     // Dialog units follow the font; the click areas are fixed pixels, so the frames go to them.
     SetWindowPos(GetDlgItem(window, kPictureFrames[i]), nullptr, kOrientationAreas[i].left, kOrientationAreas[i].top,
                  50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -91,16 +90,16 @@ INT_PTR CChartOptionsDialog::OnNotify(const NMHDR& header) {
     case PSN_KILLACTIVE:
       return NotifyResult(window, StoreFields() ? FALSE : TRUE);
     case PSN_WIZBACK:
-      TheApp().ChartOptionsBack();
+      flags.ChartOptionsBack();
       return NotifyResult(window, 0);
     case PSN_WIZNEXT:
       if (!StoreFields()) return NotifyResult(window, -1);
-      TheApp().ChartOptionsNext();
+      flags.ChartOptionsNext();
       // The finish page runs at once and sets its own buttons when it is done.
       PropSheet_SetWizButtons(GetParent(window), 0);
       return NotifyResult(window, 0);
     case PSN_HELP:
-      TheApp().ShowHelp();
+      shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
@@ -135,7 +134,7 @@ void CChartOptionsDialog::OnSaveSitemapClicked() {
 }
 
 void CChartOptionsDialog::OnBrowse() {
-  std::optional<std::string> path = AskSitemapFile(TheApp().wizard, true);
+  std::optional<std::string> path = AskSitemapFile(shell.Wizard(), true);
   if (!path) return;
   options.sitemapFileName = *path;
   SetDlgItemTextA(window, IDC_SITEMAP_FILE, path->c_str());
@@ -182,9 +181,9 @@ bool CChartOptionsDialog::StoreFields() {
   ChartOptionsStore store = StoreChartOptions(fields, options);
   if (store.field == ChartOptionsStore::Field::None) return true;
   if (store.outOfRange)
-    TheApp().MessageBoxId(IDS_SPACING_RANGE);
+    shell.MessageBoxId(IDS_SPACING_RANGE);
   else
-    TheApp().MessageBoxText(kEnterNumber);
+    shell.MessageBoxText(kEnterNumber);
   HWND field = GetDlgItem(window, store.field == ChartOptionsStore::Field::HorizontalSpacing ? IDC_HORIZONTAL_SPACING
                                                                                               : IDC_VERTICAL_SPACING);
   SetFocus(field);

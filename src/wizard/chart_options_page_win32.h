@@ -6,13 +6,15 @@
 #include <prsht.h>
 
 #include "chart/chart_options.h"
+#include "wizard/page_shell.h"
 #include "wizard/picture_win32.h"
+#include "wizard/wizard_flags.h"
 
 class CChartOptionsDialog {
 public:
+  CChartOptionsDialog(PageShell& shell, ChartOptions& options, WizardFlags& flags)
+      : shell(shell), options(options), flags(flags) {}
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
-
-  ChartOptions options;
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -28,6 +30,9 @@ private:
   void ShowFields();
   bool StoreFields();
 
+  PageShell& shell;
+  ChartOptions& options;
+  WizardFlags& flags;
   HWND window = nullptr;
   TransparentPictures pictures;
 };

@@ -2,7 +2,10 @@
 #pragma once
 #include <string>
 
+#include "wizard/field_rules.h"
 #include "wizard/start_settings.h"
+
+inline constexpr FieldRange kPageLimitRange{1, 5000, IDS_PAGE_LIMIT_RANGE};
 
 // The start page's controls as the user left them.
 struct StartPageFields {

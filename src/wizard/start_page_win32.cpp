@@ -7,7 +7,6 @@
 #include "wizard/picture_win32.h"
 #include "wizard/sitemap_file_dialog_win32.h"
 #include "wizard/start_page_rules.h"
-#include "wizard/wizard_app_win32.h"
 #include "wizard/wizard_page_win32.h"
 
 namespace {
@@ -36,14 +35,13 @@ INT_PTR CALLBACK CStartDialog::DialogProc(HWND window, UINT message, WPARAM wPar
       page->OnPaint();
       return TRUE;
     case WM_HELP:
-      TheApp().ShowHelp();
+      page->shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
 }
 
 BOOL CStartDialog::OnInitDialog() {
-  TheApp().wizard = GetParent(window);
   ShowFields();
   EnableWindow(GetDlgItem(window, IDC_PAGE_LIMIT), FALSE);
   SetFocus(GetDlgItem(window, IDC_START_URL));
@@ -60,10 +58,10 @@ INT_PTR CStartDialog::OnNotify(const NMHDR& header) {
       // Every way off the page stores the fields; a field that fails keeps the page.
       return NotifyResult(window, StoreFields() ? FALSE : TRUE);
     case PSN_WIZNEXT:
-      TheApp().StartNext();
+      flags.StartNext();
       return NotifyResult(window, 0);
     case PSN_HELP:
-      TheApp().ShowHelp();
+      shell.ShowHelp();
       return TRUE;
   }
   return FALSE;
@@ -76,11 +74,11 @@ void CStartDialog::OnCommand(int id, int code) {
       if (code == EN_CHANGE) OnUrlChanged();
       break;
     case IDC_DEPTH:
-      if (code == EN_CHANGE) settings.depth = TheApp().ClampEditValue(kDepthRange, GetDlgItem(window, id));
+      if (code == EN_CHANGE) settings.depth = shell.ClampEditValue(kDepthRange, GetDlgItem(window, id));
       break;
     case IDC_PAGE_LIMIT:
       if (code == EN_CHANGE)
-        settings.pageLimit = TheApp().ClampEditValue(1, 5000, IDS_PAGE_LIMIT_RANGE, GetDlgItem(window, id));
+        settings.pageLimit = shell.ClampEditValue(kPageLimitRange, GetDlgItem(window, id));
       break;
     case IDC_LIMIT_PAGES:
       if (code == BN_CLICKED) OnLimitPagesClicked();
@@ -104,25 +102,25 @@ void CStartDialog::OnLimitPagesClicked() {
 }
 
 void CStartDialog::OnImport() {
-  std::optional<std::string> path = AskSitemapFile(TheApp().wizard, false);
+  std::optional<std::string> path = AskSitemapFile(shell.Wizard(), false);
   if (!path) return;
   settings.importPath = *path;
   HANDLE file = CreateFileA(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    TheApp().MessageBoxId(IDS_CANNOT_OPEN_FILE);
+    shell.MessageBoxId(IDS_CANNOT_OPEN_FILE);
     return;
   }
   CloseHandle(file);
-  TheApp().StartImport();
+  flags.StartImport();
   // Leaving stores the fields; if that fails the page stays with the import still pending.
-  PropSheet_SetCurSel(TheApp().wizard, nullptr, 1);
+  PropSheet_SetCurSel(shell.Wizard(), nullptr, 1);
 }
 
 void CStartDialog::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   POINT at = ControlOrigin(GetDlgItem(window, IDC_START_PICTURE));
-  DrawPicture(dc, at.x, at.y, TheApp().instance, IDB_START_24, IDB_START_8);
+  DrawPicture(dc, at.x, at.y, shell.Instance(), IDB_START_24, IDB_START_8);
   EndPaint(window, &paint);
 }
 
@@ -146,7 +144,7 @@ bool CStartDialog::StoreFields() {
   StartField failed = StoreStartFields(fields, settings);
   if (failed == StartField::None) return true;
   HWND field = GetDlgItem(window, failed == StartField::Depth ? IDC_DEPTH : IDC_PAGE_LIMIT);
-  TheApp().MessageBoxText(kEnterInteger);
+  shell.MessageBoxText(kEnterInteger);
   SetFocus(field);
   SendMessageA(field, EM_SETSEL, 0, -1);
   return false;

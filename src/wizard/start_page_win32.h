@@ -5,13 +5,15 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "wizard/page_shell.h"
 #include "wizard/start_settings.h"
+#include "wizard/wizard_flags.h"
 
 class CStartDialog {
 public:
+  CStartDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags)
+      : shell(shell), settings(settings), flags(flags) {}
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
-
-  StartSettings settings;
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -27,6 +29,9 @@ private:
   bool StoreFields();
   void ShowWizardButtons();
 
+  PageShell& shell;
+  StartSettings& settings;
+  WizardFlags& flags;
   HWND window = nullptr;
   bool filling = false;  // the controls are being filled from the fields
 };

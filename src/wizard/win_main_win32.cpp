@@ -3,5 +3,6 @@
 #include "wizard/wizard_app_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  return TheApp().Run(instance, commandLine);
+  static CWizardApp app;
+  return app.Run(instance, commandLine);
 }

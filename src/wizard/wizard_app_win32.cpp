@@ -4,8 +4,8 @@
 #include <ole2.h>
 #include <prsht.h>
 
-#include "crawler/url.h"
 #include "resource.h"
+#include "wizard/default_browser_win32.h"
 #include "wizard/field_rules.h"
 #include "wizard/wizard_page_win32.h"
 #include "wizard/wizard_rules.h"
@@ -30,13 +30,15 @@ void CentreOnScreen(HWND window) {
                work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// The sheet's callbacks take no context of their own.
+CWizardApp* runningApp = nullptr;
 WNDPROC sheetProc = nullptr;
 
 // The help key pressed on the wizard's own buttons reaches the sheet, not a page. Subclassed by
 // hand: older common controls export SetWindowSubclass by ordinal only.
 LRESULT CALLBACK SheetHelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_HELP) {
-    TheApp().ShowHelp();
+    if (runningApp) runningApp->ShowHelp();
     return TRUE;
   }
   return CallWindowProcA(sheetProc, window, message, wParam, lParam);
@@ -44,7 +46,7 @@ LRESULT CALLBACK SheetHelpProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
   if (message == PSCB_INITIALIZED) {
-    TheApp().wizard = window;
+    if (runningApp) runningApp->SetWizard(window);
     sheetProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetHelpProc)));
     CentreOnScreen(window);
@@ -53,11 +55,6 @@ int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
 }
 
 }  // namespace
-
-CWizardApp& TheApp() {
-  static CWizardApp app;
-  return app;
-}
 
 std::string CWizardApp::LoadText(UINT id) const {
   char buffer[1024];
@@ -75,19 +72,21 @@ void CWizardApp::ShowFileError(const std::string& path) {
   MessageBoxText("A read or write error occurred on the file " + path + ".", MB_ICONEXCLAMATION);
 }
 
-int CWizardApp::ClampEditValue(int lowest, int highest, UINT messageId, HWND edit) {
-  ClampedField field = ClampFieldText(ControlText(edit), lowest, highest);
+int CWizardApp::ClampEditValue(const FieldRange& range, HWND edit) {
+  ClampedField field = ClampFieldText(ControlText(edit), range.lowest, range.highest);
   if (!field.correctedText.empty()) {
     // Setting the text is itself a change of the field; that nested check finds it in range.
     SetWindowTextA(edit, field.correctedText.c_str());
     SendMessageA(edit, EM_SETSEL, field.correctedText.size(), field.correctedText.size());
-    MessageBoxId(messageId);
+    MessageBoxId(static_cast<UINT>(range.messageId));
   }
   return field.value;
 }
 
+std::string CWizardApp::BrowserCommand() const { return DefaultBrowserCommand(); }
+
 void CWizardApp::ShowHelp() {
-  std::string browser = DefaultBrowserCommand();
+  std::string browser = BrowserCommand();
   if (browser.empty()) {
     MessageBoxId(IDS_NO_BROWSER);
     return;
@@ -97,6 +96,7 @@ void CWizardApp::ShowHelp() {
 
 int CWizardApp::Run(HINSTANCE hInstance, const char* commandLine) {
   instance = hInstance;
+  runningApp = this;
   OleSession ole;
   if (!ole.ok) {
     MessageBoxId(IDS_OLE_INIT_FAILED);
@@ -125,5 +125,6 @@ int CWizardApp::Run(HINSTANCE hInstance, const char* commandLine) {
   sheet.pfnCallback = SheetCallback;
   PropertySheetA(&sheet);
   wizard = nullptr;
+  runningApp = nullptr;
   return 0;
 }

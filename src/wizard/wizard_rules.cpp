@@ -1,6 +1,6 @@
 #include "wizard/wizard_rules.h"
 
-#include "crawler/url.h"
+#include "common/text.h"
 
 std::string StartDirectoryFrom(std::string currentDirectory) {
   if (currentDirectory.empty() || currentDirectory.back() != '\\') currentDirectory += '\\';

@@ -1,5 +1,7 @@
 // URL rules.
 #include "crawler/url.h"
+#include "site/labels.h"
+#include "wizard/browser_command.h"
 
 #include <gtest/gtest.h>
 

@@ -18,6 +18,7 @@
 #include "chart/chart_builder.h"
 #include "chart/chart_host_win32.h"
 #include "chart/dispatch_win32.h"
+#include "wizard/default_browser_win32.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
   if (FAILED(OleInitialize(nullptr))) return 3;
   FileMessages messages(out);
   CountingProgress progress;
-  Win32ChartHost host;
+  ChartHostWin32 host(DefaultBrowserCommand);
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   if (bareCalls) std::fprintf(out, "bare_before_us %lld\n", BareCallMicros(bareCalls, frequency.QuadPart));

@@ -1,7 +1,7 @@
 // Prints DefaultBrowserCommand() between brackets, so a trailing blank shows.
 #include <cstdio>
 
-#include "crawler/url.h"
+#include "wizard/default_browser_win32.h"
 
 int main() {
   printf("[%s]\n", DefaultBrowserCommand().c_str());

@@ -1,11 +1,13 @@
-// DefaultBrowserCommand: the registry read; the rest is the portable rule in url.cpp.
+// The registry read; the rest is the portable rule in browser_command.cpp.
+#include "wizard/default_browser_win32.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "common/strings.h"
-#include "crawler/url.h"
+#include "wizard/browser_command.h"
 
 namespace {
 
