@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "sitemap/sitemap_reader.h"
 #include "sitemap/sitemap_writer.h"
 
 namespace {
@@ -34,9 +35,10 @@ size_t CountNodes(const SiteTree& tree) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   NoMessages messages;
   SitemapWriter writer("/nonexistent-pathloom-dir/", messages);
+  SitemapReader reader(messages);
   SiteTree tree;
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-  if (!writer.ReadFromStream(tree, in)) std::abort();
+  if (!reader.ReadFromStream(tree, in)) std::abort();
   if (CountNodes(tree) != tree.NodeCount()) std::abort();
   for (const SiteNode* n = tree.FirstTopLevel(); n; n = n->nextSibling)
     if (n->label.empty() || n->label.find_first_of("\r\n\"") != std::string::npos) std::abort();
@@ -46,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!writer.WriteToStream(tree.FirstTopLevel(), out)) std::abort();
   SiteTree again;
   std::istringstream back(out.str());
-  if (!writer.ReadFromStream(again, back)) std::abort();
+  if (!reader.ReadFromStream(again, back)) std::abort();
   if (CountNodes(again) != again.NodeCount()) std::abort();
   if (!tree.Empty()) tree.DeleteSubtree(*tree.FirstTopLevel());
   return 0;

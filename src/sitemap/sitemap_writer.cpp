@@ -1,54 +1,18 @@
-// Sitemap files. Files are opened in binary mode: every line written ends with
-// CR LF on every platform, and the reader takes CR LF, LF or a lone CR as a line end.
+// Sitemap files are written in binary mode: every line ends with CR LF on every platform.
 #include "sitemap/sitemap_writer.h"
 
 #include <cstdint>
 #include <fstream>
-#include <istream>
 #include <ostream>
 
 #include "common/strings.h"
+#include "sitemap/line_pieces.h"
 #include "site/labels.h"
 
 namespace {
 
+// Output goes to the file in pieces of this size.
 constexpr size_t kChunkSize = 64 * 1024;
-
-// Splits a stream into lines at CR LF, LF or a lone CR; the last line needs no terminator.
-// Hands each line over in pieces (onPiece(std::string_view), any number, maybe none) followed
-// by onEnd(), so a line of any length is never held whole. False when the stream failed.
-template <typename OnPiece, typename OnEnd>
-bool ForEachLinePieces(std::istream& in, OnPiece onPiece, OnEnd onEnd) {
-  std::string chunk(kChunkSize, '\0');
-  bool afterCr = false;  // the last character seen was a CR that ended a line
-  bool open = false;     // characters since the last line end
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    const size_t got = static_cast<size_t>(in.gcount());
-    size_t start = 0;
-    for (size_t i = 0; i < got; ++i) {
-      const char c = chunk[i];
-      if (c != '\n' && c != '\r') continue;
-      if (c == '\n' && afterCr && i == start) {
-        afterCr = false;  // the LF of a CR LF
-        start = i + 1;
-        continue;
-      }
-      if (i > start) onPiece(std::string_view(chunk.data() + start, i - start));
-      onEnd();
-      open = false;
-      afterCr = (c == '\r');
-      start = i + 1;
-    }
-    if (start < got) {
-      onPiece(std::string_view(chunk.data() + start, got - start));
-      open = true;
-      afterCr = false;
-    }
-  }
-  if (open) onEnd();
-  return !in.bad();
-}
 
 // A template line with the label put in place of its first "%URL".
 void AppendExpanded(std::string& out, std::string_view line, std::string_view label) {
@@ -59,47 +23,6 @@ void AppendExpanded(std::string& out, std::string_view line, std::string_view la
     out.append(line.substr(0, mark)).append(label).append(line.substr(mark + 4));
   }
 }
-
-constexpr uint64_t Pack(std::string_view text) {
-  uint64_t value = 0;
-  for (char c : text) value = (value << 8) | static_cast<unsigned char>(c);
-  return value;
-}
-
-// The reader's test of one line, made while the line streams by, so a line of any length
-// needs no more memory than the label it may carry.
-class SitemapLineScanner {
-public:
-  void Reset() {
-    window = 0;
-    hasOpenList = hasUrl = hasCloseList = false;
-    quotes = 0;
-    label.clear();
-  }
-  void Feed(std::string_view text) {
-    for (char c : text) {
-      const unsigned char upper = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : static_cast<unsigned char>(c);
-      window = (window << 8) | upper;
-      if ((window & 0xFFFFFFFFull) == kOpenList) hasOpenList = true;
-      if ((window & 0xFFFFFFull) == kUrl) hasUrl = true;
-      if ((window & 0xFFFFFFFFFFull) == kCloseList) hasCloseList = true;
-      if (c == '"') ++quotes;
-      else if (quotes == 3) label.push_back(c);
-    }
-  }
-
-  bool hasOpenList = false;
-  bool hasUrl = false;
-  bool hasCloseList = false;
-  std::string label;  // between the third and the fourth double quote
-
-private:
-  static constexpr uint64_t kOpenList = Pack("<UL>");
-  static constexpr uint64_t kUrl = Pack("URL");
-  static constexpr uint64_t kCloseList = Pack("</UL>");
-  uint64_t window = 0;
-  int quotes = 0;
-};
 
 }  // namespace
 
@@ -227,29 +150,4 @@ bool SitemapWriter::Flush() {
   }
   outBuffer.clear();
   return !writeFailed;
-}
-
-bool SitemapWriter::Read(SiteTree& siteTree, const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) return false;
-  if (!ReadFromStream(siteTree, file)) messages.ShowFileError(path);
-  return true;
-}
-
-bool SitemapWriter::ReadFromStream(SiteTree& siteTree, std::istream& in) {
-  SiteNode* parent = siteTree.FirstTopLevel();
-  SiteNode* last = parent;
-  SitemapLineScanner scanner;
-  return ForEachLinePieces(
-      in, [&](std::string_view piece) { scanner.Feed(piece); },
-      [&] {
-        if (scanner.hasOpenList) {
-          parent = last;
-        } else if (scanner.hasUrl) {
-          if (!scanner.label.empty()) last = siteTree.AddChild(parent, scanner.label, NodeIcon::PageWithLinks);
-        } else if (scanner.hasCloseList) {
-          parent = parent ? parent->parent : nullptr;
-        }
-        scanner.Reset();
-      });
 }

@@ -1,4 +1,4 @@
-// Sitemap files (".smp"): a branch of the site tree written through a template, and read back.
+// Sitemap files (".smp"): a branch of the site tree written through a template.
 #pragma once
 #include <iosfwd>
 #include <string>
@@ -15,11 +15,6 @@ public:
 
   // Writes the branch of topNode (none: an empty list). False when the file cannot be created.
   bool Write(const SiteTree& tree, const SiteNode* topNode, const std::string& path);
-  // Reads a sitemap file into the tree (normally empty). False when the file cannot be opened.
-  bool Read(SiteTree& tree, const std::string& path);
-  // Read's line loop over any stream; lines end with CR LF, LF or a lone CR.
-  // False when the stream failed in the middle (the nodes read so far stay).
-  bool ReadFromStream(SiteTree& tree, std::istream& in);
   // What Write does once the file is open (template, header, branch list), on any stream.
   // False when the stream failed in the middle.
   bool WriteToStream(const SiteNode* topNode, std::ostream& out);

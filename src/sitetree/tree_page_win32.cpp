@@ -11,6 +11,7 @@
 #include "crawler/url.h"
 #include "bitmap_ids.h"
 #include "resource.h"
+#include "sitemap/sitemap_reader.h"
 #include "sitemap/sitemap_writer.h"
 #include "wizard/sitemap_file_dialog_win32.h"
 #include "wizard/wizard_page_win32.h"
@@ -400,7 +401,7 @@ void CTreeDialog::EmptyTree() {
 
 void CTreeDialog::Import(const std::string& path) {
   treeControl.BeginBulk();
-  SitemapWriter reader(shell.StartDirectory(), shell);
+  SitemapReader reader(shell);
   bool read = false;
   try {
     read = reader.Read(tree, path);
@@ -436,14 +437,6 @@ void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {
 }
 
 void CTreeDialog::DrawBusyFrame(HDC dc) { ImageList_Draw(images->busy, shownFrame, dc, 0, 0, ILD_NORMAL); }
-
-std::string CTreeDialog::FieldText(int id) const {
-  HWND field = GetDlgItem(page, id);
-  int length = GetWindowTextLengthA(field);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(field, text.data(), length + 1)));
-  return text;
-}
 
 void CTreeDialog::AddStatusLine(const std::string& line) {
   if (!closing) statusLog.Add(line);
@@ -486,7 +479,8 @@ void CTreeDialog::PostTaskEnded() {
 void CTreeDialog::TaskWasLocal() { localCrawl = true; }
 
 void CTreeDialog::ReadSettings() {
-  SettingsFields fields = ReadSettingsFields(FieldText(IDC_TREE_DEPTH), FieldText(IDC_TREE_TIMEOUT));
+  SettingsFields fields = ReadSettingsFields(ControlText(GetDlgItem(page, IDC_TREE_DEPTH)),
+                                             ControlText(GetDlgItem(page, IDC_TREE_TIMEOUT)));
   if (fields.depth) tree.maxDepth = *fields.depth;
   if (fields.timeoutSeconds) queue->timeoutSeconds = *fields.timeoutSeconds;
   if (fields.complaint.empty()) {
@@ -496,7 +490,7 @@ void CTreeDialog::ReadSettings() {
   // The message box runs the message loop, whose tick starts the next task and reads the
   // fields again: without this the boxes would pile up, one per task.
   int field = fields.complaintAboutTimeout ? IDC_TREE_TIMEOUT : IDC_TREE_DEPTH;
-  std::string about = std::to_string(field) + ":" + FieldText(field);
+  std::string about = std::to_string(field) + ":" + ControlText(GetDlgItem(page, field));
   if (complaining || about == complainedAbout) return;
   complainedAbout = about;
   complaining = true;

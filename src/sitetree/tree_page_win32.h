@@ -67,7 +67,6 @@ private:
   void ShowContextMenu(SiteNode& node, POINT screen);
   void DrawBusyFrame(HDC dc);
   void ShowStatusLines();
-  std::string FieldText(int id) const;
 
   // StatusLineSink, CrawlPage, TaskTimer: what the crawler asks of the page.
   void AddStatusLine(const std::string& line) override;

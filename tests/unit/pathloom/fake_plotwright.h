@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart_dispids.h"
 #include "chart/chart_host.h"
 #include "chart/dispatch.h"
 #include "common/message_port.h"
@@ -113,46 +114,50 @@ struct Signature {
 constexpr AutoType kText = AutoType::Text, kI2 = AutoType::I2, kI4 = AutoType::I4, kR8 = AutoType::R8,
                    kBool = AutoType::Bool, kObject = AutoType::Object, kNone = AutoType::Empty;
 
+inline std::string Key(const char* kind, int dispid, const char* call) {
+  return std::string(kind) + " " + std::to_string(dispid) + " " + call;
+}
+
 // The application's interface, as the chart run may use it.
 inline const std::map<std::string, Signature>& Interface() {
   static const std::map<std::string, Signature> table = {
-      {"application 30 get", {{}, kText}},
-      {"application 31 put", {{{kBool}}}},
-      {"application 31 get", {{}, kBool}},
-      {"application 67 call", {{}, kObject}},
-      {"application 25 put", {{{kBool}}}},
-      {"application 63 call", {{{kI2}, {kI2}, {kI2}}, kI4}},
-      {"application 33 get", {{}, kI4}},
-      {"application 64 call", {}},
-      {"application 65 call", {}},
-      {"document 4 put", {{{kText}}}},
-      {"document 53 put", {{{kI2}}}},
-      {"document 2 put", {{{kI2}}}},
-      {"document 6 put", {{{kR8}}}},
-      {"document 7 put", {{{kR8}}}},
-      {"document 6 get", {{}, kR8}},
-      {"document 7 get", {{}, kR8}},
-      {"document 71 call", {{{kText, true}}, kObject}},
-      {"document 69 call", {{{kObject}, {kObject}, {kR8, true}, {kR8, true}}, kObject}},
-      {"document 37 get", {{}, kObject}},
-      {"document 89 call", {{{kI2}}}},
-      {"document 66 call", {{}, kBool}},
-      {"document 81 call", {{{kI2}, {kI2, true}, {kR8}, {kR8}}, kBool}},
-      {"document 55 put", {{{kI2}}}},
-      {"shape 24 get", {{}, kBool}},
-      {"shape 5 put", {{{kI4}}}},
-      {"shape 17 put", {{{kText}}}},
-      {"shape 15 get", {{}, kObject}},
-      {"shape 3 put", {{{kR8}}}},
-      {"shape 4 put", {{{kR8}}}},
-      {"link 15 put", {{{kText}}}},
-      {"link 9 put", {{{kText}}}},
-      {"line 34 call", {}},
-      {"line 10 get", {{}, kObject}},
-      {"lineformat 11 put", {{{kI2}}}},
-      {"lineformat 5 put", {{{kI2}}}},
-      {"page 9 get", {{}, kR8}},
-      {"page 15 put", {{{kI2}}}},
+      {Key("application", appid::kVersion, "get"), {{}, kText}},
+      {Key("application", appid::kUserControl, "put"), {{{kBool}}}},
+      {Key("application", appid::kUserControl, "get"), {{}, kBool}},
+      {Key("application", appid::kNewDocument, "call"), {{}, kObject}},
+      {Key("application", appid::kRedraw, "put"), {{{kBool}}}},
+      {Key("application", appid::kColor, "call"), {{{kI2}, {kI2}, {kI2}}, kI4}},
+      {Key("application", appid::kMainWindow, "get"), {{}, kI4}},
+      {Key("application", appid::kEndNormal, "call"), {}},
+      {Key("application", appid::kEndAbnormal, "call"), {}},
+      {Key("document", docid::kPalette, "put"), {{{kText}}}},
+      {Key("document", docid::kPaletteMode, "put"), {{{kI2}}}},
+      {Key("document", docid::kLayout, "put"), {{{kI2}}}},
+      {Key("document", docid::kDropX, "put"), {{{kR8}}}},
+      {Key("document", docid::kDropY, "put"), {{{kR8}}}},
+      {Key("document", docid::kDropX, "get"), {{}, kR8}},
+      {Key("document", docid::kDropY, "get"), {{}, kR8}},
+      {Key("document", docid::kDrop, "call"), {{{kText, true}}, kObject}},
+      {Key("document", docid::kConnect, "call"), {{{kObject}, {kObject}, {kR8, true}, {kR8, true}}, kObject}},
+      {Key("document", docid::kPage, "get"), {{}, kObject}},
+      {Key("document", docid::kArrange, "call"), {{{kI2}}}},
+      {Key("document", docid::kResize, "call"), {{}, kBool}},
+      {Key("document", docid::kCenter, "call"), {{{kI2}, {kI2, true}, {kR8}, {kR8}}, kBool}},
+      {Key("document", docid::kLastStep, "put"), {{{kI2}}}},
+      {Key("shape", shapeid::kPlaced, "get"), {{}, kBool}},
+      {Key("shape", shapeid::kFill, "put"), {{{kI4}}}},
+      {Key("shape", shapeid::kText, "put"), {{{kText}}}},
+      {Key("shape", shapeid::kLink, "get"), {{}, kObject}},
+      {Key("shape", shapeid::kChildX, "put"), {{{kR8}}}},
+      {Key("shape", shapeid::kChildY, "put"), {{{kR8}}}},
+      {Key("link", linkid::kAddress, "put"), {{{kText}}}},
+      {Key("link", linkid::kCommand, "put"), {{{kText}}}},
+      {Key("line", lineid::kRoute, "call"), {}},
+      {Key("line", lineid::kFormat, "get"), {{}, kObject}},
+      {Key("lineformat", formatid::kStyle, "put"), {{{kI2}}}},
+      {Key("lineformat", formatid::kEnd, "put"), {{{kI2}}}},
+      {Key("page", pageid::kWidth, "get"), {{}, kR8}},
+      {Key("page", pageid::kPagesAcross, "put"), {{{kI2}}}},
   };
   return table;
 }
@@ -202,13 +207,13 @@ inline bool FakePlotwright::Record(FakeObject& object, int dispid, const char* k
 inline DispatchResult FakeObject::Get(int dispid, AutoType type) {
   if (!app.Record(*this, dispid, "get", {}, type)) return {};
   AutoValue value;
-  if (kind == "application" && dispid == 30) value = AutoValue::Text(app.version);
-  else if (kind == "application" && dispid == 33) value = AutoValue::I4(4242);
-  else if (kind == "document" && dispid == 37) value = AutoValue::Object(app.New("page"));
-  else if (kind == "shape" && dispid == 24) value = AutoValue::Bool(app.unplacedShape != std::stoi(name.substr(5)));
-  else if (kind == "shape" && dispid == 15) value = AutoValue::Object(link = app.New("link"));
-  else if (kind == "line" && dispid == 10) value = AutoValue::Object(app.New("lineformat"));
-  else if (kind == "page" && dispid == 9) value = AutoValue::R8(app.pageWidth);
+  if (kind == "application" && dispid == appid::kVersion) value = AutoValue::Text(app.version);
+  else if (kind == "application" && dispid == appid::kMainWindow) value = AutoValue::I4(4242);
+  else if (kind == "document" && dispid == docid::kPage) value = AutoValue::Object(app.New("page"));
+  else if (kind == "shape" && dispid == shapeid::kPlaced) value = AutoValue::Bool(app.unplacedShape != std::stoi(name.substr(5)));
+  else if (kind == "shape" && dispid == shapeid::kLink) value = AutoValue::Object(link = app.New("link"));
+  else if (kind == "line" && dispid == lineid::kFormat) value = AutoValue::Object(app.New("lineformat"));
+  else if (kind == "page" && dispid == pageid::kWidth) value = AutoValue::R8(app.pageWidth);
   else if (properties.count(dispid)) value = properties[dispid];
   else value.type = type;
   return {true, value};
@@ -217,8 +222,8 @@ inline DispatchResult FakeObject::Get(int dispid, AutoType type) {
 inline bool FakeObject::Put(int dispid, const AutoValue& value) {
   if (!app.Record(*this, dispid, "put", {value}, AutoType::Empty)) return false;
   properties[dispid] = value;
-  if (kind == "shape" && dispid == 17) text = value.text;
-  if (kind == "shape" && dispid == 5) fill = app.colors.at(size_t(value.integer));
+  if (kind == "shape" && dispid == shapeid::kText) text = value.text;
+  if (kind == "shape" && dispid == shapeid::kFill) fill = app.colors.at(size_t(value.integer));
   return true;
 }
 
@@ -226,19 +231,19 @@ inline DispatchResult FakeObject::Call(int dispid, const std::vector<AutoValue>&
   if (!app.Record(*this, dispid, "call", args, resultType)) return {};
   AutoValue value;
   value.type = resultType;
-  if (kind == "application" && dispid == 67) {
+  if (kind == "application" && dispid == appid::kNewDocument) {
     value = AutoValue::Object(app.New("document"));
-  } else if (kind == "application" && dispid == 63) {
+  } else if (kind == "application" && dispid == appid::kColor) {
     app.colors.push_back({args[0].integer, args[1].integer, args[2].integer});
     value = AutoValue::I4(std::int32_t(app.colors.size() - 1));
-  } else if (kind == "document" && dispid == 71) {
+  } else if (kind == "document" && dispid == docid::kDrop) {
     auto shape = app.New("shape");
     shape->master = args[0].text;
     shape->x = properties[6].real;
     shape->y = properties[7].real;
     app.shapes.push_back(shape);
     value = AutoValue::Object(shape);
-  } else if (kind == "document" && dispid == 69) {
+  } else if (kind == "document" && dispid == docid::kConnect) {
     // Rows and columns connect (parent, child); the org chart connects (child, parent).
     auto& first = static_cast<FakeObject&>(*args[0].object);
     auto& second = static_cast<FakeObject&>(*args[1].object);

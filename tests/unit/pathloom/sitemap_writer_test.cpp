@@ -1,4 +1,5 @@
 // Sitemap files and their template.
+#include "sitemap/sitemap_reader.h"
 #include "sitemap/sitemap_writer.h"
 
 #include <gtest/gtest.h>
@@ -264,7 +265,7 @@ TEST_F(SitemapTest, CommentOnlyTemplateGivesEmptyEntries) {
   const std::string text = WriteAndLoad(tree, top);
   EXPECT_EQ(text, "[Sitemap 1.0]\r\n[! Sitemap for top]\r\n\r\n<UL>\r\n<UL>\r\n</UL>\r\n</UL>\r\n");
   SiteTree back;
-  SitemapWriter reader(startDir.WithSeparator(), messages);
+  SitemapReader reader(messages);
   ASSERT_TRUE(reader.Read(back, work.File("out.smp")));
   EXPECT_TRUE(back.Empty());
 }
@@ -302,7 +303,7 @@ TEST_F(SitemapTest, RoundTrip) {
   WriteAndLoad(tree, top);
 
   SiteTree back;
-  SitemapWriter reader(startDir.WithSeparator(), messages);
+  SitemapReader reader(messages);
   ASSERT_TRUE(reader.Read(back, work.File("out.smp")));
   EXPECT_EQ(Shape(back), (std::vector<std::string>{
                              "http://www.example.com/", ".http://www.example.com/a.html", "..ftp://ftp.example.com/x.txt",
@@ -318,7 +319,7 @@ TEST_F(SitemapTest, RoundTrip) {
 
 TEST_F(SitemapTest, ReadFailsWhenTheFileCannotBeOpened) {
   SiteTree tree;
-  SitemapWriter reader(startDir.WithSeparator(), messages);
+  SitemapReader reader(messages);
   EXPECT_FALSE(reader.Read(tree, work.File("missing.smp")));
   EXPECT_TRUE(tree.Empty());
   EXPECT_TRUE(messages.shown.empty());
@@ -354,7 +355,7 @@ TEST(SitemapRead, Table) {
   for (const ReadCase& c : cases) {
     SiteTree tree;
     FakeMessages messages;
-    SitemapWriter reader("", messages);
+    SitemapReader reader(messages);
     std::istringstream in(c.text);
     EXPECT_TRUE(reader.ReadFromStream(tree, in)) << c.name;
     EXPECT_EQ(Shape(tree), c.shape) << c.name;
@@ -365,7 +366,7 @@ TEST(SitemapRead, IntoANonEmptyTreeStartsAtItsFirstNode) {
   SiteTree tree;
   tree.AddChild(nullptr, "existing", NodeIcon::NotRead);
   FakeMessages messages;
-  SitemapWriter reader("", messages);
+  SitemapReader reader(messages);
   std::istringstream in("\"URL\" v=\"A\"\n<UL>\n\"URL\" v=\"B\"\n");
   ASSERT_TRUE(reader.ReadFromStream(tree, in));
   EXPECT_EQ(Shape(tree), (std::vector<std::string>{"existing", ".A", "..B"}));
@@ -377,7 +378,7 @@ TEST(SitemapRead, OverlongLinesAndDeepNesting) {
   for (int i = 0; i < 100000; ++i) text += "<UL>\n\"URL\" v=\"d\"\n";
   SiteTree tree;
   FakeMessages messages;
-  SitemapWriter reader("", messages);
+  SitemapReader reader(messages);
   std::istringstream in(text);
   ASSERT_TRUE(reader.ReadFromStream(tree, in));
   ASSERT_FALSE(tree.Empty());
@@ -456,7 +457,7 @@ TEST(SitemapRead, ErrorInTheMiddleKeepsTheNodes) {
   std::istream in(&source);
   SiteTree tree;
   FakeMessages messages;
-  SitemapWriter reader("", messages);
+  SitemapReader reader(messages);
   EXPECT_FALSE(reader.ReadFromStream(tree, in));
   EXPECT_EQ(Shape(tree), (std::vector<std::string>{"A", ".B"}));
 }
