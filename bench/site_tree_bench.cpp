@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 
 namespace {
 int64_t allocatedBytes = 0;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "crawler/link_extractor.h"
-#include "crawler/url.h"
+#include "site/url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -9,7 +9,7 @@
 #include "chart/chart_host.h"
 #include "chart/chart_options.h"
 #include "chart/dispatch.h"
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 #include "common/message_port.h"
 
 // A call on the flowchart application reported an error: the chart run ends at once.

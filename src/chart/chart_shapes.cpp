@@ -6,7 +6,7 @@
 #include "chart/chart_dispids.h"
 #include "common/strings.h"
 #include "common/text.h"
-#include "crawler/url.h"
+#include "site/url.h"
 #include "site/labels.h"
 
 namespace {

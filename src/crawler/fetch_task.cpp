@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "common/strings.h"
-#include "crawler/url.h"
+#include "site/url.h"
 #include "site/labels.h"
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 #include "common/message_port.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "crawler/crawl_ports.h"
 #include "crawler/internet_client.h"
 #include "crawler/link_extractor.h"
-#include "crawler/url.h"
-#include "sitetree/site_tree.h"
+#include "site/url.h"
+#include "site/site_tree.h"
 
 class FetchTask;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "crawler/url.h"
+#include "site/url.h"
 
 namespace {
 

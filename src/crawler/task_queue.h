@@ -10,7 +10,7 @@
 
 #include "crawler/crawl_ports.h"
 #include "crawler/fetch_task.h"
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 
 class TaskQueue {
 public:

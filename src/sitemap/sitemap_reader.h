@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/message_port.h"
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 
 class SitemapReader {
 public:

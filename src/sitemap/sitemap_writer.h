@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sitetree/site_tree.h"
+#include "site/site_tree.h"
 #include "common/message_port.h"
 
 class SitemapWriter {

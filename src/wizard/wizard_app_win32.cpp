@@ -4,10 +4,10 @@
 #include <ole2.h>
 #include <prsht.h>
 
-#include "resource.h"
+#include "resources/pathloom/resource.h"
 #include "wizard/default_browser_win32.h"
-#include "wizard/field_rules.h"
-#include "wizard/wizard_page_win32.h"
+#include "wizard/pages/field_rules.h"
+#include "wizard/pages/wizard_page_win32.h"
 #include "wizard/wizard_rules.h"
 
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "chart/chart_options.h"
-#include "chart/finish_page_win32.h"
-#include "sitetree/tree_page_win32.h"
-#include "wizard/chart_options_page_win32.h"
-#include "wizard/page_shell.h"
-#include "wizard/start_page_win32.h"
-#include "wizard/start_settings.h"
-#include "wizard/wizard_flags.h"
+#include "wizard/pages/finish_page_win32.h"
+#include "wizard/pages/tree_page_win32.h"
+#include "wizard/pages/chart_options_page_win32.h"
+#include "wizard/pages/page_shell.h"
+#include "wizard/pages/start_page_win32.h"
+#include "wizard/pages/start_settings.h"
+#include "wizard/pages/wizard_flags.h"
 
 // The program: it owns the start settings, the wizard flags, the site tree and the chart options,
 // makes the

@@ -17,8 +17,8 @@
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
-#include "crawler/url.h"
-#include "sitetree/site_tree.h"
+#include "site/url.h"
+#include "site/site_tree.h"
 #include "common/message_port.h"
 
 namespace {

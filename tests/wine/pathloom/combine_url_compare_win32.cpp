@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "crawler/url.h"
+#include "site/url.h"
 
 namespace {
 

@@ -1,0 +1,183 @@
+#include "wizard/pages/site_tree_control_win32.h"
+
+#include <new>
+
+namespace {
+
+HTREEITEM ItemOf(const SiteNode& node) { return static_cast<HTREEITEM>(node.viewItem); }
+
+bool ShiftF10(UINT message, WPARAM key) {
+  return (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
+}
+
+constexpr const char* kSelfProperty = "PathloomSiteTreeControl";
+// A showing that took t ms is followed by at least kPauseFactor * t ms without one.
+constexpr DWORD kPauseFactor = 8;
+constexpr int kMostRowsInvalidated = 32;
+// Address space kept for all but the tree (a page's links, a chart run, a message box): a
+// 32-bit program has 2 GB, and a densely linked site fills it with nodes.
+constexpr DWORDLONG kReservedAddressSpace = 192ull << 20;
+constexpr unsigned kInsertsBetweenRoomChecks = 256;
+
+bool RoomLeft() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  return !GlobalMemoryStatusEx(&status) || status.ullAvailVirtual >= kReservedAddressSpace;
+}
+
+}  // namespace
+
+// Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
+// Subclassed by hand: older common controls export SetWindowSubclass by ordinal only.
+LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<SiteTreeControl*>(GetPropA(control, kSelfProperty));
+  if (ShiftF10(message, wParam)) {
+    if (message == WM_SYSKEYDOWN)
+      SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
+    return 0;
+  }
+  WNDPROC original = self->controlProc;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropA(control, kSelfProperty);
+  }
+  return CallWindowProcA(original, control, message, wParam, lParam);
+}
+
+void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
+  control = treeControl;
+  TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
+  SetPropA(control, kSelfProperty, this);
+  controlProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
+}
+
+void SiteTreeControl::NodeAdded(SiteNode& node) {
+  if (!control) return;
+  if (++insertsSinceRoomCheck >= kInsertsBetweenRoomChecks) {
+    insertsSinceRoomCheck = 0;
+    if (!RoomLeft()) throw std::bad_alloc();
+  }
+  Hold();
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  // The user watches the tree grow: every item is open before its children arrive, which
+  // costs no message of its own.
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+  insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+  insert.item.pszText = const_cast<char*>(node.label.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
+  insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+  node.viewItem = reinterpret_cast<HTREEITEM>(
+      SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (!node.viewItem) throw std::bad_alloc();  // the control's heap is full
+}
+
+// The picture is asked for at each paint, so a new icon needs only its row repainted; a held
+// control is repainted whole when shown.
+void SiteTreeControl::IconChanged(SiteNode& node) {
+  if (!control || !node.viewItem || held) return;
+  if (++rowsInvalidated > kMostRowsInvalidated) {
+    Hold();
+    return;
+  }
+  RECT row;
+  if (TreeView_GetItemRect(control, ItemOf(node), &row, FALSE)) InvalidateRect(control, &row, FALSE);
+}
+
+void SiteTreeControl::FillDisplayInfo(TVITEMA& item) const {
+  auto* node = reinterpret_cast<const SiteNode*>(item.lParam);
+  if (!node) return;
+  if (item.mask & TVIF_IMAGE) item.iImage = static_cast<int>(node->icon);
+  if (item.mask & TVIF_SELECTEDIMAGE) item.iSelectedImage = static_cast<int>(node->icon);
+}
+
+void SiteTreeControl::LabelChanged(SiteNode& node) {
+  if (!control || !node.viewItem) return;
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = ItemOf(node);
+  item.pszText = const_cast<char*>(node.label.c_str());
+  SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SiteTreeControl::NodeDeleting(SiteNode& node) {
+  if (onNodeDeleting) onNodeDeleting(node);
+  if (control && node.viewItem) TreeView_DeleteItem(control, ItemOf(node));
+}
+
+void SiteTreeControl::Clear() {
+  if (!control) return;
+  BeginBulk();
+  TreeView_DeleteAllItems(control);
+  EndBulk();
+}
+
+void SiteTreeControl::BeginBulk() {
+  if (!control) return;
+  ++bulkDepth;
+  Hold();
+}
+
+void SiteTreeControl::EndBulk() {
+  if (!control || bulkDepth == 0 || --bulkDepth > 0) return;
+  Show();
+}
+
+void SiteTreeControl::Hold() {
+  if (held) return;
+  held = true;
+  SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+}
+
+void SiteTreeControl::ShowChanges() {
+  rowsInvalidated = 0;
+  if (!control || !held || bulkDepth > 0 || GetTickCount() - lastShown < pause) return;
+  Show();
+}
+
+void SiteTreeControl::Show() {
+  DWORD started = GetTickCount();
+  held = false;
+  SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+  // Repainted now, so the time it takes is known and the next crawl step sees a laid-out tree.
+  RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  lastShown = GetTickCount();
+  pause = (lastShown - started) * kPauseFactor;
+}
+
+SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {
+  if (!item) return nullptr;
+  TVITEMA data{};
+  data.mask = TVIF_PARAM;
+  data.hItem = item;
+  if (!SendMessageA(treeControl, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) return nullptr;
+  return reinterpret_cast<SiteNode*>(data.lParam);
+}
+
+SiteNode* SiteTreeControl::Selected() const {
+  return control ? NodeOf(control, TreeView_GetSelection(control)) : nullptr;
+}
+
+void SiteTreeControl::Select(SiteNode& node) {
+  if (control && node.viewItem) TreeView_SelectItem(control, ItemOf(node));
+}
+
+SiteNode* SiteTreeControl::NodeAt(POINT screen) const {
+  if (!control) return nullptr;
+  TVHITTESTINFO hit{};
+  hit.pt = screen;
+  ScreenToClient(control, &hit.pt);
+  HTREEITEM item = TreeView_HitTest(control, &hit);
+  return (hit.flags & TVHT_ONITEM) ? NodeOf(control, item) : nullptr;
+}
+
+POINT SiteTreeControl::MenuPointFor(SiteNode& node) const {
+  RECT rect{};
+  POINT point{0, 0};
+  if (control && node.viewItem && TreeView_GetItemRect(control, ItemOf(node), &rect, TRUE))
+    point = {rect.left, rect.bottom};
+  ClientToScreen(control, &point);
+  return point;
+}

@@ -1,0 +1,504 @@
+#include "wizard/pages/tree_page_win32.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+#include <new>
+
+#include "crawler/internet_client_win32.h"
+#include "crawler/task_ended_poster_win32.h"
+#include "crawler/task_queue.h"
+#include "site/url.h"
+#include "resources/pathloom/bitmap_ids.h"
+#include "resources/pathloom/resource.h"
+#include "sitemap/sitemap_reader.h"
+#include "sitemap/sitemap_writer.h"
+#include "wizard/pages/sitemap_file_dialog_win32.h"
+#include "wizard/pages/wizard_page_win32.h"
+
+namespace {
+
+constexpr UINT_PTR kTickTimer = 13;
+constexpr UINT_PTR kTimeoutTimer = 14;
+constexpr DWORD kStatusRefreshMilliseconds = 250;
+
+// Node pictures in NodeIcon order.
+constexpr int kNodeBitmaps[] = {
+    IDB_NODE_PAGE_WITH_LINKS, IDB_NODE_FTP_SITE,  IDB_NODE_NOT_READ,    IDB_NODE_MAIL_LINK, IDB_NODE_READ_ERROR,
+    IDB_NODE_NO_LINKS,        IDB_NODE_IMAGE_MAP, IDB_NODE_PAGE_LIMIT,  IDB_NODE_QUEUED,    IDB_NODE_TOP_OF_CHART,
+    IDB_NODE_DONT_MAP,        IDB_NODE_FTP_FOLDER, IDB_NODE_FILE};
+constexpr int kNodeImageWidth = 16;
+constexpr int kNodeImageHeight = 13;
+constexpr int kBusyFrameWidth = 60;
+constexpr int kBusyFrameHeight = 45;
+
+POINT MessagePoint() {
+  DWORD position = GetMessagePos();
+  return {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+}
+
+// A bitmap resource added to an image list, which cuts it into images of the list's width;
+// white is the pictures' transparent colour.
+void AddBitmap(HIMAGELIST list, HINSTANCE instance, int id, int images) {
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+  if (bitmap) {
+    ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
+    DeleteObject(bitmap);
+    return;
+  }
+  // Without the picture the list keeps its numbering with blank images.
+  int width = 0, height = 0;
+  ImageList_GetIconSize(list, &width, &height);
+  HDC screen = GetDC(nullptr);
+  HBITMAP blank = CreateCompatibleBitmap(screen, width * images, height);
+  ReleaseDC(nullptr, screen);
+  ImageList_Add(list, blank, nullptr);
+  DeleteObject(blank);
+}
+
+class PopupMenu {
+public:
+  PopupMenu(HINSTANCE instance, int id) : menu(LoadMenuA(instance, MAKEINTRESOURCEA(id))) {}
+  ~PopupMenu() {
+    if (menu) DestroyMenu(menu);
+  }
+  PopupMenu(const PopupMenu&) = delete;
+  PopupMenu& operator=(const PopupMenu&) = delete;
+  HMENU First() const { return menu ? GetSubMenu(menu, 0) : nullptr; }
+
+private:
+  HMENU menu;
+};
+
+// The clipboard's contents replaced by one plain text.
+void CopyToClipboard(HWND owner, const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!memory) return;
+  if (void* bytes = GlobalLock(memory)) {
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (OpenClipboard(owner)) {
+      EmptyClipboard();
+      if (SetClipboardData(CF_TEXT, memory)) memory = nullptr;  // the clipboard owns it now
+      CloseClipboard();
+    }
+  }
+  if (memory) GlobalFree(memory);
+}
+
+}  // namespace
+
+struct CTreeDialog::ImageLists {
+  HIMAGELIST nodes = nullptr;
+  HIMAGELIST busy = nullptr;
+
+  explicit ImageLists(HINSTANCE instance)
+      : nodes(ImageList_Create(kNodeImageWidth, kNodeImageHeight, ILC_COLOR24 | ILC_MASK, 13, 0)),
+        busy(ImageList_Create(kBusyFrameWidth, kBusyFrameHeight, ILC_COLOR24 | ILC_MASK, 15, 0)) {
+    for (int id : kNodeBitmaps) AddBitmap(nodes, instance, id, 1);
+    AddBitmap(busy, instance, IDB_ANIMATION, 15);
+  }
+  ~ImageLists() {
+    if (nodes) ImageList_Destroy(nodes);
+    if (busy) ImageList_Destroy(busy);
+  }
+  ImageLists(const ImageLists&) = delete;
+  ImageLists& operator=(const ImageLists&) = delete;
+};
+
+CTreeDialog::CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree)
+    : shell(shell), settings(settings), flags(flags), tree(tree) {}
+
+// The control goes with the page window; the image lists and the client after it.
+CTreeDialog::~CTreeDialog() = default;
+
+HPROPSHEETPAGE CTreeDialog::CreatePage(HINSTANCE instance) {
+  return CreateWizardPage(instance, IDD_TREE_PAGE, DialogProc, this);
+}
+
+INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = PageOf<CTreeDialog>(window, message, lParam);
+  if (!self) return FALSE;
+  if (self->taskEnded && self->taskEnded->Handle(message, wParam, *self->queue)) return TRUE;
+  switch (message) {
+    case WM_INITDIALOG:
+      self->page = window;
+      return self->OnInitDialog();
+    case WM_DESTROY:
+      self->OnDestroy();
+      return FALSE;
+    case WM_NOTIFY:
+      return self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+      self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_TIMER:
+      self->OnTimer(wParam);
+      return TRUE;
+    case WM_CONTEXTMENU:
+      return self->OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_LBUTTONDBLCLK:
+      self->OnBackgroundDoubleClick({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return TRUE;
+    case WM_DRAWITEM:
+      if (wParam != IDC_BUSY_PICTURE) return FALSE;
+      self->OnDrawBusyPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CTreeDialog::OnInitDialog() {
+  images = std::make_unique<ImageLists>(shell.Instance());
+  client = std::make_unique<WinInetClient>();
+  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, shell, *this, *this});
+  taskEnded = std::make_unique<TaskEndedPoster>(page);
+  tree.hooks.pageClosing = [this] { return closing; };
+  tree.hooks.stayInDomain = [this] { return settings.stayInDomain; };
+  tree.hooks.pageLimit = [this] { return static_cast<unsigned>(settings.pageLimit); };
+  tree.hooks.outOfMemory = [this] { StopForMemory(); };
+
+  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->nodes);
+  treeControl.onNodeDeleting = [this](SiteNode& node) { queue->DropEntriesIn(node); };
+  tree.view = &treeControl;
+  SetTimer(page, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
+  tree.topOfChart = tree.FirstTopLevel();
+  ShowSettings();
+  return TRUE;
+}
+
+void CTreeDialog::OnDestroy() {
+  // From here on AddLinks and the status lines do nothing.
+  closing = true;
+  KillTimer(page, kTickTimer);
+  KillTimer(page, kTimeoutTimer);
+  if (queue) queue->AbortAll();
+  tree.view = nullptr;
+  taskEnded.reset();
+  queue.reset();  // the active task closes its handles while the client still exists
+  client.reset();
+}
+
+INT_PTR CTreeDialog::OnNotify(const NMHDR& header) {
+  switch (header.idFrom) {
+    case IDC_SITE_TREE:
+      return OnTreeNotify(header);
+    default:
+      return OnSheetNotify(header);
+  }
+}
+
+INT_PTR CTreeDialog::OnTreeNotify(const NMHDR& header) {
+  switch (header.code) {
+    case NM_DBLCLK:
+      OnTreeDoubleClick();
+      return FALSE;
+    case NM_RCLICK:
+      if (SiteNode* node = treeControl.NodeAt(MessagePoint())) {
+        treeControl.Select(*node);
+        ShowContextMenu(*node, MessagePoint());
+      }
+      return NotifyResult(page, TRUE);  // handled: no WM_CONTEXTMENU follows
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW:  // the image fields lie alike in both
+      treeControl.FillDisplayInfo(reinterpret_cast<NMTVDISPINFOA&>(const_cast<NMHDR&>(header)).item);
+      return FALSE;
+    case TVN_KEYDOWN:
+      if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_DELETE) OnDeleteBranch();
+      return FALSE;
+  }
+  return FALSE;
+}
+
+INT_PTR CTreeDialog::OnSheetNotify(const NMHDR& header) {
+  switch (header.code) {
+    case PSN_SETACTIVE:
+      OnSetActive();
+      return NotifyResult(page, 0);
+    case PSN_WIZBACK:
+      OnWizardBack();
+      return NotifyResult(page, 0);
+    case PSN_WIZNEXT:
+      OnWizardNext();
+      return NotifyResult(page, 0);
+    case PSN_HELP:
+      shell.ShowHelp();
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void CTreeDialog::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_TREE_DEPTH: if (code == EN_CHANGE) OnDepthChanged(); break;
+    case IDC_TREE_TIMEOUT: if (code == EN_CHANGE) OnTimeoutChanged(); break;
+    case IDC_ABORT_ALL: if (code == BN_CLICKED) queue->AbortAll(); break;
+    case IDC_ABORT_ACTIVE: if (code == BN_CLICKED) queue->AbortActive(); break;
+    case ID_TREE_TOP_OF_CHART: OnSetTopOfChart(); break;
+    case ID_TREE_DONT_MAP: OnToggleDontMap(); break;
+    case ID_TREE_DELETE_BRANCH: OnDeleteBranch(); break;
+    case ID_TREE_EXPORT: OnExport(); break;
+    case ID_TREE_OPEN_BROWSER: OnOpenInBrowser(); break;
+    case ID_TREE_COPY_URL: OnCopyUrl(); break;
+  }
+}
+
+void CTreeDialog::OnTimer(UINT_PTR id) {
+  if (id == kTickTimer) {
+    queue->OnTick();
+    treeControl.ShowChanges();
+    ShowStatusLines();
+    // Said here rather than where it happened, inside a reading.
+    if (memoryFull) {
+      memoryFull = false;
+      shell.MessageBoxId(IDS_OUT_OF_MEMORY);
+    }
+  }
+  if (id == kTimeoutTimer) queue->OnTimeout();
+}
+
+bool CTreeDialog::OnContextMenu(HWND from, LPARAM position) {
+  if (from != treeControl.Handle()) return false;
+  SiteNode* node = nullptr;
+  POINT point{};
+  if (GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1) {  // from the keyboard: the selected node
+    node = treeControl.Selected();
+    if (node) point = treeControl.MenuPointFor(*node);
+  } else {
+    point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    node = treeControl.NodeAt(point);
+    if (node) treeControl.Select(*node);
+  }
+  if (node) ShowContextMenu(*node, point);
+  return true;
+}
+
+void CTreeDialog::OnBackgroundDoubleClick(POINT client) {
+  if (ChildWindowFromPointEx(page, client, CWP_SKIPINVISIBLE) == page) animation.Reverse();
+}
+
+void CTreeDialog::OnDrawBusyPicture(const DRAWITEMSTRUCT& draw) { DrawBusyFrame(draw.hDC); }
+
+void CTreeDialog::OnSetActive() {
+  PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+  WizardFlags::TreeRebuild rebuild = flags.TakeTreeRebuild();
+  if (rebuild != WizardFlags::TreeRebuild::Keep) Rebuild(rebuild == WizardFlags::TreeRebuild::ImportFile);
+}
+
+void CTreeDialog::OnWizardBack() {
+  queue->AbortAll();
+  flags.TreeBack();
+}
+
+void CTreeDialog::OnWizardNext() {
+  flags.TreeNext();
+  queue->AbortAll();
+}
+
+void CTreeDialog::OnDepthChanged() {
+  tree.maxDepth = shell.ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH));
+}
+
+void CTreeDialog::OnTimeoutChanged() {
+  // An empty field gives -1, taken as an unsigned number of seconds.
+  queue->timeoutSeconds =
+      static_cast<unsigned>(shell.ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT)));
+}
+
+void CTreeDialog::OnTreeDoubleClick() {
+  SiteNode* node = treeControl.NodeAt(MessagePoint());
+  if (!node) return;
+  switch (ActionForDoubleClick(*node)) {
+    case DoubleClickAction::Nothing:
+      return;
+    case DoubleClickAction::RefuseUnreadable:
+      shell.MessageBoxId(IDS_CANNOT_EXPAND);
+      return;
+    case DoubleClickAction::Read:
+      queue->StartOrQueue(node->label, *node, 0);
+      // A local reading has already ended inside the call and set the node's final icon.
+      if (!localCrawl) tree.SetIcon(*node, NodeIcon::Queued);
+      return;
+  }
+}
+
+void CTreeDialog::OnDeleteBranch() {
+  SiteNode* node = treeControl.Selected();
+  switch (ActionForDelete(queue->HasActiveTask(), node)) {
+    case DeleteAction::RefuseWhileActive:
+      shell.MessageBoxId(IDS_NO_DELETE_WHILE_ACTIVE);
+      return;
+    case DeleteAction::Nothing:
+      return;
+    case DeleteAction::Ask:
+      break;
+  }
+  if (shell.MessageBoxText(DeleteQuestion(shell.LoadText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
+    return;
+  treeControl.BeginBulk();
+  tree.DeleteSubtree(*node);
+  treeControl.EndBulk();
+}
+
+void CTreeDialog::OnSetTopOfChart() {
+  if (SiteNode* node = treeControl.Selected()) tree.SetTopOfChart(*node);
+}
+
+void CTreeDialog::OnToggleDontMap() {
+  if (SiteNode* node = treeControl.Selected()) tree.ToggleDontMap(*node);
+}
+
+void CTreeDialog::OnExport() {
+  SiteNode* node = treeControl.Selected();
+  if (!node) return;
+  std::optional<std::string> path = AskSitemapFile(shell.Wizard(), true);
+  if (!path) return;
+  SitemapWriter writer(shell.StartDirectory(), shell);
+  if (!writer.Write(tree, node, *path)) shell.MessageBoxId(IDS_CANNOT_OPEN_FILE);
+}
+
+void CTreeDialog::OnOpenInBrowser() {
+  SiteNode* node = treeControl.Selected();
+  if (!node) return;
+  std::string command = BrowserCommandLine(shell.BrowserCommand(), node->label);
+  if (!command.empty()) WinExec(command.c_str(), SW_SHOWNORMAL);
+}
+
+void CTreeDialog::OnCopyUrl() {
+  SiteNode* node = treeControl.Selected();
+  if (node && !node->label.empty()) CopyToClipboard(page, node->label);
+}
+
+void CTreeDialog::Rebuild(bool import) {
+  localCrawl = false;
+  EmptyTree();
+  queue->ForgetReadings();
+  tree.pageCount = 0;
+  tree.pageLimitEnabled = settings.limitPages;
+  tree.maxDepth = settings.depth;
+  ShowSettings();
+
+  if (import) {
+    Import(settings.importPath);
+    return;
+  }
+  tree.domainKey = DomainOf(settings.startUrl);
+  NormalizeUrl(settings.startUrl);
+  SiteNode* start = tree.AddChild(nullptr, settings.startUrl, NodeIcon::Queued);
+  tree.pageCount = 1;
+  queue->StartOrQueue(settings.startUrl, *start, 0);
+}
+
+void CTreeDialog::EmptyTree() {
+  // An aborted task lives until a tick disposes of it; that tick runs now, so no task or
+  // pending entry outlives the nodes it refers to.
+  queue->AbortAll();
+  queue->OnTick();
+  for (SiteNode* top = tree.FirstTopLevel(); top; top = top->nextSibling) queue->DropEntriesIn(*top);
+  treeControl.Clear();
+  tree.Clear();
+}
+
+void CTreeDialog::Import(const std::string& path) {
+  treeControl.BeginBulk();
+  SitemapReader reader(shell);
+  bool read = false;
+  try {
+    read = reader.Read(tree, path);
+  } catch (const std::bad_alloc&) {
+    read = true;  // what was read so far stays
+    memoryFull = true;
+  }
+  if (read) tree.RefreshIcons();
+  treeControl.EndBulk();
+}
+
+void CTreeDialog::StopForMemory() {
+  queue->AbortAll();
+  memoryFull = true;
+}
+
+void CTreeDialog::ShowSettings() {
+  // -1 stands for an empty field.
+  auto show = [this](int id, int value) {
+    SetDlgItemTextA(page, id, value == -1 ? "" : std::to_string(value).c_str());
+  };
+  show(IDC_TREE_DEPTH, tree.maxDepth);
+  show(IDC_TREE_TIMEOUT, static_cast<int>(queue->timeoutSeconds));
+}
+
+void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {
+  PopupMenu menu(shell.Instance(), IDR_TREE_MENU);
+  HMENU popup = menu.First();
+  if (!popup) return;
+  ContextMenuState state = MenuStateFor(&node);
+  CheckMenuItem(popup, ID_TREE_DONT_MAP, MF_BYCOMMAND | (state.dontMapChecked ? MF_CHECKED : MF_UNCHECKED));
+  TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, page, nullptr);
+}
+
+void CTreeDialog::DrawBusyFrame(HDC dc) { ImageList_Draw(images->busy, shownFrame, dc, 0, 0, ILD_NORMAL); }
+
+void CTreeDialog::AddStatusLine(const std::string& line) {
+  if (!closing) statusLog.Add(line);
+}
+
+void CTreeDialog::ShowStatusLines() {
+  // A person reads a few lines a second; a redraw per line would slow a fast crawl down.
+  DWORD now = GetTickCount();
+  if (now - statusShown < kStatusRefreshMilliseconds || !statusLog.TakeChanged()) return;
+  statusShown = now;
+  HWND list = GetDlgItem(page, IDC_STATUS_LIST);
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  for (const std::string& line : statusLog.Lines())
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  SendMessageA(list, LB_SETCURSEL, statusLog.Lines().size() - 1, 0);
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void CTreeDialog::ShowActiveCounter(const std::string& text) {
+  SetDlgItemTextA(page, IDC_ACTIVE_COUNTER, text.c_str());
+}
+
+void CTreeDialog::ShowQueueCounter(const std::string& text) {
+  SetDlgItemTextA(page, IDC_QUEUE_COUNTER, text.c_str());
+}
+
+void CTreeDialog::NextBusyFrame() {
+  // The frame is drawn by the picture's next paint, the frame number moves on at once.
+  shownFrame = animation.Frame();
+  animation.Advance();
+  InvalidateRect(GetDlgItem(page, IDC_BUSY_PICTURE), nullptr, FALSE);
+}
+
+void CTreeDialog::PostTaskEnded() {
+  if (taskEnded) taskEnded->Post();
+}
+
+void CTreeDialog::TaskWasLocal() { localCrawl = true; }
+
+void CTreeDialog::ReadSettings() {
+  SettingsFields fields = ReadSettingsFields(ControlText(GetDlgItem(page, IDC_TREE_DEPTH)),
+                                             ControlText(GetDlgItem(page, IDC_TREE_TIMEOUT)));
+  if (fields.depth) tree.maxDepth = *fields.depth;
+  if (fields.timeoutSeconds) queue->timeoutSeconds = *fields.timeoutSeconds;
+  if (fields.complaint.empty()) {
+    complainedAbout.clear();
+    return;
+  }
+  // The message box runs the message loop, whose tick starts the next task and reads the
+  // fields again: without this the boxes would pile up, one per task.
+  int field = fields.complaintAboutTimeout ? IDC_TREE_TIMEOUT : IDC_TREE_DEPTH;
+  std::string about = std::to_string(field) + ":" + ControlText(GetDlgItem(page, field));
+  if (complaining || about == complainedAbout) return;
+  complainedAbout = about;
+  complaining = true;
+  shell.MessageBoxText(fields.complaint);
+  complaining = false;
+  SetFocus(GetDlgItem(page, field));
+}
+
+void CTreeDialog::ArmTimeout(unsigned milliseconds) { SetTimer(page, kTimeoutTimer, milliseconds, nullptr); }
+
+void CTreeDialog::DisarmTimeout() { KillTimer(page, kTimeoutTimer); }

@@ -1,0 +1,104 @@
+// The tree page: the site tree while the crawl fills it, the crawl's status list, counters and
+// busy picture, and the commands on the tree. It owns the task queue and the client.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <memory>
+#include <string>
+
+#include "crawler/crawl_ports.h"
+#include "site/site_tree.h"
+#include "wizard/pages/site_tree_control_win32.h"
+#include "wizard/pages/tree_page_rules.h"
+#include "wizard/pages/page_shell.h"
+#include "wizard/pages/start_settings.h"
+#include "wizard/pages/wizard_flags.h"
+
+class TaskEndedPoster;
+class TaskQueue;
+class WinInetClient;
+
+class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
+public:
+  // `settings` is the start page's: a new crawl normalises its URL in place.
+  CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree);
+  ~CTreeDialog() override;
+  CTreeDialog(const CTreeDialog&) = delete;
+  CTreeDialog& operator=(const CTreeDialog&) = delete;
+
+  HPROPSHEETPAGE CreatePage(HINSTANCE instance);
+
+private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  BOOL OnInitDialog();
+  void OnDestroy();
+  INT_PTR OnNotify(const NMHDR& header);
+  INT_PTR OnTreeNotify(const NMHDR& header);
+  INT_PTR OnSheetNotify(const NMHDR& header);
+  void OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
+  bool OnContextMenu(HWND from, LPARAM position);
+  void OnBackgroundDoubleClick(POINT client);
+  void OnDrawBusyPicture(const DRAWITEMSTRUCT& draw);
+
+  void OnSetActive();
+  void OnWizardBack();
+  void OnWizardNext();
+  void OnDepthChanged();
+  void OnTimeoutChanged();
+  void OnTreeDoubleClick();
+  void OnDeleteBranch();
+  void OnSetTopOfChart();
+  void OnToggleDontMap();
+  void OnExport();
+  void OnOpenInBrowser();
+  void OnCopyUrl();
+
+  void Rebuild(bool import);
+  void EmptyTree();
+  void Import(const std::string& path);
+  // The tree has no room for more nodes: nothing more is read, and the user is told.
+  void StopForMemory();
+  void ShowSettings();
+  void ShowContextMenu(SiteNode& node, POINT screen);
+  void DrawBusyFrame(HDC dc);
+  void ShowStatusLines();
+
+  // StatusLineSink, CrawlPage, TaskTimer: what the crawler asks of the page.
+  void AddStatusLine(const std::string& line) override;
+  void ShowActiveCounter(const std::string& text) override;
+  void ShowQueueCounter(const std::string& text) override;
+  void NextBusyFrame() override;
+  void PostTaskEnded() override;
+  void TaskWasLocal() override;
+  void ReadSettings() override;
+  void ArmTimeout(unsigned milliseconds) override;
+  void DisarmTimeout() override;
+
+  struct ImageLists;
+
+  PageShell& shell;
+  StartSettings& settings;
+  WizardFlags& flags;
+  SiteTree& tree;
+  SiteTreeControl treeControl;
+  std::unique_ptr<ImageLists> images;
+  std::unique_ptr<WinInetClient> client;
+  std::unique_ptr<TaskQueue> queue;
+  std::unique_ptr<TaskEndedPoster> taskEnded;
+  HWND page = nullptr;
+  bool closing = false;
+  bool localCrawl = false;
+  bool memoryFull = false;  // to be said at the next tick
+  StatusLog statusLog;
+  DWORD statusShown = 0;
+  BusyAnimation animation;
+  int shownFrame = 0;
+  // A complaint about a field is shown once for the same text, never while one is up.
+  std::string complainedAbout;
+  bool complaining = false;
+};
