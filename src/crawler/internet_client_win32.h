@@ -7,12 +7,12 @@
 
 #include "crawler/internet_client.h"
 
-class WinInetClient : public InternetClient {
+class InternetClientWin32 : public InternetClient {
 public:
-  WinInetClient();  // on the user-interface thread, which must pump messages
-  ~WinInetClient() override;
-  WinInetClient(const WinInetClient&) = delete;
-  WinInetClient& operator=(const WinInetClient&) = delete;
+  InternetClientWin32();  // on the user-interface thread, which must pump messages
+  ~InternetClientWin32() override;
+  InternetClientWin32(const InternetClientWin32&) = delete;
+  InternetClientWin32& operator=(const InternetClientWin32&) = delete;
 
   InternetHandle Open(const std::string& agent) override;
   void LimitWaiting(InternetHandle instance, unsigned milliseconds) override;

@@ -150,7 +150,7 @@ INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wPara
 
 BOOL CTreeDialog::OnInitDialog() {
   images = std::make_unique<ImageLists>(shell.Instance());
-  client = std::make_unique<WinInetClient>();
+  client = std::make_unique<InternetClientWin32>();
   queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, shell, *this, *this});
   taskEnded = std::make_unique<TaskEndedPoster>(page);
   tree.hooks.pageClosing = [this] { return closing; };

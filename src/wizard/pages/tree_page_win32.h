@@ -17,9 +17,9 @@
 #include "wizard/pages/start_settings.h"
 #include "wizard/pages/wizard_flags.h"
 
+class InternetClientWin32;
 class TaskEndedPoster;
 class TaskQueue;
-class WinInetClient;
 
 class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
 public:
@@ -87,7 +87,7 @@ private:
   SiteTree& tree;
   SiteTreeControl treeControl;
   std::unique_ptr<ImageLists> images;
-  std::unique_ptr<WinInetClient> client;
+  std::unique_ptr<InternetClientWin32> client;
   std::unique_ptr<TaskQueue> queue;
   std::unique_ptr<TaskEndedPoster> taskEnded;
   HWND page = nullptr;

@@ -87,7 +87,7 @@ public:
 
     TaskEndedPoster taskEnded(window);
     poster = &taskEnded;
-    WinInetClient client;
+    InternetClientWin32 client;
     threadsAtStart = ThreadCount();
     workingSetAtStart = WorkingSetKb();
     TaskQueue taskQueue(tree, CrawlerPorts{client, *this, *this, *this, *this});
