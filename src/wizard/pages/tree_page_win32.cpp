@@ -2,109 +2,29 @@
 
 #include <windowsx.h>
 
-#include <cstring>
 #include <new>
 
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
 #include "site/url.h"
-#include "resources/pathloom/bitmap_ids.h"
 #include "resources/pathloom/resource.h"
 #include "sitemap/sitemap_reader.h"
 #include "sitemap/sitemap_writer.h"
+#include "wizard/pages/clipboard_win32.h"
+#include "wizard/pages/popup_menu_win32.h"
 #include "wizard/pages/sitemap_file_dialog_win32.h"
+#include "wizard/pages/tree_page_images_win32.h"
 #include "wizard/pages/wizard_page_win32.h"
 
 namespace {
-
-constexpr UINT_PTR kTickTimer = 13;
-constexpr UINT_PTR kTimeoutTimer = 14;
-constexpr DWORD kStatusRefreshMilliseconds = 250;
-
-// Node pictures in NodeIcon order.
-constexpr int kNodeBitmaps[] = {
-    IDB_NODE_PAGE_WITH_LINKS, IDB_NODE_FTP_SITE,  IDB_NODE_NOT_READ,    IDB_NODE_MAIL_LINK, IDB_NODE_READ_ERROR,
-    IDB_NODE_NO_LINKS,        IDB_NODE_IMAGE_MAP, IDB_NODE_PAGE_LIMIT,  IDB_NODE_QUEUED,    IDB_NODE_TOP_OF_CHART,
-    IDB_NODE_DONT_MAP,        IDB_NODE_FTP_FOLDER, IDB_NODE_FILE};
-constexpr int kNodeImageWidth = 16;
-constexpr int kNodeImageHeight = 13;
-constexpr int kBusyFrameWidth = 60;
-constexpr int kBusyFrameHeight = 45;
 
 POINT MessagePoint() {
   DWORD position = GetMessagePos();
   return {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
 }
 
-// A bitmap resource added to an image list, which cuts it into images of the list's width;
-// white is the pictures' transparent colour.
-void AddBitmap(HIMAGELIST list, HINSTANCE instance, int id, int images) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-  if (bitmap) {
-    ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
-    DeleteObject(bitmap);
-    return;
-  }
-  // Without the picture the list keeps its numbering with blank images.
-  int width = 0, height = 0;
-  ImageList_GetIconSize(list, &width, &height);
-  HDC screen = GetDC(nullptr);
-  HBITMAP blank = CreateCompatibleBitmap(screen, width * images, height);
-  ReleaseDC(nullptr, screen);
-  ImageList_Add(list, blank, nullptr);
-  DeleteObject(blank);
-}
-
-class PopupMenu {
-public:
-  PopupMenu(HINSTANCE instance, int id) : menu(LoadMenuA(instance, MAKEINTRESOURCEA(id))) {}
-  ~PopupMenu() {
-    if (menu) DestroyMenu(menu);
-  }
-  PopupMenu(const PopupMenu&) = delete;
-  PopupMenu& operator=(const PopupMenu&) = delete;
-  HMENU First() const { return menu ? GetSubMenu(menu, 0) : nullptr; }
-
-private:
-  HMENU menu;
-};
-
-// The clipboard's contents replaced by one plain text.
-void CopyToClipboard(HWND owner, const std::string& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (!memory) return;
-  if (void* bytes = GlobalLock(memory)) {
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (OpenClipboard(owner)) {
-      EmptyClipboard();
-      if (SetClipboardData(CF_TEXT, memory)) memory = nullptr;  // the clipboard owns it now
-      CloseClipboard();
-    }
-  }
-  if (memory) GlobalFree(memory);
-}
-
 }  // namespace
-
-struct CTreeDialog::ImageLists {
-  HIMAGELIST nodes = nullptr;
-  HIMAGELIST busy = nullptr;
-
-  explicit ImageLists(HINSTANCE instance)
-      : nodes(ImageList_Create(kNodeImageWidth, kNodeImageHeight, ILC_COLOR24 | ILC_MASK, 13, 0)),
-        busy(ImageList_Create(kBusyFrameWidth, kBusyFrameHeight, ILC_COLOR24 | ILC_MASK, 15, 0)) {
-    for (int id : kNodeBitmaps) AddBitmap(nodes, instance, id, 1);
-    AddBitmap(busy, instance, IDB_ANIMATION, 15);
-  }
-  ~ImageLists() {
-    if (nodes) ImageList_Destroy(nodes);
-    if (busy) ImageList_Destroy(busy);
-  }
-  ImageLists(const ImageLists&) = delete;
-  ImageLists& operator=(const ImageLists&) = delete;
-};
 
 CTreeDialog::CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree)
     : shell(shell), settings(settings), flags(flags), tree(tree) {}
@@ -149,7 +69,7 @@ INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wPara
 }
 
 BOOL CTreeDialog::OnInitDialog() {
-  images = std::make_unique<ImageLists>(shell.Instance());
+  images = std::make_unique<TreePageImages>(shell.Instance());
   client = std::make_unique<InternetClientWin32>();
   queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, shell, *this, *this});
   taskEnded = std::make_unique<TaskEndedPoster>(page);
@@ -158,7 +78,7 @@ BOOL CTreeDialog::OnInitDialog() {
   tree.hooks.pageLimit = [this] { return static_cast<unsigned>(settings.pageLimit); };
   tree.hooks.outOfMemory = [this] { StopForMemory(); };
 
-  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->nodes);
+  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes());
   treeControl.onNodeDeleting = [this](SiteNode& node) { queue->DropEntriesIn(node); };
   tree.view = &treeControl;
   SetTimer(page, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
@@ -436,69 +356,4 @@ void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {
   TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, page, nullptr);
 }
 
-void CTreeDialog::DrawBusyFrame(HDC dc) { ImageList_Draw(images->busy, shownFrame, dc, 0, 0, ILD_NORMAL); }
-
-void CTreeDialog::AddStatusLine(const std::string& line) {
-  if (!closing) statusLog.Add(line);
-}
-
-void CTreeDialog::ShowStatusLines() {
-  // A person reads a few lines a second; a redraw per line would slow a fast crawl down.
-  DWORD now = GetTickCount();
-  if (now - statusShown < kStatusRefreshMilliseconds || !statusLog.TakeChanged()) return;
-  statusShown = now;
-  HWND list = GetDlgItem(page, IDC_STATUS_LIST);
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& line : statusLog.Lines())
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  SendMessageA(list, LB_SETCURSEL, statusLog.Lines().size() - 1, 0);
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-}
-
-void CTreeDialog::ShowActiveCounter(const std::string& text) {
-  SetDlgItemTextA(page, IDC_ACTIVE_COUNTER, text.c_str());
-}
-
-void CTreeDialog::ShowQueueCounter(const std::string& text) {
-  SetDlgItemTextA(page, IDC_QUEUE_COUNTER, text.c_str());
-}
-
-void CTreeDialog::NextBusyFrame() {
-  // The frame is drawn by the picture's next paint, the frame number moves on at once.
-  shownFrame = animation.Frame();
-  animation.Advance();
-  InvalidateRect(GetDlgItem(page, IDC_BUSY_PICTURE), nullptr, FALSE);
-}
-
-void CTreeDialog::PostTaskEnded() {
-  if (taskEnded) taskEnded->Post();
-}
-
-void CTreeDialog::TaskWasLocal() { localCrawl = true; }
-
-void CTreeDialog::ReadSettings() {
-  SettingsFields fields = ReadSettingsFields(ControlText(GetDlgItem(page, IDC_TREE_DEPTH)),
-                                             ControlText(GetDlgItem(page, IDC_TREE_TIMEOUT)));
-  if (fields.depth) tree.maxDepth = *fields.depth;
-  if (fields.timeoutSeconds) queue->timeoutSeconds = *fields.timeoutSeconds;
-  if (fields.complaint.empty()) {
-    complainedAbout.clear();
-    return;
-  }
-  // The message box runs the message loop, whose tick starts the next task and reads the
-  // fields again: without this the boxes would pile up, one per task.
-  int field = fields.complaintAboutTimeout ? IDC_TREE_TIMEOUT : IDC_TREE_DEPTH;
-  std::string about = std::to_string(field) + ":" + ControlText(GetDlgItem(page, field));
-  if (complaining || about == complainedAbout) return;
-  complainedAbout = about;
-  complaining = true;
-  shell.MessageBoxText(fields.complaint);
-  complaining = false;
-  SetFocus(GetDlgItem(page, field));
-}
-
-void CTreeDialog::ArmTimeout(unsigned milliseconds) { SetTimer(page, kTimeoutTimer, milliseconds, nullptr); }
-
-void CTreeDialog::DisarmTimeout() { KillTimer(page, kTimeoutTimer); }
+void CTreeDialog::DrawBusyFrame(HDC dc) { ImageList_Draw(images->Busy(), shownFrame, dc, 0, 0, ILD_NORMAL); }

@@ -20,6 +20,7 @@
 class InternetClientWin32;
 class TaskEndedPoster;
 class TaskQueue;
+class TreePageImages;
 
 class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
 public:
@@ -79,14 +80,17 @@ private:
   void ArmTimeout(unsigned milliseconds) override;
   void DisarmTimeout() override;
 
-  struct ImageLists;
+  static constexpr UINT_PTR kTickTimer = 13;
+  static constexpr UINT_PTR kTimeoutTimer = 14;
+  // A person reads a few status lines a second.
+  static constexpr DWORD kStatusRefreshMilliseconds = 250;
 
   PageShell& shell;
   StartSettings& settings;
   WizardFlags& flags;
   SiteTree& tree;
   SiteTreeControl treeControl;
-  std::unique_ptr<ImageLists> images;
+  std::unique_ptr<TreePageImages> images;
   std::unique_ptr<InternetClientWin32> client;
   std::unique_ptr<TaskQueue> queue;
   std::unique_ptr<TaskEndedPoster> taskEnded;
