@@ -61,7 +61,7 @@ std::vector<Figure> ShapeOutline(Master master, Point c) {
       break;
     }
     case Master::Preparation: {
-      double cut = w * 0.2;
+      double cut = w * kPreparationCut;
       outline.points = {{b.left + cut, b.top}, {b.right - cut, b.top}, {b.right, c.y},
                         {b.right - cut, b.bottom}, {b.left + cut, b.bottom}, {b.left, c.y}};
       out.push_back(outline);
@@ -90,6 +90,12 @@ std::vector<Figure> ShapeOutline(Master master, Point c) {
 }
 
 Bounds LabelBox(Master master, Point c) {
+  if (master == Master::Preparation) {
+    // Half the slant in from each side, so that the outer lines of a label clear the slants.
+    Bounds b = ShapeBox(master, c);
+    double inset = b.width() * kPreparationCut / 2;
+    return {b.left + inset, b.top, b.right - inset, b.bottom};
+  }
   if (master != Master::SummingJunction) return ShapeBox(master, c);
   double top = c.y + kShapeHeight / 2;
   return {c.x - kShapeWidth / 2, top, c.x + kShapeWidth / 2, top + kShapeHeight / 2};
@@ -103,7 +109,9 @@ Bounds LabelArea(const Shape& s) {
   double width = 0.0;
   for (const LabelLine& line : s.labelLines) width = std::max(width, line.width);
   double height = double(s.labelLines.size()) * kLineHeight;
-  return {cx - width / 2, cy - height / 2, cx + width / 2, cy + height / 2};
+  // Below the small circle a long label runs down from the box's top instead of up into the circle.
+  double top = s.master == Master::SummingJunction ? box.top : cy - height / 2;
+  return {cx - width / 2, top, cx + width / 2, top + height};
 }
 
 Point LabelLineOrigin(const Shape& s, std::size_t line) {

@@ -25,12 +25,15 @@ constexpr double kShapeHeight = 0.5;
 Bounds ShapeBox(Master master, Point centre);
 // The outline, filled first, then strokes of detail; every point lies within ShapeBox.
 std::vector<Figure> ShapeOutline(Master master, Point centre);
-// Where the label is written: inside the shape, or below the summing junction's small circle.
+// How far the preparation's sides slant in, as a share of its width.
+constexpr double kPreparationCut = 0.2;
+// Where the label is written: inside the shape (clear of the preparation's slants), or below the
+// summing junction's small circle.
 Bounds LabelBox(Master master, Point centre);
 // The width a label's lines may take in a shape of the master.
 double LabelWidth(Master master);
-// The block the shape's label lines fill, centred in its label box; a long label reaches
-// above and below the box.
+// The block the shape's label lines fill, centred in its label box (a long label reaching above
+// and below it), or from the top of the box below a summing junction.
 Bounds LabelArea(const Shape& shape);
 // Where the line's text sits: its left end and its baseline.
 Point LabelLineOrigin(const Shape& shape, std::size_t line);

@@ -117,8 +117,10 @@ std::string SvgDocument(const Application& app, const Document& document) {
   out += "</g>\n";
   out += "<g id=\"shapes\" stroke=\"#202020\" stroke-width=\"0.012\" font-family=\"Arial, Helvetica, sans-serif\" "
          "font-size=\"" + Num(kFontSize * kTextUnits) + "\" text-anchor=\"middle\">\n";
-  // Labels are filled, never outlined.
-  out += "<style>text { stroke: none; fill: #000000; }</style>\n";
+  // Labels are filled in black over a soft white edge, which keeps the lines of a label that
+  // reaches past its shape readable where they cross the outline.
+  out += "<style>text { fill: #000000; stroke: #ffffff; stroke-opacity: 0.85; stroke-width: 3; "
+         "stroke-linejoin: round; paint-order: stroke; }</style>\n";
   for (int n : document.shapes)
     if (app.shape(n).placed) WriteShape(out, app.shape(n), n);
   out += "</g>\n</svg>\n";

@@ -29,6 +29,7 @@ constexpr UINT_PTR kIdleTimer = 2;
 constexpr UINT kRedrawDelayMs = 300;
 // Labels are drawn down to this font size in pixels; below it a grey bar stands for each line.
 constexpr double kSmallestFont = 3.0;
+constexpr double kSmallestEdgedFont = 8.0;
 // The tooltip control keeps at most this much text.
 constexpr std::size_t kLongestTip = 1000;
 constexpr double kMargin = 0.5;
@@ -387,6 +388,10 @@ void PlotView::Paint(HDC dc, const RECT& area) {
 }
 
 void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
+  // A label taller than its box crosses the outline: its lines get a white edge, as in the SVG,
+  // where the letters are large enough to keep their shape inside one.
+  bool edged = fontPixels >= kSmallestEdgedFont &&
+               s.labelLines.size() * kLineHeight > LabelBox(s.master, {s.x, s.y}).height();
   for (std::size_t i = 0; i < s.labelLines.size(); ++i) {
     const LabelLine& line = s.labelLines[i];
     Point origin = view_.ToPixel(LabelLineOrigin(s, i));
@@ -409,8 +414,15 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
       advances[c] = INT(std::lround(next) - std::lround(x));
       x = next;
     }
-    ExtTextOutA(dc, int(std::lround(origin.x)), int(std::lround(origin.y)), 0, nullptr, line.text.c_str(),
-                UINT(line.text.size()), advances.data());
+    int left = int(std::lround(origin.x)), baseline = int(std::lround(origin.y));
+    if (edged) {
+      SetTextColor(dc, RGB(255, 255, 255));
+      for (POINT d : {POINT{-1, 0}, POINT{1, 0}, POINT{0, -1}, POINT{0, 1}})
+        ExtTextOutA(dc, left + d.x, baseline + d.y, 0, nullptr, line.text.c_str(), UINT(line.text.size()),
+                    advances.data());
+      SetTextColor(dc, RGB(0, 0, 0));
+    }
+    ExtTextOutA(dc, left, baseline, 0, nullptr, line.text.c_str(), UINT(line.text.size()), advances.data());
   }
 }
 
@@ -449,7 +461,7 @@ void PlotView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PlotView::OnClick(WPARAM wParam, LPARAM lParam, bool twice) {
   // A Ctrl+click opens at once; the second click of a Ctrl+double-click does not open again.
-  bool control = (wParam & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
+  bool control = wParam & MK_CONTROL;
   if (twice == control) return;
   if (int shape = ShapeAtPixel(lParam)) OpenLink(current_->app().shape(shape));
 }

@@ -195,6 +195,9 @@ class Plotwright(unittest.TestCase):
             def point(dx, action):
                 return winebed.driver("point", winebed.PLOTWRIGHT_WINDOW, "PlotwrightCanvas", dx, 0, action)[0]
 
+            def status():
+                return winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)[1][-1]
+
             self.assertEqual(point(-96, "move"), 0)
             code, tip = winebed.driver("tip", 5000)
             self.assertEqual((code, tip), (0, [label, url]))
@@ -203,19 +206,18 @@ class Plotwright(unittest.TestCase):
             # A link whose address is a program opens nothing, and its command does not run.
             self.assertEqual(point(0, "dblclick"), 0)
             self.assertFalse(until(lambda: os.path.exists(ran) or os.path.exists(opened), 3))
-            status = winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)[1][-1]
-            self.assertIn("Not opened", status)
+            self.assertIn("Not opened", status())
 
             # A web address opens in the registered browser, whatever program the link names.
-            self.assertEqual(point(96, "ctrlclick"), 0)
-            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20))
-            with open(opened, encoding="latin-1") as f:
-                self.assertTrue(f.read().endswith('"http://127.0.0.1:8000/b.html"'))
-            os.remove(opened)
             self.assertEqual(point(-96, "dblclick"), 0)
-            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20))
+            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20), status())
             with open(opened, encoding="latin-1") as f:
                 self.assertTrue(f.read().endswith('"%s"' % url))
+            os.remove(opened)
+            self.assertEqual(point(96, "ctrlclick"), 0)
+            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20), status())
+            with open(opened, encoding="latin-1") as f:
+                self.assertTrue(f.read().endswith('"http://127.0.0.1:8000/b.html"'))
             self.assertFalse(os.path.exists(ran))
         finally:
             if saved is None:

@@ -500,6 +500,15 @@ int PointAt(HWND window, const char* childClass, int dx, int dy, const std::stri
   GetClientRect(child, &client);
   POINT point = {client.right / 2 + dx, client.bottom / 2 + dy};
   ClientToScreen(child, &point);
+  // A window that another program just opened may lie over the point for a while.
+  for (int tries = 0; tries < 100 && WindowFromPoint(point) != child; ++tries) {
+    BringToFront(window);
+    Sleep(100);
+  }
+  if (WindowFromPoint(point) != child) {
+    fprintf(stderr, "another window lies over the point\n");
+    return 1;
+  }
   if (action == "move") {
     // A warp alone need not reach the window as a mouse move; an absolute move does.
     SetCursorPos(point.x, point.y);
