@@ -10,9 +10,6 @@ bool ShiftF10(UINT message, WPARAM key) {
   return (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) && key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000);
 }
 
-constexpr const char* kSelfProperty = "PathloomSiteTreeControl";
-// A showing that took t ms is followed by at least kPauseFactor * t ms without one.
-constexpr DWORD kPauseFactor = 8;
 constexpr int kMostRowsInvalidated = 32;
 // Address space kept for all but the tree (a page's links, a chart run, a message box): a
 // 32-bit program has 2 GB, and a densely linked site fills it with nodes.
@@ -30,7 +27,9 @@ bool RoomLeft() {
 // Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
 // Subclassed by hand: older common controls export SetWindowSubclass by ordinal only.
 LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<SiteTreeControl*>(GetPropA(control, kSelfProperty));
+  // In the window's own user data, not a property: under Wine reading a property asks the
+  // server, and every message to the control comes through here.
+  auto* self = reinterpret_cast<SiteTreeControl*>(GetWindowLongPtrA(control, GWLP_USERDATA));
   if (ShiftF10(message, wParam)) {
     if (message == WM_SYSKEYDOWN)
       SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
@@ -39,15 +38,20 @@ LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM
   WNDPROC original = self->controlProc;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    RemovePropA(control, kSelfProperty);
+    SetWindowLongPtrA(control, GWLP_USERDATA, 0);
   }
-  return CallWindowProcA(original, control, message, wParam, lParam);
+  if (message != WM_PAINT) return CallWindowProcA(original, control, message, wParam, lParam);
+  // A paint is part of the cost of showing (Wine also walks every open item in it).
+  DWORD started = GetTickCount();
+  LRESULT result = CallWindowProcA(original, control, message, wParam, lParam);
+  self->pacing.AddCost(GetTickCount() - started);
+  return result;
 }
 
 void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
   control = treeControl;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
-  SetPropA(control, kSelfProperty, this);
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   controlProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
 }
@@ -59,6 +63,7 @@ void SiteTreeControl::NodeAdded(SiteNode& node) {
     if (!RoomLeft()) throw std::bad_alloc();
   }
   Hold();
+  pacing.Added();
   TVINSERTSTRUCTA insert{};
   insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
@@ -133,18 +138,18 @@ void SiteTreeControl::Hold() {
 
 void SiteTreeControl::ShowChanges() {
   rowsInvalidated = 0;
-  if (!control || !held || bulkDepth > 0 || GetTickCount() - lastShown < pause) return;
-  Show();
+  if (control && held && bulkDepth == 0 && pacing.Due(GetTickCount())) Show();
 }
 
 void SiteTreeControl::Show() {
   DWORD started = GetTickCount();
   held = false;
+  // Turning redraw on lays the items out, sets the scroll bars and has the control repainted;
+  // the paint comes as a message of its own, so neither holds the window for long.
   SendMessageA(control, WM_SETREDRAW, TRUE, 0);
-  // Repainted now, so the time it takes is known and the next crawl step sees a laid-out tree.
-  RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  lastShown = GetTickCount();
-  pause = (lastShown - started) * kPauseFactor;
+  InvalidateRect(control, nullptr, TRUE);
+  DWORD now = GetTickCount();
+  pacing.Shown(now, now - started);
 }
 
 SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "site/site_tree.h"
+#include "wizard/pages/tree_page_rules.h"
 
 class SiteTreeControl : public SiteTreeView {
 public:
@@ -28,8 +29,7 @@ public:
   // Answers the control's request for a node's picture (TVN_GETDISPINFO).
   void FillDisplayInfo(TVITEMA& item) const;
 
-  // Lays out and repaints what changed since it was last called. A big tree takes longer to
-  // lay out, so it is shown less often: never more than about a ninth of the time goes to it.
+  // Lays out and repaints what changed since it was last called, when ShowPacing says so.
   void ShowChanges();
 
   // Empties the control (the model is cleared by its owner).
@@ -59,7 +59,6 @@ private:
   bool held = false;
   // Rows repainted one by one since the last showing; past a few the control is held instead.
   int rowsInvalidated = 0;
-  DWORD lastShown = 0;
-  DWORD pause = 0;  // the least time between two showings
+  ShowPacing pacing;
   unsigned insertsSinceRoomCheck = 0;
 };

@@ -1,5 +1,7 @@
 #include "wizard/pages/tree_page_rules.h"
 
+#include <algorithm>
+
 #include "site/labels.h"
 
 namespace {
@@ -52,6 +54,16 @@ void BusyAnimation::Advance() {
     frame = frame == kFrames - 1 ? 0 : frame + 1;
   else
     frame = frame == 0 ? kFrames - 1 : frame - 1;
+}
+
+bool ShowPacing::Due(unsigned now) const {
+  return unshown >= kMostUnshown || now - lastShown >= std::min(cost * kPauseFactor, kLongestPause);
+}
+
+void ShowPacing::Shown(unsigned now, unsigned showCost) {
+  lastShown = now;
+  cost = showCost;
+  unshown = 0;
 }
 
 SettingsFields ReadSettingsFields(const std::string& depthText, const std::string& timeoutText) {

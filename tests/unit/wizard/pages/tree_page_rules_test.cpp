@@ -108,6 +108,35 @@ TEST(BusyAnimation, WrapsAroundInEitherDirection) {
   EXPECT_EQ(Frames(animation, 3), (std::vector<int>{11, 12, 13}));
 }
 
+TEST(ShowPacing, WaitsInProportionToTheLastShowingUpToALimit) {
+  struct Case {
+    unsigned cost, paint;  // of the last showing
+    unsigned notDueAt, dueAt;  // ms after it
+  };
+  for (const Case& c : std::vector<Case>{{0, 0, 0, 0}, {20, 0, 79, 80}, {20, 30, 199, 200}, {100, 0, 299, 300}}) {
+    // Also across the wrap of the tick count.
+    for (unsigned shownAt : {1000u, 0xFFFFFF00u}) {
+      ShowPacing pacing;
+      pacing.Shown(shownAt, c.cost);
+      pacing.AddCost(c.paint);
+      if (c.notDueAt != c.dueAt) EXPECT_FALSE(pacing.Due(shownAt + c.notDueAt)) << c.cost << " " << c.paint;
+      EXPECT_TRUE(pacing.Due(shownAt + c.dueAt)) << c.cost << " " << c.paint;
+    }
+  }
+}
+
+TEST(ShowPacing, ManyWaitingNodesAreShownAtOnceAndCountAfresh) {
+  ShowPacing pacing;
+  pacing.Shown(5000, 60);
+  for (unsigned i = 1; i < ShowPacing::kMostUnshown; ++i) pacing.Added();
+  EXPECT_FALSE(pacing.Due(5001));
+  pacing.Added();
+  EXPECT_TRUE(pacing.Due(5001));
+  pacing.Shown(5001, 60);
+  pacing.Added();
+  EXPECT_FALSE(pacing.Due(5002));
+}
+
 TEST(ReadSettingsFields, TakesFieldsUpToTheFirstThatFails) {
   const std::string between = "Please enter an integer between 0 and 500.";
   const struct {
