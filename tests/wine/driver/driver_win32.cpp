@@ -19,7 +19,7 @@
 //   scroll WINDOW LINES         scrolls the tree view down by LINES lines (up when negative)
 //   menu KEY|-                  in the open popup menu, prints its items ("checked" marked)
 //                               and chooses the item whose mnemonic is KEY (-: closes it)
-//   save CAPTION PATH           types PATH into the file dialog CAPTION and presses its OK
+//   save CAPTION PATH [-]       types PATH into the file dialog CAPTION and presses its OK (-: no OK)
 //   clipboard                   prints the clipboard's text
 //   type WINDOW ID TEXT         replaces the text of edit ID by typing TEXT (empty: one backspace)
 //   click WINDOW ID             clicks button ID (a push button, check box or radio button)
@@ -27,7 +27,8 @@
 //   page WINDOW                 prints the index of the wizard's current page
 //   pageclick WINDOW X Y        clicks the current page's own surface at X, Y (client pixels)
 //   f1 WINDOW                   brings the window to the front and presses F1 (real keyboard input)
-//   watch WINDOW MS UNTIL [BUTTON]  presses BUTTON in a window of that caption (if given), then
+//   watch WINDOW MS UNTIL [BUTTON [IN]]  presses BUTTON in a window of that caption (or of
+//                               caption IN) if given, then
 //                               asks the tree view for its item count every 10 ms until UNTIL
 //                               holds: "idle" (both task counters read 0 after showing work),
 //                               "count>=N" or "count<=N"; prints "items N ms T" at
@@ -395,7 +396,7 @@ int ChooseMenuItem(const std::string& key) {
   return 0;
 }
 
-int AnswerFileDialog(HWND dialog, const std::string& path) {
+int AnswerFileDialog(HWND dialog, const std::string& path, bool pressOk) {
   bool typed = false;
   for (HWND child : Children(dialog)) {
     int id = GetDlgCtrlID(child);
@@ -405,7 +406,7 @@ int AnswerFileDialog(HWND dialog, const std::string& path) {
     }
   }
   if (!typed) return 1;
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  if (pressOk) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   return 0;
 }
 
@@ -627,13 +628,14 @@ bool PressIn(const std::string& spec, const std::string& button) {
   return false;
 }
 
-int Watch(const std::string& spec, DWORD ms, const std::string& until, const char* button) {
+int Watch(const std::string& spec, DWORD ms, const std::string& until, const char* button,
+          const std::string& buttonWindow) {
   long target = 0;
   bool atLeast = until.rfind("count>=", 0) == 0, atMost = until.rfind("count<=", 0) == 0;
   if (atLeast || atMost) target = atol(until.c_str() + 7);
   else if (until != "idle") return 2;
   double started = Milliseconds();
-  if (button && !PressIn(spec, button)) return 1;
+  if (button && !PressIn(buttonWindow, button)) return 1;
   HWND tree = nullptr, active = nullptr, queued = nullptr;
   double longest = 0, idleSince = started;
   long shownThousands = -1, idleItems = -1;
@@ -747,7 +749,7 @@ int main(int argc, char** argv) {
   if (verb == "dblclick" && argc > 3) return ClickTreeItem(window, argv[3], false, 2);
   if (verb == "rclick" && argc > 3) return ClickTreeItem(window, argv[3], true, 1);
   if (verb == "treekey" && argc > 3) return TreeKey(window, argv[3]);
-  if (verb == "save" && argc > 3) return AnswerFileDialog(window, argv[3]);
+  if (verb == "save" && argc > 3) return AnswerFileDialog(window, argv[3], argc < 5 || std::string(argv[4]) != "-");
   auto idArg = [&](int index) { return argc > index ? atoi(argv[index]) : 0; };
   if (verb == "type" && argc > 3) return TypeText(window, idArg(3), argc > 4 ? argv[4] : "");
   if (verb == "click" && argc > 3) return ClickButton(window, idArg(3));
@@ -755,7 +757,8 @@ int main(int argc, char** argv) {
   if (verb == "page") return PrintPage(window);
   if (verb == "f1") return PressF1(window);
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
-  if (verb == "watch" && argc > 4) return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr);
+  if (verb == "watch" && argc > 4)
+    return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr, argc > 6 ? argv[6] : spec);
   if (verb == "point" && argc > 6) return PointAt(window, argv[3], idArg(4), idArg(5), argv[6]);
   if (verb == "command" && argc > 3) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(idArg(3), 0), 0);
