@@ -180,12 +180,27 @@ def report_page(name, f):
                               f["rss_kb"] * 1024.0 / max(1, f["items"])), flush=True)
 
 
-def report_growth(steps, every=10):
-    """Milliseconds per thousand nodes between the watch's looks, at the first two looks, at
-    every EVERY thousand, and at the last."""
-    per = [(b, (tb - ta) * 1000.0 / (b - a)) for (a, ta), (b, tb) in zip(steps, steps[1:]) if b > a]
-    shown = [p for i, p in enumerate(per) if i < 2 or i == len(per) - 1 or p[0] // 1000 % every == 0]
-    print("    ms per thousand nodes up to: " + ", ".join("%d %.0f" % p for p in shown), flush=True)
+def report_growth(steps):
+    """Milliseconds per thousand nodes over the first and the last tenth of the nodes (at least
+    a thousand each; the first thousand, which holds the page's start, left out), from the
+    watch's looks at the tree."""
+    if len(steps) < 3:
+        return
+
+    def at(items):  # ms when the tree reached ITEMS nodes, between two looks
+        for (a, ta), (b, tb) in zip(steps, steps[1:]):
+            if a <= items <= b and b > a:
+                return ta + (tb - ta) * (items - a) / (b - a)
+        return None
+
+    total = steps[-1][0]
+    span = max(1000, total // 10)
+    first, last = (1000, 1000 + span), (total - span, total)
+    if first[1] >= last[0]:
+        return
+    rate = lambda r: (at(r[1]) - at(r[0])) * 1000.0 / (r[1] - r[0])
+    print("    ms per thousand nodes: %.0f from %d to %d, %.0f from %d to %d" % (
+        rate(first), first[0], first[1], rate(last), last[0], last[1]), flush=True)
 
 
 def make_sitemap(path, tops=40, children=189):
@@ -249,20 +264,25 @@ def main():
         if kind == "import":
             import_figures(root)
             return
+        log = os.path.join(root, "requests.log")
         with contextlib.ExitStack() as stack:
             if kind == "local":
                 url = winebed.windows_path(os.path.join(root, "index.html"))
             else:
-                url = "http://127.0.0.1:%d/index.html" % stack.enter_context(winebed.http_server(root))
+                url = "http://127.0.0.1:%d/index.html" % stack.enter_context(winebed.http_server(root, log))
             if shape != "big":
-                readings, seconds, cpu, more = harness_crawl(url, depth)
-                report("harness, " + kind, readings, seconds, cpu)
+                harness_readings, seconds, cpu, more = harness_crawl(url, depth)
+                report("harness, " + kind, harness_readings, seconds, cpu)
                 print(more, flush=True)
+            asked_before = len(winebed.requested_paths(log)) if kind == "web" else 0
             # The big site's first page read below the start page has 25 of its 190 links read.
             then = delete_branch(url.rsplit("index.html", 1)[0] + "page1.html", 1 + 190 + 25 * 190)
             figures = page_crawl(url, depth, then if shape == "big" else None, readings)
             report_page("tree page, " + kind, figures)
             report_growth(figures["steps"])
+            if kind == "web":
+                asked = winebed.requested_paths(log)[asked_before:]
+                print("    %d requests for %d pages" % (len(asked), len(set(asked))), flush=True)
 
 
 if __name__ == "__main__":
