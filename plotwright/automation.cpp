@@ -7,8 +7,6 @@
 #include "geometry.h"
 #include "journal.h"
 
-namespace plotwright {
-
 namespace {
 
 // The palette each version opens; its masters are those of document_model.h.
@@ -384,5 +382,3 @@ CallResult Application::PutPagesAcross(ObjectId id, const std::vector<Value>& a)
   DocumentOf(id).pagesAcross = IntegerOf(a[0]);
   return Ok();
 }
-
-}  // namespace plotwright

@@ -10,8 +10,6 @@
 #include "document_model.h"
 #include "value.h"
 
-namespace plotwright {
-
 enum class CallStatus { Ok, UnknownMember, BadArgCount, TypeMismatch, Failed };
 
 struct CallResult {
@@ -125,5 +123,3 @@ class Application {
   std::vector<Shape> shapes_;
   std::vector<Line> lines_;
 };
-
-}  // namespace plotwright

@@ -5,8 +5,6 @@
 
 #include <oleauto.h>
 
-namespace plotwright {
-
 // {6E2B9A4C-3D71-4F85-A0C2-9B17E4D5F830}
 const CLSID kApplicationClassId = {0x6e2b9a4c, 0x3d71, 0x4f85, {0xa0, 0xc2, 0x9b, 0x17, 0xe4, 0xd5, 0xf8, 0x30}};
 
@@ -177,7 +175,7 @@ IDispatch* Session::Wrap(ObjectId id) {
     auto object = std::make_unique<AutomationObject>(*this, id);
     byPointer_[static_cast<IDispatch*>(object.get())] = id;
     found = objects_.emplace(id, std::move(object)).first;
-    LockServer(true);
+    LockServerProcess(true);
   }
   found->second->AddRef();
   return found->second.get();
@@ -200,7 +198,7 @@ void Session::Forget(ObjectId id) {
     auto& all = Sessions();
     all.erase(std::remove(all.begin(), all.end(), keep), all.end());
   }
-  LockServer(false);
+  LockServerProcess(false);
 }
 
 void Session::OnCall(const std::string& journalLine) { JournalNote(journalLine); }
@@ -218,7 +216,7 @@ ServerState& Server() {
   return state;
 }
 
-void LockServer(bool lock) {
+void LockServerProcess(bool lock) {
   ServerState& s = Server();
   s.locks += lock ? 1 : -1;
   if (s.locks == 0) s.lastActivity = GetTickCount();
@@ -269,7 +267,7 @@ class ClassFactory : public IClassFactory {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    plotwright::LockServer(lock != FALSE);
+    LockServerProcess(lock != FALSE);
     return S_OK;
   }
 };
@@ -287,5 +285,3 @@ void WithdrawClassObject() {
   if (Server().classCookie) CoRevokeClassObject(Server().classCookie);
   Server().classCookie = 0;
 }
-
-}  // namespace plotwright

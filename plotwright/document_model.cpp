@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-namespace plotwright {
-
 namespace {
 
 constexpr Master kMasters[] = {Master::Process,     Master::Document,        Master::Terminal,
@@ -47,5 +45,3 @@ std::string HoverText(const Shape& s) {
 }
 
 bool OnPage(double x, double y) { return x >= 0.0 && x <= kPageExtent && y >= 0.0 && y <= kPageExtent; }
-
-}  // namespace plotwright

@@ -9,8 +9,6 @@
 
 #include "label_wrap.h"
 
-namespace plotwright {
-
 struct Point {
   double x = 0.0, y = 0.0;
   bool operator==(const Point&) const = default;
@@ -83,5 +81,3 @@ constexpr double kPageExtent = 100.0;
 constexpr double kPageWidth = 11.0;
 
 bool OnPage(double x, double y);
-
-}  // namespace plotwright

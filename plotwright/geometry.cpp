@@ -5,8 +5,6 @@
 
 #include "automation.h"
 
-namespace plotwright {
-
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -222,5 +220,3 @@ double FitScale(const Bounds& content, double viewWidth, double viewHeight) {
   double scale = std::min(viewWidth / content.width(), viewHeight / content.height());
   return std::clamp(scale, kMinScale, kActualScale);
 }
-
-}  // namespace plotwright

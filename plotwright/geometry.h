@@ -7,8 +7,6 @@
 
 #include "document_model.h"
 
-namespace plotwright {
-
 // Ellipse: points hold the bounding box's top-left and bottom-right corners.
 // Stroke: an open polyline, drawn but not filled.
 enum class FigureKind { Polygon, Ellipse, Stroke };
@@ -84,5 +82,3 @@ Viewport Clamped(Viewport v, double viewWidth, double viewHeight);
 Viewport ZoomAbout(Viewport v, double scale, Point anchor, double viewWidth, double viewHeight);
 // The scale that shows all of the content in the view, never above actual size.
 double FitScale(const Bounds& content, double viewWidth, double viewHeight);
-
-}  // namespace plotwright

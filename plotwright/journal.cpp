@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-namespace plotwright {
-
 std::string JsonText(const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
   std::string out = "\"";
@@ -73,5 +71,3 @@ void JournalFile::Write(const std::string& line) {
   std::fputs("\r\n", file_);
   std::fflush(file_);
 }
-
-}  // namespace plotwright

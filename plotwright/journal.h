@@ -7,8 +7,6 @@
 
 #include "value.h"
 
-namespace plotwright {
-
 // A text as a JSON string; bytes above 127 are taken as Latin-1, so the line stays ASCII.
 std::string JsonText(const std::string& text);
 // Integers plainly, reals always with a decimal point or exponent (2.0, 0.1, 1e+300), texts
@@ -30,5 +28,3 @@ class JournalFile {
  private:
   std::FILE* file_;
 };
-
-}  // namespace plotwright

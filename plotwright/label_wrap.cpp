@@ -1,7 +1,5 @@
 #include "label_wrap.h"
 
-namespace plotwright {
-
 namespace {
 
 // Advance widths of the printable ASCII characters in thousandths of the font size: for each, the
@@ -88,5 +86,3 @@ std::vector<LabelLine> WrapLabel(const std::string& label, double width) {
   emit(line);
   return lines;
 }
-
-}  // namespace plotwright

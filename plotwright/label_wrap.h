@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-namespace plotwright {
-
 // The document's font size and line pitch, in chart units.
 constexpr double kFontSize = 0.12;
 constexpr double kLineHeight = kFontSize * 1.2;
@@ -28,5 +26,3 @@ double TextWidth(const std::string& text);
 // '.', '?', '&', '=' or '-', or at a space (which is dropped), and anywhere inside a run longer
 // than a line. An empty label has no lines.
 std::vector<LabelLine> WrapLabel(const std::string& label, double width);
-
-}  // namespace plotwright

@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-namespace plotwright {
-
 namespace {
 
 std::string Lower(std::string text) {
@@ -62,5 +60,3 @@ LinkTarget LinkToOpen(const std::string& linkText, const std::string& linkAddres
     return {LinkKind::LocalPage, address};
   return {};
 }
-
-}  // namespace plotwright

@@ -5,8 +5,6 @@
 
 #include <string>
 
-namespace plotwright {
-
 enum class LinkKind { None, Web, Mail, LocalPage };
 
 struct LinkTarget {
@@ -18,5 +16,3 @@ struct LinkTarget {
 // put before it), or the link's own address when the text ends with it. A local page's
 // existence is for the caller to check.
 LinkTarget LinkToOpen(const std::string& linkText, const std::string& linkAddress);
-
-}  // namespace plotwright

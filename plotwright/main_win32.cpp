@@ -8,8 +8,6 @@
 #include "server_win32.h"
 #include "view_win32.h"
 
-using namespace plotwright;
-
 namespace {
 
 bool IsInput(UINT message) {

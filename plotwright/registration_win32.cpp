@@ -1,7 +1,5 @@
 #include "server_win32.h"
 
-namespace plotwright {
-
 namespace {
 
 class Key {
@@ -109,5 +107,3 @@ bool UnregisterServer(std::string* error) {
   if (failed != ERROR_SUCCESS) *error = ErrorText(failed);
   return failed == ERROR_SUCCESS;
 }
-
-}  // namespace plotwright

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace plotwright {
-
 namespace {
 
 std::string Lower(std::string s) {
@@ -83,5 +81,3 @@ std::string ServerCommand(const std::string& program, const ServerOptions& optio
   if (options.idleSeconds != defaults.idleSeconds) command += " /idle:" + std::to_string(options.idleSeconds);
   return command;
 }
-
-}  // namespace plotwright

@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-namespace plotwright {
-
 struct ServerOptions {
   bool regServer = false;
   bool unregServer = false;
@@ -32,5 +30,3 @@ std::vector<std::string> SplitCommandLine(const std::string& text);
 ServerOptions ParseCommandLine(const std::string& text);
 // The command to register: the program, quoted, and the switches that differ from the defaults.
 std::string ServerCommand(const std::string& program, const ServerOptions& options);
-
-}  // namespace plotwright

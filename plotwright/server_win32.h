@@ -13,8 +13,6 @@
 #include "journal.h"
 #include "server_options.h"
 
-namespace plotwright {
-
 extern const CLSID kApplicationClassId;
 constexpr const char* kProgId = "tesselplot.application";
 
@@ -75,7 +73,7 @@ struct ServerState {
 };
 
 ServerState& Server();
-void LockServer(bool lock);
+void LockServerProcess(bool lock);
 // Offers the class object to COM (multiple use), and withdraws it (once; later calls do nothing).
 HRESULT OfferClassObject();
 void WithdrawClassObject();
@@ -90,5 +88,3 @@ LONGLONG TicksPerSecond();
 bool RegisterServer(const ServerOptions& options, std::string* error);
 // Removes the registration from both places; true when nothing is left.
 bool UnregisterServer(std::string* error);
-
-}  // namespace plotwright

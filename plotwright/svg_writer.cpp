@@ -5,8 +5,6 @@
 
 #include "geometry.h"
 
-namespace plotwright {
-
 namespace {
 
 constexpr double kPixelsPerUnit = 96.0;
@@ -126,5 +124,3 @@ std::string SvgDocument(const Application& app, const Document& document) {
   out += "</g>\n</svg>\n";
   return out;
 }
-
-}  // namespace plotwright

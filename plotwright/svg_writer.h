@@ -5,13 +5,9 @@
 
 #include "automation.h"
 
-namespace plotwright {
-
 // Text for XML content and attributes: markup characters as entities, bytes above 127 as
 // Latin-1 character references, a line feed kept as a reference, other control characters as spaces.
 std::string XmlText(const std::string& text);
 std::string SvgDocument(const Application& app, const Document& document);
 // "#rrggbb" of the colour as drawn.
 std::string HexColour(Rgb colour);
-
-}  // namespace plotwright

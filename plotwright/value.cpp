@@ -1,7 +1,5 @@
 #include "value.h"
 
-namespace plotwright {
-
 std::string ObjectName(ObjectId id) {
   switch (id.kind) {
     case ObjectKind::Application: return "application";
@@ -62,5 +60,3 @@ Value Value::Other() {
   r.type = ValueType::Other;
   return r;
 }
-
-}  // namespace plotwright

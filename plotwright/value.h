@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-namespace plotwright {
-
 // A property read, a property write or a method call.
 enum class CallKind { Get, Put, Call };
 
@@ -45,5 +43,3 @@ struct Value {
   bool IsNumber() const { return type == ValueType::I2 || type == ValueType::I4 || type == ValueType::R8; }
   double Number() const { return type == ValueType::R8 ? real : integer; }
 };
-
-}  // namespace plotwright

@@ -16,8 +16,6 @@
 #include "resource.h"
 #include "svg_writer.h"
 
-namespace plotwright {
-
 namespace {
 
 constexpr char kClassName[] = "PlotwrightFrame";
@@ -649,5 +647,3 @@ std::string PlotView::NextDrawingPath() {
                 t.wHour, t.wMinute, t.wSecond, ++saves_);
   return folder_ + name;
 }
-
-}  // namespace plotwright

@@ -11,8 +11,6 @@
 #include "geometry.h"
 #include "server_win32.h"
 
-namespace plotwright {
-
 class PlotView : public SessionObserver {
  public:
   bool Create(HINSTANCE instance, int show);
@@ -74,5 +72,3 @@ class PlotView : public SessionObserver {
 
 // Text of a numbered string, with %s or %d filled in.
 std::string LoadText(UINT id);
-
-}  // namespace plotwright

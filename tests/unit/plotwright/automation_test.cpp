@@ -5,8 +5,6 @@
 #include "journal.h"
 #include "recording_events.h"
 
-using namespace plotwright;
-
 namespace {
 
 const ObjectId kApp{ObjectKind::Application, 0};

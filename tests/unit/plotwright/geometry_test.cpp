@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace plotwright;
-
 namespace {
 
 const Master kAllMasters[] = {Master::Process,     Master::Document,        Master::Terminal,

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-using namespace plotwright;
-
 TEST(Journal, ValuesAsJson) {
   struct Case {
     Value value;

@@ -4,8 +4,6 @@
 
 #include "link_target.h"
 
-using namespace plotwright;
-
 namespace {
 
 std::vector<std::string> Lines(const std::string& label, double width) {

@@ -6,7 +6,7 @@
 
 #include "automation.h"
 
-struct RecordingEvents : plotwright::ApplicationEvents {
+struct RecordingEvents : ApplicationEvents {
   std::vector<std::string> journal;
   int changes = 0;
   std::vector<bool> runEnds;

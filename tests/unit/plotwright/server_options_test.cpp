@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace plotwright;
-
 TEST(ServerOptions, SwitchesAreRead) {
   ServerOptions o = ParseCommandLine(
       "-Embedding /VERSION:5.0 \"/journal:C:\\my files\\j.txt\" /svgdir:\"C:\\out dir\" /failat:12 /idle:5");

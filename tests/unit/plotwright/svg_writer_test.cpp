@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace plotwright;
-
 namespace {
 
 const ObjectId kApp{ObjectKind::Application, 0};
