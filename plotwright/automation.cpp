@@ -118,13 +118,13 @@ double VersionNumber(const std::string& text) {
   return number.empty() || number == "." ? 0.0 : std::strtod(number.c_str(), nullptr);
 }
 
-Application::Application(ApplicationSettings settings, ApplicationEvents* events)
-    : settings_(std::move(settings)), version_(VersionNumber(settings_.version)), events_(events) {}
+Application::Application(ApplicationSettings chosen, ApplicationEvents* listener)
+    : settings(std::move(chosen)), versionNumber(VersionNumber(settings.version)), events(listener) {}
 
 CallKind Application::Resolve(ObjectId target, int dispid, bool put, bool get, bool call) const {
   if (put) return CallKind::Put;
-  if (call && Find(target.kind, dispid, CallKind::Call, version_)) return CallKind::Call;
-  if (get && Find(target.kind, dispid, CallKind::Get, version_)) return CallKind::Get;
+  if (call && Find(target.kind, dispid, CallKind::Call, versionNumber)) return CallKind::Call;
+  if (get && Find(target.kind, dispid, CallKind::Get, versionNumber)) return CallKind::Get;
   return call ? CallKind::Call : CallKind::Get;
 }
 
@@ -133,27 +133,27 @@ bool Application::Exists(ObjectId id) const {
   switch (id.kind) {
     case ObjectKind::Application: return id.number == 0;
     case ObjectKind::Document:
-    case ObjectKind::Page: return within(documents_.size());
+    case ObjectKind::Page: return within(documents.size());
     case ObjectKind::Shape:
-    case ObjectKind::Link: return within(shapes_.size());
+    case ObjectKind::Link: return within(shapes.size());
     case ObjectKind::Line:
-    case ObjectKind::LineFormat: return within(lines_.size());
+    case ObjectKind::LineFormat: return within(lines.size());
   }
   return false;
 }
 
 CallResult Application::Invoke(ObjectId target, int dispid, CallKind kind, const std::vector<Value>& args) {
-  ++calls_;
-  if (events_) events_->OnCall(JournalLine(target, dispid, kind, args));
-  if (calls_ == settings_.failAt)
-    return Fail(CallStatus::Failed, "Call " + std::to_string(calls_) + " failed on purpose.");
+  ++callCount;
+  if (events) events->OnCall(JournalLine(target, dispid, kind, args));
+  if (callCount == settings.failAt)
+    return Fail(CallStatus::Failed, "Call " + std::to_string(callCount) + " failed on purpose.");
   if (!Exists(target)) return Fail(CallStatus::Failed, "No such object.");
-  const Entry* entry = Find(target.kind, dispid, kind, version_);
+  const Entry* entry = Find(target.kind, dispid, kind, versionNumber);
   if (!entry) return Fail(CallStatus::UnknownMember, "No such member.");
   CallResult checked = Check(*entry, target, args);
   if (checked.status != CallStatus::Ok) return checked;
   CallResult result = (this->*entry->handler)(target, args);
-  if (result.status == CallStatus::Ok && kind != CallKind::Get && events_) events_->OnChanged();
+  if (result.status == CallStatus::Ok && kind != CallKind::Get && events) events->OnChanged();
   return result;
 }
 
@@ -170,7 +170,7 @@ CallResult Application::Check(const Entry& entry, ObjectId target, const std::ve
       case 'B': fits = v.type == ValueType::Bool || v.type == ValueType::I2 || v.type == ValueType::I4; break;
       case 'S':
         fits = v.type == ValueType::Object && v.object.kind == ObjectKind::Shape && Exists(v.object) &&
-               shapes_[v.object.number - 1].document == target.number;
+               shapes[v.object.number - 1].document == target.number;
         break;
       case 'V': fits = v.type != ValueType::Other && v.type != ValueType::Empty; break;
     }
@@ -188,28 +188,28 @@ void Application::Extend(Document& d, const Shape& s) {
 std::optional<Rgb> Application::ColourOf(std::int32_t number) const {
   if (number >= 0 && number < kUnusualColourBase) return Rgb{number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF};
   std::int64_t index = std::int64_t(number) - kUnusualColourBase;
-  if (index >= 0 && index < std::int64_t(unusualColours_.size())) return unusualColours_[index];
+  if (index >= 0 && index < std::int64_t(unusualColours.size())) return unusualColours[index];
   return std::nullopt;
 }
 
-CallResult Application::GetVersion(ObjectId, const std::vector<Value>&) { return Ok(Value::Text(settings_.version)); }
+CallResult Application::GetVersion(ObjectId, const std::vector<Value>&) { return Ok(Value::Text(settings.version)); }
 
 CallResult Application::PutInteractive(ObjectId, const std::vector<Value>& a) {
-  interactive_ = FlagOf(a[0]);
+  interactiveMode = FlagOf(a[0]);
   return Ok();
 }
 
-CallResult Application::GetInteractive(ObjectId, const std::vector<Value>&) { return Ok(Value::Bool(interactive_)); }
+CallResult Application::GetInteractive(ObjectId, const std::vector<Value>&) { return Ok(Value::Bool(interactiveMode)); }
 
 CallResult Application::NewDocument(ObjectId, const std::vector<Value>&) {
   Document d;
-  d.number = int(documents_.size()) + 1;
-  documents_.push_back(d);
+  d.number = int(documents.size()) + 1;
+  documents.push_back(d);
   return Ok(Value::Object({ObjectKind::Document, d.number}));
 }
 
 CallResult Application::PutShowChanges(ObjectId, const std::vector<Value>& a) {
-  showChanges_ = FlagOf(a[0]);
+  showChanges = FlagOf(a[0]);
   return Ok();
 }
 
@@ -217,26 +217,26 @@ CallResult Application::MakeColour(ObjectId, const std::vector<Value>& a) {
   Rgb c{IntegerOf(a[0]), IntegerOf(a[1]), IntegerOf(a[2])};
   auto inRange = [](int v) { return v >= 0 && v <= 255; };
   if (inRange(c.r) && inRange(c.g) && inRange(c.b)) return Ok(Value::I4(c.r | c.g << 8 | c.b << 16));
-  for (std::size_t i = 0; i < unusualColours_.size(); ++i)
-    if (unusualColours_[i] == c) return Ok(Value::I4(kUnusualColourBase + std::int32_t(i)));
-  unusualColours_.push_back(c);
-  return Ok(Value::I4(kUnusualColourBase + std::int32_t(unusualColours_.size() - 1)));
+  for (std::size_t i = 0; i < unusualColours.size(); ++i)
+    if (unusualColours[i] == c) return Ok(Value::I4(kUnusualColourBase + std::int32_t(i)));
+  unusualColours.push_back(c);
+  return Ok(Value::I4(kUnusualColourBase + std::int32_t(unusualColours.size() - 1)));
 }
 
-CallResult Application::GetMainWindow(ObjectId, const std::vector<Value>&) { return Ok(Value::I4(mainWindow_)); }
+CallResult Application::GetMainWindow(ObjectId, const std::vector<Value>&) { return Ok(Value::I4(mainWindow)); }
 
 CallResult Application::EndNormally(ObjectId, const std::vector<Value>&) {
-  if (events_) events_->OnRunEnded(true);
+  if (events) events->OnRunEnded(true);
   return Ok();
 }
 
 CallResult Application::EndAbnormally(ObjectId, const std::vector<Value>&) {
-  if (events_) events_->OnRunEnded(false);
+  if (events) events->OnRunEnded(false);
   return Ok();
 }
 
 CallResult Application::PutPalette(ObjectId id, const std::vector<Value>& a) {
-  const char* known = version_ >= kModernVersion ? kModernPalette : kOlderPalette;
+  const char* known = versionNumber >= kModernVersion ? kModernPalette : kOlderPalette;
   if (!SameCaseBlind(a[0].text, known)) return Fail(CallStatus::Failed, "There is no palette \"" + a[0].text + "\".");
   DocumentOf(id).palette = a[0].text;
   return Ok();
@@ -277,8 +277,8 @@ CallResult Application::Drop(ObjectId id, const std::vector<Value>& a) {
   s.x = d.dropX;
   s.y = d.dropY;
   s.placed = OnPage(s.x, s.y);
-  shapes_.push_back(s);
-  int number = int(shapes_.size());
+  shapes.push_back(s);
+  int number = int(shapes.size());
   d.shapes.push_back(number);
   Extend(d, s);
   return Ok(Value::Object({ObjectKind::Shape, number}));
@@ -292,8 +292,8 @@ CallResult Application::Connect(ObjectId id, const std::vector<Value>& a) {
   l.to = a[1].object.number;
   l.fromPoint = a[2].Number();
   l.toPoint = a[3].Number();
-  lines_.push_back(l);
-  int number = int(lines_.size());
+  lines.push_back(l);
+  int number = int(lines.size());
   d.lines.push_back(number);
   return Ok(Value::Object({ObjectKind::Line, number}));
 }
@@ -329,7 +329,7 @@ CallResult Application::PutLabel(ObjectId id, const std::vector<Value>& a) {
   Shape& s = ShapeOf(id);
   s.label = a[0].text;
   s.labelLines = WrapLabel(s.label, LabelWidth(s.master));
-  Extend(documents_.at(s.document - 1), s);
+  Extend(documents.at(s.document - 1), s);
   return Ok();
 }
 

@@ -25,7 +25,7 @@ struct ApplicationSettings {
 };
 
 class ApplicationEvents {
- public:
+public:
   virtual ~ApplicationEvents() = default;
   virtual void OnCall(const std::string& journalLine) = 0;
   // A call changed what is drawn.
@@ -43,8 +43,8 @@ double VersionNumber(const std::string& text);
 constexpr std::int32_t kUnusualColourBase = 0x01000000;
 
 class Application {
- public:
-  explicit Application(ApplicationSettings settings, ApplicationEvents* events = nullptr);
+public:
+  explicit Application(ApplicationSettings chosen, ApplicationEvents* listener = nullptr);
 
   // What a call with these dispatch flags is: a put when put is set, else a call or a get,
   // whichever the object has under that identifier.
@@ -52,26 +52,26 @@ class Application {
   CallResult Invoke(ObjectId target, int dispid, CallKind kind, const std::vector<Value>& args);
   bool Exists(ObjectId id) const;
 
-  void SetMainWindow(std::int32_t handle) { mainWindow_ = handle; }
-  const std::string& versionText() const { return settings_.version; }
-  bool interactive() const { return interactive_; }
-  int calls() const { return calls_; }
+  void SetMainWindow(std::int32_t handle) { mainWindow = handle; }
+  const std::string& versionText() const { return settings.version; }
+  bool interactive() const { return interactiveMode; }
+  int calls() const { return callCount; }
   // The document most recently created, or null.
-  const Document* latestDocument() const { return documents_.empty() ? nullptr : &documents_.back(); }
-  const Document& document(int number) const { return documents_.at(number - 1); }
-  const Shape& shape(int number) const { return shapes_.at(number - 1); }
-  const Line& line(int number) const { return lines_.at(number - 1); }
+  const Document* latestDocument() const { return documents.empty() ? nullptr : &documents.back(); }
+  const Document& document(int number) const { return documents.at(number - 1); }
+  const Shape& shape(int number) const { return shapes.at(number - 1); }
+  const Line& line(int number) const { return lines.at(number - 1); }
 
- private:
+private:
   struct Entry;
   static const Entry* Find(ObjectKind kind, int dispid, CallKind callKind, double version);
   CallResult Check(const Entry& entry, ObjectId target, const std::vector<Value>& args) const;
   std::optional<Rgb> ColourOf(std::int32_t number) const;
   // Grows the document's extent by what the placed shape draws.
   static void Extend(Document& document, const Shape& shape);
-  Document& DocumentOf(ObjectId id) { return documents_.at(id.number - 1); }
-  Shape& ShapeOf(ObjectId id) { return shapes_.at(id.number - 1); }
-  Line& LineOf(ObjectId id) { return lines_.at(id.number - 1); }
+  Document& DocumentOf(ObjectId id) { return documents.at(id.number - 1); }
+  Shape& ShapeOf(ObjectId id) { return shapes.at(id.number - 1); }
+  Line& LineOf(ObjectId id) { return lines.at(id.number - 1); }
 
   CallResult GetVersion(ObjectId, const std::vector<Value>&);
   CallResult PutInteractive(ObjectId, const std::vector<Value>&);
@@ -111,15 +111,15 @@ class Application {
   CallResult GetPageWidth(ObjectId, const std::vector<Value>&);
   CallResult PutPagesAcross(ObjectId, const std::vector<Value>&);
 
-  ApplicationSettings settings_;
-  double version_;
-  ApplicationEvents* events_;
-  int calls_ = 0;
-  bool interactive_ = true;
-  bool showChanges_ = true;
-  std::int32_t mainWindow_ = 0;
-  std::vector<Rgb> unusualColours_;
-  std::vector<Document> documents_;
-  std::vector<Shape> shapes_;
-  std::vector<Line> lines_;
+  ApplicationSettings settings;
+  double versionNumber;
+  ApplicationEvents* events;
+  int callCount = 0;
+  bool interactiveMode = true;
+  bool showChanges = true;
+  std::int32_t mainWindow = 0;
+  std::vector<Rgb> unusualColours;
+  std::vector<Document> documents;
+  std::vector<Shape> shapes;
+  std::vector<Line> lines;
 };

@@ -85,8 +85,8 @@ void ToVariant(Session& session, const Value& value, VARIANT* out) {
 
 // One object of a session as a client sees it: late-bound calls by DISPID only.
 class AutomationObject : public IDispatch {
- public:
-  AutomationObject(Session& session, ObjectId id) : session_(session), id_(id) {}
+public:
+  AutomationObject(Session& owner, ObjectId object) : session(owner), id(object) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -98,10 +98,10 @@ class AutomationObject : public IDispatch {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
   ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --refs_;
-    if (left == 0) session_.Forget(id_);  // destroys this object
+    ULONG left = --refs;
+    if (left == 0) session.Forget(id);  // destroys this object
     return left;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -115,10 +115,10 @@ class AutomationObject : public IDispatch {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* argError) override;
 
- private:
-  Session& session_;
-  ObjectId id_;
-  ULONG refs_ = 0;
+private:
+  Session& session;
+  ObjectId id;
+  ULONG refs = 0;
 };
 
 HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
@@ -128,7 +128,7 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPA
     Session& session;
     LONGLONG start = Ticks();
     ~Timed() { session.CountCall(Ticks() - start); }
-  } timed{session_};
+  } timed{session};
   bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
   UINT count = params ? params->cArgs : 0;
   UINT named = params ? params->cNamedArgs : 0;
@@ -137,14 +137,14 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPA
     return DISP_E_NONAMEDARGS;
   // rgvarg holds the arguments last first, a put's value (the one named argument) at 0.
   std::vector<Value> args;
-  for (UINT i = count; i-- > 0;) args.push_back(ToValue(session_, params->rgvarg[i]));
+  for (UINT i = count; i-- > 0;) args.push_back(ToValue(session, params->rgvarg[i]));
 
-  Application& app = session_.app();
-  CallKind kind = app.Resolve(id_, dispid, put, flags & DISPATCH_PROPERTYGET, flags & DISPATCH_METHOD);
-  CallResult r = app.Invoke(id_, dispid, kind, args);
+  Application& app = session.app();
+  CallKind kind = app.Resolve(id, dispid, put, flags & DISPATCH_PROPERTYGET, flags & DISPATCH_METHOD);
+  CallResult r = app.Invoke(id, dispid, kind, args);
   switch (r.status) {
     case CallStatus::Ok:
-      if (result) ToVariant(session_, r.value, result);
+      if (result) ToVariant(session, r.value, result);
       return S_OK;
     case CallStatus::UnknownMember: return DISP_E_MEMBERNOTFOUND;
     case CallStatus::BadArgCount: return DISP_E_BADPARAMCOUNT;
@@ -163,18 +163,18 @@ HRESULT AutomationObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPA
 }
 
 Session::Session(const ServerOptions& options, HWND mainWindow)
-    : app_(ApplicationSettings{options.version, options.failAt}, this) {
-  app_.SetMainWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(mainWindow)));
+    : application(ApplicationSettings{options.version, options.failAt}, this) {
+  application.SetMainWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(mainWindow)));
 }
 
 Session::~Session() = default;
 
 IDispatch* Session::Wrap(ObjectId id) {
-  auto found = objects_.find(id);
-  if (found == objects_.end()) {
+  auto found = objects.find(id);
+  if (found == objects.end()) {
     auto object = std::make_unique<AutomationObject>(*this, id);
-    byPointer_[static_cast<IDispatch*>(object.get())] = id;
-    found = objects_.emplace(id, std::move(object)).first;
+    byPointer[static_cast<IDispatch*>(object.get())] = id;
+    found = objects.emplace(id, std::move(object)).first;
     LockServerProcess(true);
   }
   found->second->AddRef();
@@ -182,19 +182,19 @@ IDispatch* Session::Wrap(ObjectId id) {
 }
 
 bool Session::Find(IUnknown* pointer, ObjectId* id) const {
-  auto found = byPointer_.find(static_cast<const void*>(pointer));
-  if (found == byPointer_.end()) return false;
+  auto found = byPointer.find(static_cast<const void*>(pointer));
+  if (found == byPointer.end()) return false;
   *id = found->second;
   return true;
 }
 
 void Session::Forget(ObjectId id) {
   auto keep = shared_from_this();
-  auto found = objects_.find(id);
-  if (found == objects_.end()) return;
-  byPointer_.erase(static_cast<IDispatch*>(found->second.get()));
-  objects_.erase(found);
-  if (objects_.empty()) {
+  auto found = objects.find(id);
+  if (found == objects.end()) return;
+  byPointer.erase(static_cast<IDispatch*>(found->second.get()));
+  objects.erase(found);
+  if (objects.empty()) {
     auto& all = Sessions();
     all.erase(std::remove(all.begin(), all.end(), keep), all.end());
   }
@@ -241,7 +241,7 @@ void JournalNote(const std::string& line) {
 namespace {
 
 class ClassFactory : public IClassFactory {
- public:
+public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {

@@ -59,15 +59,15 @@ std::string JournalLine(ObjectId target, int dispid, CallKind kind, const std::v
   return line + "]";
 }
 
-JournalFile::JournalFile(const std::string& path) : file_(std::fopen(path.c_str(), "ab")) {}
+JournalFile::JournalFile(const std::string& path) : file(std::fopen(path.c_str(), "ab")) {}
 
 JournalFile::~JournalFile() {
-  if (file_) std::fclose(file_);
+  if (file) std::fclose(file);
 }
 
 void JournalFile::Write(const std::string& line) {
-  if (!file_) return;
-  std::fputs(line.c_str(), file_);
-  std::fputs("\r\n", file_);
-  std::fflush(file_);
+  if (!file) return;
+  std::fputs(line.c_str(), file);
+  std::fputs("\r\n", file);
+  std::fflush(file);
 }

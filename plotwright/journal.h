@@ -16,15 +16,15 @@ std::string JournalLine(ObjectId target, int dispid, CallKind kind, const std::v
 
 // A journal file, appended to and flushed line by line so that a reader never waits.
 class JournalFile {
- public:
+public:
   explicit JournalFile(const std::string& path);
   ~JournalFile();
   JournalFile(const JournalFile&) = delete;
   JournalFile& operator=(const JournalFile&) = delete;
 
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return file != nullptr; }
   void Write(const std::string& line);
 
- private:
-  std::FILE* file_;
+private:
+  std::FILE* file;
 };

@@ -15,17 +15,17 @@ bool IsInput(UINT message) {
 }
 
 class ComApartment {
- public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+public:
+  ComApartment() : initResult(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
   ~ComApartment() {
-    if (SUCCEEDED(result_)) CoUninitialize();
+    if (SUCCEEDED(initResult)) CoUninitialize();
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
-  HRESULT result() const { return result_; }
+  HRESULT result() const { return initResult; }
 
- private:
-  HRESULT result_;
+private:
+  HRESULT initResult;
 };
 
 }  // namespace

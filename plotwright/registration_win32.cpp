@@ -3,18 +3,18 @@
 namespace {
 
 class Key {
- public:
+public:
   Key() = default;
   ~Key() {
-    if (key_) RegCloseKey(key_);
+    if (key) RegCloseKey(key);
   }
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
+  HKEY* out() { return &key; }
+  HKEY get() const { return key; }
 
- private:
-  HKEY key_ = nullptr;
+private:
+  HKEY key = nullptr;
 };
 
 std::string ClassIdText() {

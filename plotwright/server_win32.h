@@ -20,7 +20,7 @@ class Session;
 
 // The window that shows the drawings.
 class SessionObserver {
- public:
+public:
   virtual ~SessionObserver() = default;
   virtual void OnSessionStarted(const std::shared_ptr<Session>& session) = 0;
   virtual void OnDrawingChanged(Session& session) = 0;
@@ -30,12 +30,12 @@ class SessionObserver {
 class AutomationObject;
 
 class Session : public ApplicationEvents, public std::enable_shared_from_this<Session> {
- public:
+public:
   Session(const ServerOptions& options, HWND mainWindow);
   ~Session() override;
 
-  const Application& app() const { return app_; }
-  Application& app() { return app_; }
+  const Application& app() const { return application; }
+  Application& app() { return application; }
   // The object's IDispatch, one per object, with a reference for the caller.
   IDispatch* Wrap(ObjectId id);
   // Which of this session's objects the pointer is; false for anything else.
@@ -43,23 +43,23 @@ class Session : public ApplicationEvents, public std::enable_shared_from_this<Se
   // The last reference to the object's IDispatch went: it is destroyed.
   void Forget(ObjectId id);
   // How many calls were answered and the time spent answering them, in performance-counter ticks.
-  int callsAnswered() const { return callsAnswered_; }
-  LONGLONG answerTicks() const { return answerTicks_; }
+  int callsAnswered() const { return answered; }
+  LONGLONG answerTicks() const { return answeringTicks; }
   void CountCall(LONGLONG ticks) {
-    ++callsAnswered_;
-    answerTicks_ += ticks;
+    ++answered;
+    answeringTicks += ticks;
   }
 
- private:
+private:
   void OnCall(const std::string& journalLine) override;
   void OnChanged() override;
   void OnRunEnded(bool normal) override;
 
-  Application app_;
-  std::map<ObjectId, std::unique_ptr<AutomationObject>> objects_;
-  std::map<const void*, ObjectId> byPointer_;
-  int callsAnswered_ = 0;
-  LONGLONG answerTicks_ = 0;
+  Application application;
+  std::map<ObjectId, std::unique_ptr<AutomationObject>> objects;
+  std::map<const void*, ObjectId> byPointer;
+  int answered = 0;
+  LONGLONG answeringTicks = 0;
 };
 
 struct ServerState {

@@ -36,29 +36,29 @@ constexpr int kLineStep = 40;
 
 template <typename T>
 class GdiObject {
- public:
-  explicit GdiObject(T object) : object_(object) {}
+public:
+  explicit GdiObject(T handle) : object(handle) {}
   ~GdiObject() {
-    if (object_) DeleteObject(object_);
+    if (object) DeleteObject(object);
   }
   GdiObject(const GdiObject&) = delete;
   GdiObject& operator=(const GdiObject&) = delete;
-  T get() const { return object_; }
+  T get() const { return object; }
 
- private:
-  T object_;
+private:
+  T object;
 };
 
 class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selected() { SelectObject(dc_, old_); }
+public:
+  Selected(HDC context, HGDIOBJ object) : dc(context), old(SelectObject(context, object)) {}
+  ~Selected() { SelectObject(dc, old); }
   Selected(const Selected&) = delete;
   Selected& operator=(const Selected&) = delete;
 
- private:
-  HDC dc_;
-  HGDIOBJ old_;
+private:
+  HDC dc;
+  HGDIOBJ old;
 };
 
 COLORREF Colour(Rgb c) {
@@ -118,51 +118,51 @@ bool PlotView::Create(HINSTANCE instance, int show) {
   wc.lpszClassName = kCanvasClassName;
   wc.style = CS_DBLCLKS;
   RegisterClassA(&wc);
-  folder_ = Server().options.svgFolder.empty() ? DefaultFolder() : Server().options.svgFolder;
-  while (folder_.size() > 3 && folder_.back() == '\\') folder_.pop_back();
-  accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  folder = Server().options.svgFolder.empty() ? DefaultFolder() : Server().options.svgFolder;
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  acceleratorTable = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   // Most of the screen, so that a fitted chart is drawn large enough for its labels.
   RECT work = {0, 0, 800, 600};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   int width = std::clamp(int((work.right - work.left) * 0.9), 640, 1280);
   int height = std::clamp(int((work.bottom - work.top) * 0.9), 480, 960);
-  window_ = CreateWindowExA(0, kClassName, "Plotwright", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+  frame = CreateWindowExA(0, kClassName, "Plotwright", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                             CW_USEDEFAULT, width, height, nullptr, nullptr, instance, this);
-  if (!window_) return false;
-  canvas_ = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClassName, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL |
-                            WS_TABSTOP, 0, 0, 0, 0, window_, nullptr, instance, this);
-  status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, window_,
+  if (!frame) return false;
+  canvas = CreateWindowExA(WS_EX_CLIENTEDGE, kCanvasClassName, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL |
+                            WS_TABSTOP, 0, 0, 0, 0, frame, nullptr, instance, this);
+  statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
                             nullptr, instance, nullptr);
-  if (!canvas_ || !status_) return false;
+  if (!canvas || !statusBar) return false;
   // One tool over the whole canvas; its rectangle and text follow the shape under the pointer.
-  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, canvas_, nullptr, instance,
+  tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, canvas, nullptr, instance,
                              nullptr);
-  if (tooltip_) {
+  if (tooltip) {
     TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
-    tool.hwnd = canvas_;
+    tool.hwnd = canvas;
     tool.uId = 1;
     tool.lpszText = const_cast<char*>("");
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     // A width makes the control break long labels and honour the line feed before the address.
-    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 480);
+    SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 480);
   }
-  message_ = Format(IDS_FOLDER, folder_);
+  statusText = Format(IDS_FOLDER, folder);
   // A journal asked for but not writable is said at once: a run would otherwise leave no trace.
   if (!Server().options.journal.empty() && !(Server().journal && Server().journal->isOpen()))
-    message_ = Format(IDS_NO_JOURNAL, Server().options.journal);
+    statusText = Format(IDS_NO_JOURNAL, Server().options.journal);
   UpdateTitle();
   OnSize();
-  SetTimer(window_, kIdleTimer, 1000, nullptr);
-  ShowWindow(window_, show);
-  UpdateWindow(window_);
+  SetTimer(frame, kIdleTimer, 1000, nullptr);
+  ShowWindow(frame, show);
+  UpdateWindow(frame);
   return true;
 }
 
 LRESULT CALLBACK PlotView::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* view = static_cast<PlotView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    view->window_ = window;
+    view->frame = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
   }
   auto* view = reinterpret_cast<PlotView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -172,7 +172,7 @@ LRESULT CALLBACK PlotView::FrameProc(HWND window, UINT message, WPARAM wParam, L
 LRESULT CALLBACK PlotView::CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* view = static_cast<PlotView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    view->canvas_ = window;
+    view->canvas = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
   }
   auto* view = reinterpret_cast<PlotView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -182,18 +182,18 @@ LRESULT CALLBACK PlotView::CanvasProc(HWND window, UINT message, WPARAM wParam, 
 LRESULT PlotView::HandleFrame(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE: OnSize(); return 0;
-    case WM_SETFOCUS: SetFocus(canvas_); return 0;
+    case WM_SETFOCUS: SetFocus(canvas); return 0;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_CLOSE: Close(); return 0;
     case WM_DESTROY:
       WithdrawClassObject();
       Server().observer = nullptr;
-      current_.reset();
+      current.reset();
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefWindowProcA(frame, message, wParam, lParam);
 }
 
 LRESULT PlotView::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -211,104 +211,104 @@ LRESULT PlotView::HandleCanvas(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP: OnMouseMove(message, wParam, lParam); return 0;
     case WM_LBUTTONDOWN:
       OnMouseMove(message, wParam, lParam);
-      SetFocus(canvas_);
+      SetFocus(canvas);
       OnClick(wParam, lParam, false);
       return 0;
     case WM_LBUTTONDBLCLK: OnClick(wParam, lParam, true); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
   }
-  return DefWindowProcA(canvas_, message, wParam, lParam);
+  return DefWindowProcA(canvas, message, wParam, lParam);
 }
 
 void PlotView::OnSessionStarted(const std::shared_ptr<Session>& session) {
-  current_ = session;
-  paints_ = 0;
-  paintTicks_ = 0;
-  view_ = Viewport{};
-  message_ = LoadText(IDS_RUNNING);
+  current = session;
+  paints = 0;
+  paintTicks = 0;
+  viewport = Viewport{};
+  statusText = LoadText(IDS_RUNNING);
   UpdateTitle();
   Refresh();
 }
 
 void PlotView::OnDrawingChanged(Session& session) {
-  if (current_.get() != &session) {
-    current_ = session.shared_from_this();
+  if (current.get() != &session) {
+    current = session.shared_from_this();
     UpdateTitle();
   }
-  if (!redrawPending_) {
-    redrawPending_ = true;
-    SetTimer(window_, kRedrawTimer, kRedrawDelayMs, nullptr);
+  if (!redrawPending) {
+    redrawPending = true;
+    SetTimer(frame, kRedrawTimer, kRedrawDelayMs, nullptr);
   }
 }
 
 void PlotView::OnRunEnded(Session& session, bool normal) {
-  if (current_.get() != &session) current_ = session.shared_from_this();
+  if (current.get() != &session) current = session.shared_from_this();
   UpdateTitle();
   if (!normal) {
-    message_ = LoadText(IDS_RUN_ABORTED);
+    statusText = LoadText(IDS_RUN_ABORTED);
   } else if (ShownDocument()) {
     double perMs = double(TicksPerSecond()) / 1000.0;
     char cost[160];
     std::snprintf(cost, sizeof cost, "# cost %d calls answered in %.1f ms, %d repaints in %.1f ms",
-                  session.callsAnswered(), double(session.answerTicks()) / perMs, paints_, double(paintTicks_) / perMs);
+                  session.callsAnswered(), double(session.answerTicks()) / perMs, paints, double(paintTicks) / perMs);
     JournalNote(cost);
     std::string path = NextDrawingPath();
-    bool saved = MakeFolder(folder_) && SaveTo(path);
+    bool saved = MakeFolder(folder) && SaveTo(path);
     JournalNote((saved ? "# svg " : "# svg-failed ") + path);
-    message_ = saved ? Format(IDS_SAVED, path) : Format(IDS_SAVE_FAILED, path);
+    statusText = saved ? Format(IDS_SAVED, path) : Format(IDS_SAVE_FAILED, path);
   }
   Refresh();
   ZoomToFit();
 }
 
-const Document* PlotView::ShownDocument() const { return current_ ? current_->app().latestDocument() : nullptr; }
+const Document* PlotView::ShownDocument() const { return current ? current->app().latestDocument() : nullptr; }
 
 RECT PlotView::ViewRect() const {
   RECT client = {};
-  if (canvas_) GetClientRect(canvas_, &client);
+  if (canvas) GetClientRect(canvas, &client);
   return client;
 }
 
 void PlotView::Refresh(bool viewChanged) {
-  redrawPending_ = false;
-  if (viewChanged) hovered_ = -1;
-  KillTimer(window_, kRedrawTimer);
+  redrawPending = false;
+  if (viewChanged) hovered = -1;
+  KillTimer(frame, kRedrawTimer);
   const Document* doc = ShownDocument();
-  std::optional<Bounds> bounds = doc ? DrawingBounds(current_->app(), *doc, kMargin) : std::nullopt;
-  view_.content = bounds.value_or(Bounds{0, 0, 2 * kMargin, 2 * kMargin});
+  std::optional<Bounds> bounds = doc ? DrawingBounds(current->app(), *doc, kMargin) : std::nullopt;
+  viewport.content = bounds.value_or(Bounds{0, 0, 2 * kMargin, 2 * kMargin});
   RECT r = ViewRect();
-  view_ = Clamped(view_, r.right, r.bottom);
+  viewport = Clamped(viewport, r.right, r.bottom);
   for (int bar : {SB_HORZ, SB_VERT}) {
     SCROLLINFO si = {sizeof si, SIF_ALL | SIF_DISABLENOSCROLL};
-    si.nMax = int(bar == SB_HORZ ? view_.contentWidth() : view_.contentHeight());
+    si.nMax = int(bar == SB_HORZ ? viewport.contentWidth() : viewport.contentHeight());
     si.nPage = UINT(bar == SB_HORZ ? r.right : r.bottom) + 1;
-    si.nPos = std::max(0, int(bar == SB_HORZ ? view_.scrollX : view_.scrollY));
-    SetScrollInfo(canvas_, bar, &si, TRUE);
+    si.nPos = std::max(0, int(bar == SB_HORZ ? viewport.scrollX : viewport.scrollY));
+    SetScrollInfo(canvas, bar, &si, TRUE);
   }
   int shapes = doc ? int(doc->shapes.size()) : 0, lines = doc ? int(doc->lines.size()) : 0;
   char counts[128], zoom[64];
   std::snprintf(counts, sizeof counts, LoadText(IDS_COUNTS).c_str(), shapes, lines);
-  std::snprintf(zoom, sizeof zoom, LoadText(IDS_ZOOM).c_str(), int(std::lround(view_.scale * 100 / kActualScale)));
+  std::snprintf(zoom, sizeof zoom, LoadText(IDS_ZOOM).c_str(), int(std::lround(viewport.scale * 100 / kActualScale)));
   RECT client;
-  GetClientRect(window_, &client);
+  GetClientRect(frame, &client);
   int parts[] = {std::max(100, int(client.right) - 230), std::max(200, int(client.right) - 90), -1};
-  SendMessageA(status_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-  SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(message_.c_str()));
-  SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(counts));
-  SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(zoom));
-  InvalidateRect(canvas_, nullptr, FALSE);
+  SendMessageA(statusBar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+  SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(statusText.c_str()));
+  SendMessageA(statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(counts));
+  SendMessageA(statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(zoom));
+  InvalidateRect(canvas, nullptr, FALSE);
 }
 
 void PlotView::UpdateTitle() {
   std::string title = "Plotwright " + Server().options.version;
   if (const Document* doc = ShownDocument()) title += " - document" + std::to_string(doc->number);
-  SetWindowTextA(window_, title.c_str());
+  SetWindowTextA(frame, title.c_str());
 }
 
 void PlotView::OnPaint() {
   LONGLONG start = Ticks();
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(canvas_, &ps);
+  HDC dc = BeginPaint(canvas, &ps);
   RECT r = ViewRect();
   if (r.right > 0 && r.bottom > 0) {
     // Drawn off screen first, so a drawing of many shapes does not flicker as it grows.
@@ -321,9 +321,9 @@ void PlotView::OnPaint() {
     }
     DeleteDC(memory);
   }
-  EndPaint(canvas_, &ps);
-  ++paints_;
-  paintTicks_ += Ticks() - start;
+  EndPaint(canvas, &ps);
+  ++paints;
+  paintTicks += Ticks() - start;
 }
 
 void PlotView::Paint(HDC dc, const RECT& area) {
@@ -336,14 +336,14 @@ void PlotView::Paint(HDC dc, const RECT& area) {
     DrawTextA(dc, text.c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     return;
   }
-  const Application& app = current_->app();
-  Point topLeft = view_.ToChart({0, 0}), bottomRight = view_.ToChart({double(area.right), double(area.bottom)});
+  const Application& app = current->app();
+  Point topLeft = viewport.ToChart({0, 0}), bottomRight = viewport.ToChart({double(area.right), double(area.bottom)});
   auto visible = [&](const Bounds& b) {
     return b.right >= topLeft.x && b.left <= bottomRight.x && b.bottom >= topLeft.y && b.top <= bottomRight.y;
   };
   auto pixels = [&](const std::vector<Point>& points) {
     std::vector<POINT> out;
-    for (const Point& p : points) out.push_back(ToPoint(view_.ToPixel(p)));
+    for (const Point& p : points) out.push_back(ToPoint(viewport.ToPixel(p)));
     return out;
   };
 
@@ -360,7 +360,7 @@ void PlotView::Paint(HDC dc, const RECT& area) {
   }
 
   GdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, RGB(32, 32, 32)));
-  double fontPixels = kFontSize * view_.scale;
+  double fontPixels = kFontSize * viewport.scale;
   GdiObject<HFONT> font(CreateFontA(-int(std::lround(fontPixels)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_SWISS, "Arial"));
@@ -392,12 +392,12 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
                s.labelLines.size() * kLineHeight > LabelBox(s.master, {s.x, s.y}).height();
   for (std::size_t i = 0; i < s.labelLines.size(); ++i) {
     const LabelLine& line = s.labelLines[i];
-    Point origin = view_.ToPixel(LabelLineOrigin(s, i));
+    Point origin = viewport.ToPixel(LabelLineOrigin(s, i));
     if (fontPixels < kSmallestFont) {
       // Too small to read: a bar the width of the line, as tall as its lower-case letters.
       double height = std::max(1.0, fontPixels * 0.5);
       RECT bar = {LONG(std::lround(origin.x)), LONG(std::lround(origin.y - height)),
-                  LONG(std::lround(origin.x + line.width * view_.scale)), LONG(std::lround(origin.y))};
+                  LONG(std::lround(origin.x + line.width * viewport.scale)), LONG(std::lround(origin.y))};
       if (bar.right <= bar.left) bar.right = bar.left + 1;
       if (bar.bottom <= bar.top) bar.bottom = bar.top + 1;
       FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
@@ -408,7 +408,7 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
     std::vector<INT> advances(line.text.size());
     double x = 0.0;
     for (std::size_t c = 0; c < line.text.size(); ++c) {
-      double next = x + CharWidth(line.text[c]) * view_.scale;
+      double next = x + CharWidth(line.text[c]) * viewport.scale;
       advances[c] = INT(std::lround(next) - std::lround(x));
       x = next;
     }
@@ -427,41 +427,41 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
 int PlotView::ShapeAtPixel(LPARAM lParam) const {
   const Document* doc = ShownDocument();
   if (!doc) return 0;
-  return ShapeAt(current_->app(), *doc, view_.ToChart({double(GET_X_LPARAM(lParam)), double(GET_Y_LPARAM(lParam))}));
+  return ShapeAt(current->app(), *doc, viewport.ToChart({double(GET_X_LPARAM(lParam)), double(GET_Y_LPARAM(lParam))}));
 }
 
 void PlotView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!tooltip_) return;
+  if (!tooltip) return;
   int shape = ShapeAtPixel(lParam);
-  if (shape != hovered_) {
-    hovered_ = shape;
+  if (shape != hovered) {
+    hovered = shape;
     TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
-    tool.hwnd = canvas_;
+    tool.hwnd = canvas;
     tool.uId = 1;
     std::string text;
     if (shape) {
-      const Shape& s = current_->app().shape(shape);
+      const Shape& s = current->app().shape(shape);
       Bounds b = ShapeBox(s.master, {s.x, s.y}).Union(s.labelLines.empty() ? LabelBox(s.master, {s.x, s.y}) : LabelArea(s));
-      POINT a = ToPoint(view_.ToPixel({b.left, b.top})), z = ToPoint(view_.ToPixel({b.right, b.bottom}));
+      POINT a = ToPoint(viewport.ToPixel({b.left, b.top})), z = ToPoint(viewport.ToPixel({b.right, b.bottom}));
       tool.rect = {a.x, a.y, z.x + 1, z.y + 1};
       text = HoverText(s);
       if (text.size() > kLongestTip) text = text.substr(0, kLongestTip - 3) + "...";
     }
     // Off every shape the tool has no area and no text, so nothing shows.
-    SendMessageA(tooltip_, TTM_POP, 0, 0);
-    SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip, TTM_POP, 0, 0);
+    SendMessageA(tooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     tool.lpszText = const_cast<char*>(text.c_str());
-    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  MSG relayed = {canvas_, message, wParam, lParam};
-  SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  MSG relayed = {canvas, message, wParam, lParam};
+  SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void PlotView::OnClick(WPARAM wParam, LPARAM lParam, bool twice) {
   // A Ctrl+click opens at once; the second click of a Ctrl+double-click does not open again.
   bool control = wParam & MK_CONTROL;
   if (twice == control) return;
-  if (int shape = ShapeAtPixel(lParam)) OpenLink(current_->app().shape(shape));
+  if (int shape = ShapeAtPixel(lParam)) OpenLink(current->app().shape(shape));
 }
 
 void PlotView::OpenLink(const Shape& s) {
@@ -483,34 +483,34 @@ void PlotView::OpenLink(const Shape& s) {
   }
   // The shell opens the address with whatever the system has for it; nothing of the link's
   // command line is run.
-  auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", target.address.c_str(), nullptr, nullptr,
+  auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(frame, "open", target.address.c_str(), nullptr, nullptr,
                                                          SW_SHOWNORMAL));
   SetStatus(Format(result > 32 ? IDS_LINK_OPENED : IDS_LINK_FAILED, target.address));
 }
 
 void PlotView::SetStatus(const std::string& text) {
-  message_ = text;
-  SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(message_.c_str()));
+  statusText = text;
+  SendMessageA(statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(statusText.c_str()));
 }
 
 void PlotView::OnSize() {
-  SendMessageA(status_, WM_SIZE, 0, 0);
+  SendMessageA(statusBar, WM_SIZE, 0, 0);
   RECT client = {}, bar = {};
-  GetClientRect(window_, &client);
-  if (status_) GetWindowRect(status_, &bar);
-  MoveWindow(canvas_, 0, 0, client.right, std::max(0L, client.bottom - (bar.bottom - bar.top)), TRUE);
+  GetClientRect(frame, &client);
+  if (statusBar) GetWindowRect(statusBar, &bar);
+  MoveWindow(canvas, 0, 0, client.right, std::max(0L, client.bottom - (bar.bottom - bar.top)), TRUE);
   Refresh();
 }
 
 void PlotView::ScrollTo(double x, double y) {
-  view_.scrollX = x;
-  view_.scrollY = y;
+  viewport.scrollX = x;
+  viewport.scrollY = y;
   Refresh();
 }
 
 void PlotView::OnScroll(int bar, int code) {
   SCROLLINFO si = {sizeof si, SIF_ALL};
-  GetScrollInfo(canvas_, bar, &si);
+  GetScrollInfo(canvas, bar, &si);
   double pos = si.nPos;
   switch (code) {
     case SB_LINEUP: pos -= kLineStep; break;
@@ -523,47 +523,47 @@ void PlotView::OnScroll(int bar, int code) {
     case SB_BOTTOM: pos = si.nMax; break;
     default: return;
   }
-  if (bar == SB_HORZ) ScrollTo(pos, view_.scrollY);
-  else ScrollTo(view_.scrollX, pos);
+  if (bar == SB_HORZ) ScrollTo(pos, viewport.scrollY);
+  else ScrollTo(viewport.scrollX, pos);
 }
 
 void PlotView::OnWheel(WPARAM wParam, LPARAM lParam) {
   int steps = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
   if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
     POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ScreenToClient(canvas_, &at);
-    Zoom(view_.scale * std::pow(kZoomStep, steps), {double(at.x), double(at.y)});
+    ScreenToClient(canvas, &at);
+    Zoom(viewport.scale * std::pow(kZoomStep, steps), {double(at.x), double(at.y)});
   } else if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) {
-    ScrollTo(view_.scrollX - steps * 3 * kLineStep, view_.scrollY);
+    ScrollTo(viewport.scrollX - steps * 3 * kLineStep, viewport.scrollY);
   } else {
-    ScrollTo(view_.scrollX, view_.scrollY - steps * 3 * kLineStep);
+    ScrollTo(viewport.scrollX, viewport.scrollY - steps * 3 * kLineStep);
   }
 }
 
 void PlotView::OnKey(WPARAM key) {
   RECT r = ViewRect();
   switch (key) {
-    case VK_LEFT: ScrollTo(view_.scrollX - kLineStep, view_.scrollY); break;
-    case VK_RIGHT: ScrollTo(view_.scrollX + kLineStep, view_.scrollY); break;
-    case VK_UP: ScrollTo(view_.scrollX, view_.scrollY - kLineStep); break;
-    case VK_DOWN: ScrollTo(view_.scrollX, view_.scrollY + kLineStep); break;
-    case VK_PRIOR: ScrollTo(view_.scrollX, view_.scrollY - r.bottom); break;
-    case VK_NEXT: ScrollTo(view_.scrollX, view_.scrollY + r.bottom); break;
+    case VK_LEFT: ScrollTo(viewport.scrollX - kLineStep, viewport.scrollY); break;
+    case VK_RIGHT: ScrollTo(viewport.scrollX + kLineStep, viewport.scrollY); break;
+    case VK_UP: ScrollTo(viewport.scrollX, viewport.scrollY - kLineStep); break;
+    case VK_DOWN: ScrollTo(viewport.scrollX, viewport.scrollY + kLineStep); break;
+    case VK_PRIOR: ScrollTo(viewport.scrollX, viewport.scrollY - r.bottom); break;
+    case VK_NEXT: ScrollTo(viewport.scrollX, viewport.scrollY + r.bottom); break;
     case VK_HOME: ScrollTo(0, 0); break;
-    case VK_END: ScrollTo(view_.contentWidth(), view_.contentHeight()); break;
+    case VK_END: ScrollTo(viewport.contentWidth(), viewport.contentHeight()); break;
   }
 }
 
 void PlotView::Zoom(double scale, Point anchor) {
   RECT r = ViewRect();
-  view_ = ZoomAbout(view_, scale, anchor, r.right, r.bottom);
+  viewport = ZoomAbout(viewport, scale, anchor, r.right, r.bottom);
   Refresh();
 }
 
 void PlotView::ZoomToFit() {
   RECT r = ViewRect();
-  view_.scale = FitScale(view_.content, r.right, r.bottom);
-  view_.scrollX = view_.scrollY = 0;
+  viewport.scale = FitScale(viewport.content, r.right, r.bottom);
+  viewport.scrollX = viewport.scrollY = 0;
   Refresh();
 }
 
@@ -573,8 +573,8 @@ void PlotView::OnCommand(int id) {
   switch (id) {
     case IDM_SAVE_SVG: OnSaveAs(); break;
     case IDM_EXIT: Close(); break;
-    case IDM_ZOOM_IN: Zoom(view_.scale * kZoomStep, centre); break;
-    case IDM_ZOOM_OUT: Zoom(view_.scale / kZoomStep, centre); break;
+    case IDM_ZOOM_IN: Zoom(viewport.scale * kZoomStep, centre); break;
+    case IDM_ZOOM_OUT: Zoom(viewport.scale / kZoomStep, centre); break;
     case IDM_ZOOM_ACTUAL: Zoom(kActualScale, centre); break;
     case IDM_ZOOM_FIT: ZoomToFit(); break;
   }
@@ -595,44 +595,44 @@ void PlotView::Close() {
   // Withdrawn while the window is still shown (destroying it hides it first), so that once it is
   // gone a new client starts a new server instead of reaching this one as it ends.
   WithdrawClassObject();
-  DestroyWindow(window_);
+  DestroyWindow(frame);
 }
 
 void PlotView::OnSaveAs() {
   if (!ShownDocument()) {
     std::string text = LoadText(IDS_NOTHING_TO_SAVE);
-    MessageBoxA(window_, text.c_str(), "Plotwright", MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(frame, text.c_str(), "Plotwright", MB_OK | MB_ICONINFORMATION);
     return;
   }
   std::string filter = LoadText(IDS_SVG_FILTER);
   std::replace(filter.begin(), filter.end(), '|', '\0');
   char file[MAX_PATH] = "";
   std::snprintf(file, sizeof file, "document%d.svg", ShownDocument()->number);
-  MakeFolder(folder_);
+  MakeFolder(folder);
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = window_;
+  ofn.hwndOwner = frame;
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrInitialDir = folder_.c_str();
+  ofn.lpstrInitialDir = folder.c_str();
   ofn.lpstrDefExt = "svg";
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   if (!GetSaveFileNameA(&ofn)) return;
   if (SaveTo(file)) {
     JournalNote(std::string("# svg ") + file);
-    message_ = Format(IDS_SAVED, file);
+    statusText = Format(IDS_SAVED, file);
     Refresh();
   } else {
     std::string text = Format(IDS_SAVE_FAILED, file);
-    MessageBoxA(window_, text.c_str(), "Plotwright", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(frame, text.c_str(), "Plotwright", MB_OK | MB_ICONEXCLAMATION);
   }
 }
 
 bool PlotView::SaveTo(const std::string& path) {
   const Document* doc = ShownDocument();
   if (!doc) return false;
-  std::string svg = SvgDocument(current_->app(), *doc);
+  std::string svg = SvgDocument(current->app(), *doc);
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
   if (!file) return false;
   bool ok = std::fwrite(svg.data(), 1, svg.size(), file.get()) == svg.size();
@@ -644,6 +644,6 @@ std::string PlotView::NextDrawingPath() {
   GetLocalTime(&t);
   char name[64];
   std::snprintf(name, sizeof name, "\\plotwright-%04d%02d%02d-%02d%02d%02d-%d.svg", t.wYear, t.wMonth, t.wDay,
-                t.wHour, t.wMinute, t.wSecond, ++saves_);
-  return folder_ + name;
+                t.wHour, t.wMinute, t.wSecond, ++saves);
+  return folder + name;
 }

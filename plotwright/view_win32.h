@@ -12,16 +12,16 @@
 #include "server_win32.h"
 
 class PlotView : public SessionObserver {
- public:
+public:
   bool Create(HINSTANCE instance, int show);
-  HWND window() const { return window_; }
-  HACCEL accelerators() const { return accelerators_; }
+  HWND window() const { return frame; }
+  HACCEL accelerators() const { return acceleratorTable; }
 
   void OnSessionStarted(const std::shared_ptr<Session>& session) override;
   void OnDrawingChanged(Session& session) override;
   void OnRunEnded(Session& session, bool normal) override;
 
- private:
+private:
   static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleFrame(UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,21 +53,21 @@ class PlotView : public SessionObserver {
   bool SaveTo(const std::string& path);
   std::string NextDrawingPath();
 
-  HWND window_ = nullptr;
-  HWND canvas_ = nullptr;  // the drawing, with its scroll bars
-  HWND status_ = nullptr;
-  HWND tooltip_ = nullptr;
-  int hovered_ = -1;  // the shape the tooltip is set for; 0 none, -1 not known since the view changed
-  HACCEL accelerators_ = nullptr;
-  std::shared_ptr<Session> current_;
-  Viewport view_;
-  std::string folder_;
-  std::string message_;
-  int saves_ = 0;
-  bool redrawPending_ = false;
+  HWND frame = nullptr;
+  HWND canvas = nullptr;  // the drawing, with its scroll bars
+  HWND statusBar = nullptr;
+  HWND tooltip = nullptr;
+  int hovered = -1;  // the shape the tooltip is set for; 0 none, -1 not known since the view changed
+  HACCEL acceleratorTable = nullptr;
+  std::shared_ptr<Session> current;
+  Viewport viewport;
+  std::string folder;
+  std::string statusText;
+  int saves = 0;
+  bool redrawPending = false;
   // Repaints since the current session started, and their time in performance-counter ticks.
-  int paints_ = 0;
-  LONGLONG paintTicks_ = 0;
+  int paints = 0;
+  LONGLONG paintTicks = 0;
 };
 
 // Text of a numbered string, with %s or %d filled in.

@@ -46,9 +46,9 @@ std::string Narrow(BSTR text) {
 }
 
 class Client {
- public:
+public:
   ~Client() {
-    for (auto& [name, object] : objects_) object->Release();
+    for (auto& [name, object] : objects) object->Release();
   }
 
   void Run(const std::string& line) {
@@ -63,19 +63,19 @@ class Client {
       keep = target.substr(0, eq);
       target = target.substr(eq + 1);
     }
-    if (f.size() < 3 || !objects_.count(target)) {
+    if (f.size() < 3 || !objects.count(target)) {
       std::printf("BAD %s\n", line.c_str());
       return;
     }
     std::vector<std::string> args(f.begin() + 3, f.end());
     VARIANT result;
     VariantInit(&result);
-    HRESULT hr = Invoke(objects_[target], std::atoi(f[1].c_str()), f[2], args, &result);
+    HRESULT hr = Invoke(objects[target], std::atoi(f[1].c_str()), f[2], args, &result);
     Print(hr, result, keep);
     VariantClear(&result);
   }
 
- private:
+private:
   void Create() {
     CLSID clsid;
     IDispatch* app = nullptr;
@@ -85,27 +85,27 @@ class Client {
       std::printf("ERR 0x%08lX create\n", static_cast<unsigned long>(hr));
       return;
     }
-    objects_["app"] = app;
+    objects["app"] = app;
     std::printf("OK object\n");
   }
 
   void Release(const std::string& name) {
-    auto found = objects_.find(name);
-    if (found != objects_.end()) {
+    auto found = objects.find(name);
+    if (found != objects.end()) {
       found->second->Release();
-      objects_.erase(found);
+      objects.erase(found);
     }
     std::printf("OK released\n");
   }
 
   void Bench(const std::vector<std::string>& f) {
-    if (f.size() < 4 || !objects_.count(f[2])) return (void)std::printf("BAD bench\n");
+    if (f.size() < 4 || !objects.count(f[2])) return (void)std::printf("BAD bench\n");
     int count = std::atoi(f[1].c_str());
     DWORD start = GetTickCount();
     for (int i = 0; i < count; ++i) {
       VARIANT result;
       VariantInit(&result);
-      HRESULT hr = Invoke(objects_[f[2]], std::atoi(f[3].c_str()), "get", {}, &result);
+      HRESULT hr = Invoke(objects[f[2]], std::atoi(f[3].c_str()), "get", {}, &result);
       VariantClear(&result);
       if (FAILED(hr)) return (void)std::printf("ERR 0x%08lX bench\n", static_cast<unsigned long>(hr));
     }
@@ -133,9 +133,9 @@ class Client {
     } else if (type == "B") {
       V_VT(v) = VT_BOOL;
       V_BOOL(v) = value == "1" ? VARIANT_TRUE : VARIANT_FALSE;
-    } else if (type == "O" && objects_.count(value)) {
+    } else if (type == "O" && objects.count(value)) {
       V_VT(v) = VT_DISPATCH;
-      V_DISPATCH(v) = objects_[value];
+      V_DISPATCH(v) = objects[value];
       V_DISPATCH(v)->AddRef();
     } else {
       return false;
@@ -174,19 +174,19 @@ class Client {
     HRESULT hr = target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, &argError);
     for (VARIANT& v : values) VariantClear(&v);
     if (hr == DISP_E_EXCEPTION) {
-      description_ = exception.bstrDescription ? Narrow(exception.bstrDescription) : "";
+      description = exception.bstrDescription ? Narrow(exception.bstrDescription) : "";
       SysFreeString(exception.bstrSource);
       SysFreeString(exception.bstrDescription);
       SysFreeString(exception.bstrHelpFile);
     } else {
-      description_.clear();
+      description.clear();
     }
     return hr;
   }
 
   void Print(HRESULT hr, VARIANT& result, const std::string& keep) {
     if (FAILED(hr)) {
-      std::printf("ERR 0x%08lX %s\n", static_cast<unsigned long>(hr), description_.c_str());
+      std::printf("ERR 0x%08lX %s\n", static_cast<unsigned long>(hr), description.c_str());
       return;
     }
     switch (V_VT(&result)) {
@@ -198,8 +198,8 @@ class Client {
       case VT_R8: std::printf("OK %.17g\n", V_R8(&result)); break;
       case VT_DISPATCH:
         if (!keep.empty() && V_DISPATCH(&result)) {
-          if (objects_.count(keep)) objects_[keep]->Release();
-          objects_[keep] = V_DISPATCH(&result);
+          if (objects.count(keep)) objects[keep]->Release();
+          objects[keep] = V_DISPATCH(&result);
           V_DISPATCH(&result)->AddRef();
         }
         std::printf("OK object\n");
@@ -208,8 +208,8 @@ class Client {
     }
   }
 
-  std::map<std::string, IDispatch*> objects_;
-  std::string description_;
+  std::map<std::string, IDispatch*> objects;
+  std::string description;
 };
 
 }  // namespace
