@@ -1,11 +1,11 @@
-#include "automation.h"
+#include "plotwright/automation.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
-#include "geometry.h"
-#include "journal.h"
+#include "plotwright/geometry.h"
+#include "plotwright/journal.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "document_model.h"
-#include "value.h"
+#include "plotwright/document_model.h"
+#include "plotwright/value.h"
 
 enum class CallStatus { Ok, UnknownMember, BadArgCount, TypeMismatch, Failed };
 

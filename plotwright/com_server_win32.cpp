@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "server_win32.h"
+#include "plotwright/server_win32.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "document_model.h"
+#include "plotwright/document_model.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "label_wrap.h"
+#include "plotwright/label_wrap.h"
 
 struct Point {
   double x = 0.0, y = 0.0;

@@ -1,9 +1,9 @@
-#include "geometry.h"
+#include "plotwright/geometry.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "automation.h"
+#include "plotwright/automation.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "document_model.h"
+#include "plotwright/document_model.h"
 
 // Ellipse: points hold the bounding box's top-left and bottom-right corners.
 // Stroke: an open polyline, drawn but not filled.

@@ -1,4 +1,4 @@
-#include "journal.h"
+#include "plotwright/journal.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "value.h"
+#include "plotwright/value.h"
 
 // A text as a JSON string; bytes above 127 are taken as Latin-1, so the line stays ASCII.
 std::string JsonText(const std::string& text);

@@ -1,4 +1,4 @@
-#include "label_wrap.h"
+#include "plotwright/label_wrap.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "link_target.h"
+#include "plotwright/link_target.h"
 
 #include <cctype>
 

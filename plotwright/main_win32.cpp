@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "resource.h"
-#include "server_win32.h"
-#include "view_win32.h"
+#include "plotwright/resource.h"
+#include "plotwright/server_win32.h"
+#include "plotwright/view_win32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "server_win32.h"
+#include "plotwright/server_win32.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "automation.h"
-#include "journal.h"
-#include "server_options.h"
+#include "plotwright/automation.h"
+#include "plotwright/journal.h"
+#include "plotwright/server_options.h"
 
 extern const CLSID kApplicationClassId;
 constexpr const char* kProgId = "tesselplot.application";

@@ -1,9 +1,9 @@
-#include "svg_writer.h"
+#include "plotwright/svg_writer.h"
 
 #include <charconv>
 #include <cstdio>
 
-#include "geometry.h"
+#include "plotwright/geometry.h"
 
 namespace {
 

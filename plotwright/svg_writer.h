@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "automation.h"
+#include "plotwright/automation.h"
 
 // Text for XML content and attributes: markup characters as entities, bytes above 127 as
 // Latin-1 character references, a line feed kept as a reference, other control characters as spaces.

@@ -1,4 +1,4 @@
-#include "value.h"
+#include "plotwright/value.h"
 
 std::string ObjectName(ObjectId id) {
   switch (id.kind) {

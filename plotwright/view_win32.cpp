@@ -1,4 +1,4 @@
-#include "view_win32.h"
+#include "plotwright/view_win32.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "label_wrap.h"
-#include "link_target.h"
-#include "resource.h"
-#include "svg_writer.h"
+#include "plotwright/label_wrap.h"
+#include "plotwright/link_target.h"
+#include "plotwright/resource.h"
+#include "plotwright/svg_writer.h"
 
 namespace {
 

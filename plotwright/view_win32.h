@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "geometry.h"
-#include "server_win32.h"
+#include "plotwright/geometry.h"
+#include "plotwright/server_win32.h"
 
 class PlotView : public SessionObserver {
 public:

@@ -1,9 +1,9 @@
-#include "automation.h"
+#include "plotwright/automation.h"
 
 #include <gtest/gtest.h>
 
-#include "journal.h"
-#include "recording_events.h"
+#include "plotwright/journal.h"
+#include "plotwright/recording_events.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "geometry.h"
+#include "plotwright/geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "label_wrap.h"
+#include "plotwright/label_wrap.h"
 
 #include <gtest/gtest.h>
 
-#include "link_target.h"
+#include "plotwright/link_target.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "automation.h"
+#include "plotwright/automation.h"
 
 struct RecordingEvents : ApplicationEvents {
   std::vector<std::string> journal;

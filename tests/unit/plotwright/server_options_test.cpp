@@ -1,4 +1,4 @@
-#include "server_options.h"
+#include "plotwright/server_options.h"
 
 #include <gtest/gtest.h>
 

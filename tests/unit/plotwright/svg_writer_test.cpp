@@ -1,4 +1,4 @@
-#include "svg_writer.h"
+#include "plotwright/svg_writer.h"
 
 #include <gtest/gtest.h>
 
