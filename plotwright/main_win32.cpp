@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "plotwright/numbered_text_win32.h"
 #include "plotwright/resource.h"
 #include "plotwright/server_win32.h"
 #include "plotwright/view_win32.h"
