@@ -11,7 +11,7 @@
 
 #include "crawler/crawl_ports.h"
 #include "site/site_tree.h"
-#include "wizard/pages/site_tree_control_win32.h"
+#include "wizard/pages/site_tree_view_win32.h"
 #include "wizard/pages/tree_page_rules.h"
 #include "wizard/pages/page_shell.h"
 #include "wizard/pages/start_settings.h"
@@ -89,7 +89,7 @@ private:
   StartSettings& settings;
   WizardFlags& flags;
   SiteTree& tree;
-  SiteTreeControl treeControl;
+  SiteTreeViewWin32 treeControl;
   std::unique_ptr<TreePageImages> images;
   std::unique_ptr<InternetClientWin32> client;
   std::unique_ptr<TaskQueue> queue;

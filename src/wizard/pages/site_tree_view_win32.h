@@ -11,7 +11,7 @@
 #include "site/site_tree.h"
 #include "wizard/pages/tree_page_rules.h"
 
-class SiteTreeControl : public SiteTreeView {
+class SiteTreeViewWin32 : public SiteTreeView {
 public:
   // Called for the root of a branch about to be deleted, before its items go.
   std::function<void(SiteNode&)> onNodeDeleting;

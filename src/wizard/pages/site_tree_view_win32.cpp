@@ -1,4 +1,4 @@
-#include "wizard/pages/site_tree_control_win32.h"
+#include "wizard/pages/site_tree_view_win32.h"
 
 #include <new>
 
@@ -26,10 +26,10 @@ bool RoomLeft() {
 
 // Shift+F10 asks for the context menu, as the menu key does (Wine's tree view does not).
 // Subclassed by hand: older common controls export SetWindowSubclass by ordinal only.
-LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SiteTreeViewWin32::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   // In the window's own user data, not a property: under Wine reading a property asks the
   // server, and every message to the control comes through here.
-  auto* self = reinterpret_cast<SiteTreeControl*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+  auto* self = reinterpret_cast<SiteTreeViewWin32*>(GetWindowLongPtrA(control, GWLP_USERDATA));
   if (ShiftF10(message, wParam)) {
     if (message == WM_SYSKEYDOWN)
       SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
@@ -48,7 +48,7 @@ LRESULT CALLBACK SiteTreeControl::ControlProc(HWND control, UINT message, WPARAM
   return result;
 }
 
-void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
+void SiteTreeViewWin32::Attach(HWND treeControl, HIMAGELIST nodeImages) {
   control = treeControl;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
   SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -56,7 +56,7 @@ void SiteTreeControl::Attach(HWND treeControl, HIMAGELIST nodeImages) {
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
 }
 
-void SiteTreeControl::NodeAdded(SiteNode& node) {
+void SiteTreeViewWin32::NodeAdded(SiteNode& node) {
   if (!control) return;
   if (++insertsSinceRoomCheck >= kInsertsBetweenRoomChecks) {
     insertsSinceRoomCheck = 0;
@@ -81,7 +81,7 @@ void SiteTreeControl::NodeAdded(SiteNode& node) {
 
 // The picture is asked for at each paint, so a new icon needs only its row repainted; a held
 // control is repainted whole when shown.
-void SiteTreeControl::IconChanged(SiteNode& node) {
+void SiteTreeViewWin32::IconChanged(SiteNode& node) {
   if (!control || !node.viewItem || held) return;
   if (++rowsInvalidated > kMostRowsInvalidated) {
     Hold();
@@ -91,14 +91,14 @@ void SiteTreeControl::IconChanged(SiteNode& node) {
   if (TreeView_GetItemRect(control, ItemOf(node), &row, FALSE)) InvalidateRect(control, &row, FALSE);
 }
 
-void SiteTreeControl::FillDisplayInfo(TVITEMA& item) const {
+void SiteTreeViewWin32::FillDisplayInfo(TVITEMA& item) const {
   auto* node = reinterpret_cast<const SiteNode*>(item.lParam);
   if (!node) return;
   if (item.mask & TVIF_IMAGE) item.iImage = static_cast<int>(node->icon);
   if (item.mask & TVIF_SELECTEDIMAGE) item.iSelectedImage = static_cast<int>(node->icon);
 }
 
-void SiteTreeControl::LabelChanged(SiteNode& node) {
+void SiteTreeViewWin32::LabelChanged(SiteNode& node) {
   if (!control || !node.viewItem) return;
   TVITEMA item{};
   item.mask = TVIF_TEXT;
@@ -107,41 +107,41 @@ void SiteTreeControl::LabelChanged(SiteNode& node) {
   SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void SiteTreeControl::NodeDeleting(SiteNode& node) {
+void SiteTreeViewWin32::NodeDeleting(SiteNode& node) {
   if (onNodeDeleting) onNodeDeleting(node);
   if (control && node.viewItem) TreeView_DeleteItem(control, ItemOf(node));
 }
 
-void SiteTreeControl::Clear() {
+void SiteTreeViewWin32::Clear() {
   if (!control) return;
   BeginBulk();
   TreeView_DeleteAllItems(control);
   EndBulk();
 }
 
-void SiteTreeControl::BeginBulk() {
+void SiteTreeViewWin32::BeginBulk() {
   if (!control) return;
   ++bulkDepth;
   Hold();
 }
 
-void SiteTreeControl::EndBulk() {
+void SiteTreeViewWin32::EndBulk() {
   if (!control || bulkDepth == 0 || --bulkDepth > 0) return;
   Show();
 }
 
-void SiteTreeControl::Hold() {
+void SiteTreeViewWin32::Hold() {
   if (held) return;
   held = true;
   SendMessageA(control, WM_SETREDRAW, FALSE, 0);
 }
 
-void SiteTreeControl::ShowChanges() {
+void SiteTreeViewWin32::ShowChanges() {
   rowsInvalidated = 0;
   if (control && held && bulkDepth == 0 && pacing.Due(GetTickCount())) Show();
 }
 
-void SiteTreeControl::Show() {
+void SiteTreeViewWin32::Show() {
   DWORD started = GetTickCount();
   held = false;
   // Turning redraw on lays the items out, sets the scroll bars and has the control repainted;
@@ -152,7 +152,7 @@ void SiteTreeControl::Show() {
   pacing.Shown(now, now - started);
 }
 
-SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {
+SiteNode* SiteTreeViewWin32::NodeOf(HWND treeControl, HTREEITEM item) {
   if (!item) return nullptr;
   TVITEMA data{};
   data.mask = TVIF_PARAM;
@@ -161,15 +161,15 @@ SiteNode* SiteTreeControl::NodeOf(HWND treeControl, HTREEITEM item) {
   return reinterpret_cast<SiteNode*>(data.lParam);
 }
 
-SiteNode* SiteTreeControl::Selected() const {
+SiteNode* SiteTreeViewWin32::Selected() const {
   return control ? NodeOf(control, TreeView_GetSelection(control)) : nullptr;
 }
 
-void SiteTreeControl::Select(SiteNode& node) {
+void SiteTreeViewWin32::Select(SiteNode& node) {
   if (control && node.viewItem) TreeView_SelectItem(control, ItemOf(node));
 }
 
-SiteNode* SiteTreeControl::NodeAt(POINT screen) const {
+SiteNode* SiteTreeViewWin32::NodeAt(POINT screen) const {
   if (!control) return nullptr;
   TVHITTESTINFO hit{};
   hit.pt = screen;
@@ -178,7 +178,7 @@ SiteNode* SiteTreeControl::NodeAt(POINT screen) const {
   return (hit.flags & TVHT_ONITEM) ? NodeOf(control, item) : nullptr;
 }
 
-POINT SiteTreeControl::MenuPointFor(SiteNode& node) const {
+POINT SiteTreeViewWin32::MenuPointFor(SiteNode& node) const {
   RECT rect{};
   POINT point{0, 0};
   if (control && node.viewItem && TreeView_GetItemRect(control, ItemOf(node), &rect, TRUE))
