@@ -2,9 +2,9 @@
 
 #include "uninstaller/manifest_operands.h"
 
-bool IsApplicationRunning(std::string& specification, Platform& platform) {
-  if (!specification.empty() && specification[0] == '@') {
-    ApplicationValuePath where = ParseApplicationValuePath(specification);
+bool IsApplicationRunning(std::string& application, Platform& platform) {
+  if (!application.empty() && application[0] == '@') {
+    ApplicationValuePath where = ParseApplicationValuePath(application);
     std::string text;
     Registry& registry = platform.registry;
     ScopedKey key(registry);
@@ -16,21 +16,21 @@ bool IsApplicationRunning(std::string& specification, Platform& platform) {
         if (text.size() > kMaxText) text.resize(kMaxText);
       }
     }
-    specification = text;
+    application = text;
   }
-  if (!specification.empty() && specification[0] == '#') {
-    std::string className = specification.size() > 2 ? specification.substr(2) : std::string();
+  if (!application.empty() && application[0] == '#') {
+    std::string className = application.size() > 2 ? application.substr(2) : std::string();
     if (className.empty()) return false;
     std::string title;
     if (!platform.windows.FindWindowOfClass(className, &title)) return false;
-    specification = title;
+    application = title;
     return true;
   }
-  if (specification.empty()) return false;
+  if (application.empty()) return false;
   bool running = false;
   platform.windows.EnumWindowTitles([&](const std::string& title) {
     if (title.empty()) return true;
-    if (title.compare(0, specification.size(), specification) == 0) {
+    if (title.compare(0, application.size(), application) == 0) {
       running = true;
       return false;
     }

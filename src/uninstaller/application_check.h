@@ -7,4 +7,4 @@
 #include "uninstaller/platform_ports.h"
 
 // On a match the application text is replaced by what the message shows.
-bool IsApplicationRunning(std::string& specification, Platform& platform);
+bool IsApplicationRunning(std::string& application, Platform& platform);

@@ -62,10 +62,10 @@ RunOutcome ManifestInterpreter::Run(TextFile& file) {
 }
 
 bool ManifestInterpreter::ApplicationCheck(ManifestRun& run) {
-  std::optional<std::string> specification = run.reader.ReadLineOperand();
-  if (!specification) return false;
-  if (!IsApplicationRunning(*specification, platform)) return false;
-  std::string text = FormatMessageText(platform.ui.LoadText(kStringAppRunning), *specification);
+  std::optional<std::string> application = run.reader.ReadLineOperand();
+  if (!application) return false;
+  if (!IsApplicationRunning(*application, platform)) return false;
+  std::string text = FormatMessageText(platform.ui.LoadText(kStringAppRunning), *application);
   platform.ui.ShowMessage(text, settings.title, kMbOk | kMbIconHand);
   return true;
 }

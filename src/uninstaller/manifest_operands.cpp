@@ -76,8 +76,8 @@ std::optional<RegistryOperand> ParseRegistryOperand(const std::string& operand) 
   return entry;
 }
 
-ApplicationValuePath ParseApplicationValuePath(const std::string& specification) {
-  std::string path = specification.size() > 2 ? specification.substr(2) : std::string();
+ApplicationValuePath ParseApplicationValuePath(const std::string& application) {
+  std::string path = application.size() > 2 ? application.substr(2) : std::string();
   ApplicationValuePath result;
   std::size_t slash = path.rfind('\\');
   std::string last = path;

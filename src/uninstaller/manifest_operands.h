@@ -25,7 +25,7 @@ struct RegistryOperand {
   std::optional<std::string> valueName;  // set: delete this value, not the key
 };
 
-// "@" specification: a value of HKEY_CURRENT_USER.
+// "@" form: a value of HKEY_CURRENT_USER.
 struct ApplicationValuePath {
   std::string subkey;
   std::string valueName;
@@ -34,7 +34,7 @@ struct ApplicationValuePath {
 std::optional<CallOperand> ParseCallOperand(const std::string& operand);
 std::optional<DirectoryOperand> ParseDirectoryOperand(const std::string& operand);
 std::optional<RegistryOperand> ParseRegistryOperand(const std::string& operand);
-// The registry path starts at the third character of the "@" specification.
-ApplicationValuePath ParseApplicationValuePath(const std::string& specification);
+// The registry path starts at the third character of the "@" form.
+ApplicationValuePath ParseApplicationValuePath(const std::string& application);
 
 inline constexpr std::size_t kMaxRootWord = 19;

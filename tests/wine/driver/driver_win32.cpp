@@ -76,35 +76,35 @@ std::string WithoutAmpersands(const std::string& text) {
   return out;
 }
 
-bool Matches(HWND window, const std::string& spec) {
-  if (spec.rfind("class:", 0) == 0) return ClassOf(window) == spec.substr(6);
-  return TextOf(window) == spec;
+bool Matches(HWND window, const std::string& windowName) {
+  if (windowName.rfind("class:", 0) == 0) return ClassOf(window) == windowName.substr(6);
+  return TextOf(window) == windowName;
 }
 
 struct Search {
-  const std::string* spec;
+  const std::string* windowName;
   HWND found;
 };
 
 BOOL CALLBACK FindTopProc(HWND window, LPARAM param) {
   auto* s = reinterpret_cast<Search*>(param);
-  if (IsWindowVisible(window) && Matches(window, *s->spec)) {
+  if (IsWindowVisible(window) && Matches(window, *s->windowName)) {
     s->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND FindTop(const std::string& spec) {
-  Search search = {&spec, nullptr};
+HWND FindTop(const std::string& windowName) {
+  Search search = {&windowName, nullptr};
   EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND WaitFor(const std::string& spec, DWORD ms) {
+HWND WaitFor(const std::string& windowName, DWORD ms) {
   DWORD start = GetTickCount();
   for (;;) {
-    if (HWND window = FindTop(spec)) return window;
+    if (HWND window = FindTop(windowName)) return window;
     if (GetTickCount() - start >= ms) return nullptr;
     Sleep(50);
   }
@@ -370,8 +370,8 @@ int TreeKey(HWND window, const std::string& key) {
 }
 
 HWND WaitForPopupMenu(DWORD ms) {
-  std::string spec = "class:#32768";
-  return WaitFor(spec, ms);
+  std::string windowName = "class:#32768";
+  return WaitFor(windowName, ms);
 }
 
 // The popup's items as its window draws them are not readable across processes; the menu
@@ -574,19 +574,19 @@ int PressF1(HWND window) {
 }
 
 struct TopSearch {
-  const std::string* spec;
+  const std::string* windowName;
   std::vector<HWND> found;
 };
 
 BOOL CALLBACK FindAllTopProc(HWND window, LPARAM param) {
   auto* s = reinterpret_cast<TopSearch*>(param);
-  if (IsWindowVisible(window) && Matches(window, *s->spec)) s->found.push_back(window);
+  if (IsWindowVisible(window) && Matches(window, *s->windowName)) s->found.push_back(window);
   return TRUE;
 }
 
 // Every visible top-level window of that caption: a message box may share the wizard's.
-std::vector<HWND> AllTops(const std::string& spec) {
-  TopSearch search = {&spec, {}};
+std::vector<HWND> AllTops(const std::string& windowName) {
+  TopSearch search = {&windowName, {}};
   EnumWindows(FindAllTopProc, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -607,8 +607,8 @@ std::string StoredText(HWND window) {
 }
 
 // The tree view (and the task counters beside it) among the visible windows of that caption.
-bool FindTreePage(const std::string& spec, HWND& tree, HWND& active, HWND& queued) {
-  for (HWND top : AllTops(spec)) {
+bool FindTreePage(const std::string& windowName, HWND& tree, HWND& active, HWND& queued) {
+  for (HWND top : AllTops(windowName)) {
     if (!(tree = ChildOfClass(top, "SysTreeView32"))) continue;
     active = FindControl(top, 1035);
     queued = FindControl(top, 1036);
@@ -617,8 +617,8 @@ bool FindTreePage(const std::string& spec, HWND& tree, HWND& active, HWND& queue
   return false;
 }
 
-bool PressIn(const std::string& spec, const std::string& button) {
-  for (HWND top : AllTops(spec))
+bool PressIn(const std::string& windowName, const std::string& button) {
+  for (HWND top : AllTops(windowName))
     for (HWND child : Children(top))
       if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == button) {
         PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
@@ -628,7 +628,7 @@ bool PressIn(const std::string& spec, const std::string& button) {
   return false;
 }
 
-int Watch(const std::string& spec, DWORD ms, const std::string& until, const char* button,
+int Watch(const std::string& windowName, DWORD ms, const std::string& until, const char* button,
           const std::string& buttonWindow) {
   long target = 0;
   bool atLeast = until.rfind("count>=", 0) == 0, atMost = until.rfind("count<=", 0) == 0;
@@ -643,7 +643,7 @@ int Watch(const std::string& spec, DWORD ms, const std::string& until, const cha
   for (;; Sleep(10)) {
     double asked = Milliseconds();
     if (asked - started > ms) return 1;
-    if (!tree && !FindTreePage(spec, tree, active, queued)) continue;
+    if (!tree && !FindTreePage(windowName, tree, active, queued)) continue;
     DWORD_PTR count = 0;
     if (!SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, ms, &count)) return 1;
     double now = Milliseconds();
@@ -688,19 +688,19 @@ int main(int argc, char** argv) {
   if (verb == "menu" && argc > 2) return ChooseMenuItem(argv[2]);
   if (verb == "tip") return PrintTip(argc > 2 ? msArg(2) : 5000);
   if (argc < 3) return 2;
-  std::string spec = argv[2];
+  std::string windowName = argv[2];
 
   if (verb == "gone") {
     DWORD start = GetTickCount(), ms = msArg(3);
-    while (FindTop(spec)) {
+    while (FindTop(windowName)) {
       if (GetTickCount() - start >= ms) return 1;
       Sleep(50);
     }
     return 0;
   }
-  HWND window = WaitFor(spec, verb == "wait" ? msArg(3) : (verb == "press" ? msArg(4) : 10000));
+  HWND window = WaitFor(windowName, verb == "wait" ? msArg(3) : (verb == "press" ? msArg(4) : 10000));
   if (!window) {
-    fprintf(stderr, "no window \"%s\"\n", spec.c_str());
+    fprintf(stderr, "no window \"%s\"\n", windowName.c_str());
     return 1;
   }
   if (verb == "wait") {
@@ -711,7 +711,7 @@ int main(int argc, char** argv) {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     PrintRect(work);
-    EnumWindows(RectsProc, reinterpret_cast<LPARAM>(&spec));
+    EnumWindows(RectsProc, reinterpret_cast<LPARAM>(&windowName));
     return 0;
   }
   if (verb == "texts") {
@@ -758,7 +758,7 @@ int main(int argc, char** argv) {
   if (verb == "f1") return PressF1(window);
   if (verb == "pageclick" && argc > 4) return ClickPage(window, idArg(3), idArg(4));
   if (verb == "watch" && argc > 4)
-    return Watch(spec, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr, argc > 6 ? argv[6] : spec);
+    return Watch(windowName, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr, argc > 6 ? argv[6] : windowName);
   if (verb == "point" && argc > 6) return PointAt(window, argv[3], idArg(4), idArg(5), argv[6]);
   if (verb == "command" && argc > 3) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(idArg(3), 0), 0);

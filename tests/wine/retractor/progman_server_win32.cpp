@@ -163,11 +163,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ++next;
   }
   if (__argc > next) {
-    for (const std::string& spec : Split(__argv[next], ';')) {
-      std::size_t eq = spec.find('=');
-      if (spec.size() < 3 || eq == std::string::npos) continue;
-      Group g{spec.substr(2, eq - 2), spec[0] == 'C', {}};
-      if (eq + 1 < spec.size()) g.items = Split(spec.substr(eq + 1), ',');
+    for (const std::string& entry : Split(__argv[next], ';')) {
+      std::size_t eq = entry.find('=');
+      if (entry.size() < 3 || eq == std::string::npos) continue;
+      Group g{entry.substr(2, eq - 2), entry[0] == 'C', {}};
+      if (eq + 1 < entry.size()) g.items = Split(entry.substr(eq + 1), ',');
       groups.push_back(g);
     }
   }

@@ -119,7 +119,9 @@ TEST(ShowPacing, WaitsInProportionToTheLastShowingUpToALimit) {
       ShowPacing pacing;
       pacing.Shown(shownAt, c.cost);
       pacing.AddCost(c.paint);
-      if (c.notDueAt != c.dueAt) EXPECT_FALSE(pacing.Due(shownAt + c.notDueAt)) << c.cost << " " << c.paint;
+      if (c.notDueAt != c.dueAt) {
+        EXPECT_FALSE(pacing.Due(shownAt + c.notDueAt)) << c.cost << " " << c.paint;
+      }
       EXPECT_TRUE(pacing.Due(shownAt + c.dueAt)) << c.cost << " " << c.paint;
     }
   }
