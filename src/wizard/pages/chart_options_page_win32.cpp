@@ -22,8 +22,6 @@ const int kFlowchartControls[] = {IDC_HORIZONTAL_SPACING, IDC_VERTICAL_SPACING, 
                                   IDC_ORG_CHART, IDC_COLOR_DOMAINS, IDC_COLOR_DUPLICATES, IDC_COLOR_DEPTH,
                                   IDC_COLOR_NONE, IDC_CHART_DUPLICATE_CHILDREN};
 
-bool IsChecked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
 template <size_t N>
 int CheckedIndex(HWND window, const int (&buttons)[N], int none) {
   for (size_t i = 0; i < N; ++i)

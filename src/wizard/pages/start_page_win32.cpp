@@ -9,12 +9,6 @@
 #include "wizard/pages/start_page_rules.h"
 #include "wizard/pages/wizard_page_win32.h"
 
-namespace {
-
-bool IsChecked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
-}  // namespace
-
 HPROPSHEETPAGE CStartDialog::CreatePage(HINSTANCE instance) {
   return CreateWizardPage(instance, IDD_START_PAGE, DialogProc, this);
 }

@@ -22,5 +22,8 @@ Page* PageOf(HWND window, UINT message, LPARAM lParam) {
 // Answers a notification from a dialog procedure: the result goes through DWLP_MSGRESULT.
 INT_PTR NotifyResult(HWND window, LONG_PTR result);
 
+// Whether a check box or radio button of the page is checked.
+inline bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+
 // The text of a control (of any length).
 std::string ControlText(HWND control);
