@@ -5,7 +5,8 @@
 
 Needs only Python's standard library, plus ImageMagick's `convert` and the DejaVu fonts
 (fonts-dejavu-extra) for the words of the status strip. The .bmp files are committed: the
-build uses them as they are and never runs this script.
+build uses them as they are and never runs this script. It also paints the three programs'
+icons (program_icons.py) into each program's resource folder, or into the folder given.
 
 One house palette of 16 colours runs through the set. The small pictures (node icons,
 animation, orientation pictures, status strip) are 4-bit and use exactly that palette, with
@@ -19,12 +20,16 @@ import sys
 
 from bmp import write_indexed, write_rgb
 from palette import HOUSE
+from program_icons import ICONS, write_icon
 from large_pictures import finish_picture, start_picture
 from node_icons import node_icons
 from quantize import quantize
 from small_pictures import animation_strip, orientation_pictures, status_strip
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", "..", "..", ".."))
+ICON_FOLDERS = {"pathloom": "src/resources/pathloom", "retractor": "src/resources/retractor",
+                "plotwright": "plotwright"}
 
 NODE_ICONS = [  # file name, in the tree's image list order
     "node_page_with_links", "node_ftp_site", "node_not_read", "node_mail_link",
@@ -54,6 +59,9 @@ def main():
     write_sprite(folder, "status", status_strip())
     write_both(folder, "start", start_picture())
     write_both(folder, "finish", finish_picture())
+    for name, draw in ICONS.items():
+        icon_folder = folder if len(sys.argv) > 1 else os.path.join(ROOT, ICON_FOLDERS[name])
+        write_icon(os.path.join(icon_folder, name + ".ico"), draw)
 
 
 if __name__ == "__main__":
