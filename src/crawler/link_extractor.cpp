@@ -1,6 +1,6 @@
 // The one-pass link scanner: a character scanner for "HREF" and "FRAME" ... "SRC",
-// not an HTML parser. Its odd consequences (values run on over attributes, FRAME taking a
-// later SRC, the base for an empty value) are intended: pages are read as they were before.
+// not an HTML parser. It finds the words anywhere (text, comments, scripts), but reads the
+// value after them as HTML reads an attribute value, so the link is the one a browser follows.
 #include "crawler/link_extractor.h"
 
 #include <cstring>
@@ -21,7 +21,134 @@ inline bool IsFrame(const char* p) {
 
 inline bool IsSrc(const char* p) { return IsLetter(p[0], 'S') && IsLetter(p[1], 'R') && IsLetter(p[2], 'C'); }
 
+// HTML's blanks between attributes.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
+size_t NextClose(const char* text, size_t length, size_t from) {
+  const void* close = std::memchr(text + from, '>', length - from);
+  return close ? static_cast<size_t>(static_cast<const char*>(close) - text) : length;
+}
+
+// A "SRC" that starts before the last three characters.
+size_t NextSrc(const char* text, size_t length, size_t from) {
+  for (size_t i = from; i + 3 < length; ++i)
+    if (IsSrc(text + i)) return i;
+  return length;
+}
+
 bool IsErrorPage(std::string_view text) { return ContainsNoCase(text.substr(0, 80), "not found"); }
+
+// The value after the word, as written: past the first "=" (a ">" first means no value) and
+// the blanks after it, then between matching quotes, or unquoted up to a blank or ">". `pos`
+// is left on the character that ended it (the closing quote, the blank or the ">").
+std::string_view RawValue(const char* text, size_t length, size_t& pos) {
+  while (pos < length && text[pos] != '>' && text[pos] != '=') ++pos;
+  if (pos >= length || text[pos] == '>') return {};
+  ++pos;
+  while (pos < length && IsBlank(text[pos])) ++pos;
+  if (pos >= length) return {};
+  // HTML written in a script's string quotes its values as \" or \'; the script's page
+  // gets the value between them.
+  const bool escaped = text[pos] == '\\' && pos + 1 < length && (text[pos + 1] == '"' || text[pos + 1] == '\'');
+  if (escaped) ++pos;
+  const char quote = text[pos];
+  if (quote == '"' || quote == '\'') {
+    const size_t start = ++pos;
+    const void* end = std::memchr(text + start, quote, length - start);
+    pos = end ? static_cast<size_t>(static_cast<const char*>(end) - text) : length;
+    const size_t valueEnd = escaped && pos > start && text[pos - 1] == '\\' ? pos - 1 : pos;
+    return {text + start, valueEnd - start};
+  }
+  const size_t start = pos;
+  while (pos < length && !IsBlank(text[pos]) && text[pos] != '>') ++pos;
+  return {text + start, pos - start};
+}
+
+void AppendUtf8(unsigned long code, std::string& out) {
+  // Tabs and line breaks never reach a URL, written out or not.
+  if (code == '\t' || code == '\n' || code == '\r') return;
+  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') return (c | 0x20) - 'a' + 10;
+  return -1;
+}
+
+struct NamedReference {
+  std::string_view name;  // with its ";"
+  unsigned long code;
+};
+constexpr NamedReference kNamedReferences[] = {
+    {"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}, {"nbsp;", 0xA0},
+};
+
+// The character reference at the start of `text` (which starts with "&"), appended as UTF-8;
+// returns the characters it took, 0 when the text is no reference (the "&" then stays).
+// Numeric references end at the first character that is no digit, their ";" optional.
+size_t AppendReference(std::string_view text, std::string& out) {
+  if (text.size() >= 3 && text[1] == '#') {
+    const bool hex = text[2] == 'x' || text[2] == 'X';
+    size_t i = hex ? 3 : 2;
+    const size_t first = i;
+    unsigned long code = 0;
+    for (; i < text.size(); ++i) {
+      const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+      if (digit < 0) break;
+      if (code <= 0x10FFFF) code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
+    }
+    if (i == first) return 0;
+    if (i < text.size() && text[i] == ';') ++i;
+    AppendUtf8(code, out);
+    return i;
+  }
+  for (const NamedReference& ref : kNamedReferences) {
+    if (text.substr(1, ref.name.size()) == ref.name) {
+      AppendUtf8(ref.code, out);
+      return 1 + ref.name.size();
+    }
+  }
+  return 0;
+}
+
+// The value as a browser takes it for a URL: references decoded, tabs and line breaks
+// dropped, control characters and blanks trimmed from both ends.
+void DecodeValue(std::string_view raw, std::string& value) {
+  value.clear();
+  for (size_t i = 0; i < raw.size(); ++i) {
+    const char c = raw[i];
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    if (c == '&') {
+      if (size_t used = AppendReference(raw.substr(i), value)) {
+        i += used - 1;
+        continue;
+      }
+    }
+    value.push_back(c);
+  }
+  size_t start = 0;
+  while (start < value.size() && static_cast<unsigned char>(value[start]) <= ' ') ++start;
+  size_t end = value.size();
+  while (end > start && static_cast<unsigned char>(value[end - 1]) <= ' ') --end;
+  value.erase(end);
+  value.erase(0, start);
+}
 
 }  // namespace
 
@@ -31,13 +158,15 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
   if (length <= 5) return true;
   const char* text = pageText.data();
 
-  std::unordered_set<std::string> seen;
+  // Raw values point into the page, which outlives the scan.
+  std::unordered_set<std::string_view> seen;
   std::string value;
   size_t pos = 0;
+  size_t nextClose = 0, nextSrc = 0;
   // A word that starts within the last five characters is not looked for.
   const size_t lastPos = length - 6;
   while (pos <= lastPos) {
-    // "HREF", or "FRAME" and the next "SRC" anywhere after it; a cheap first-letter test in front.
+    // "HREF", or "FRAME" and a "SRC" before the tag ends; a cheap first-letter test in front.
     const unsigned char first = static_cast<unsigned char>(text[pos]) & 0xDF;
     if (first != 'H' && first != 'F') {
       ++pos;
@@ -48,33 +177,22 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
       pos += 4;
       found = true;
     } else if (IsFrame(text + pos)) {
-      pos += 5;
-      while (pos + 3 < length) {
-        bool src = IsSrc(text + pos);
-        ++pos;
-        if (src) {
-          found = true;
-          break;
-        }
+      // The next ">" and the next "SRC" are kept, so that many FRAMEs before one ">" cost one
+      // search; without a SRC of its own, the words after the FRAME are scanned as usual.
+      const size_t after = pos + 5;
+      if (nextClose < after) nextClose = NextClose(text, length, after);
+      if (nextSrc < after) nextSrc = NextSrc(text, length, after);
+      if (nextSrc < nextClose) {
+        pos = nextSrc + 1;
+        found = true;
       }
     }
     if (found) {
-      // Skip to the value: past a "=", or onto a ">" (an empty value).
-      while (pos < length && text[pos] != '>' && text[pos] != '=') ++pos;
-      if (pos < length && text[pos] == '=') ++pos;
-      // Collect it: blanks, double quotes and "<" are dropped, not ends; so are line breaks
-      // and tabs, as browsers drop them from URLs (a label must stay on one line).
-      value.clear();
-      int quotes = 0;
-      while (pos < length) {
-        const char c = text[pos];
-        if (c == '>') break;
-        if (c == '"' && ++quotes == 2) break;
-        if (c != ' ' && c != '"' && c != '<' && c != '\r' && c != '\n' && c != '\t') value.push_back(c);
-        ++pos;
-      }
-      // Raw values seen before on this page are dropped; e-mail links stay as written.
-      if (seen.insert(value).second) {
+      const std::string_view raw = RawValue(text, length, pos);
+      // Raw values seen before on this page are dropped; e-mail links are neither combined
+      // nor encoded.
+      if (seen.insert(raw).second) {
+        DecodeValue(raw, value);
         std::string link = ContainsNoCase(value, "ailto") ? value
                            : isLocal                      ? CombineLocal(base, value)
                                                           : CombineUrl(base, value);

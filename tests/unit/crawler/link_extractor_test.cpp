@@ -18,64 +18,107 @@ struct Case {
 
 std::string Padded(const std::string& text) { return "<html><body>" + text + "</body></html>"; }
 
-const std::vector<Case>& Cases() {
+#define D "http://www.example.com/dir/"
+
+// The scanner: where it looks for links, what it keeps, in which order.
+const std::vector<Case>& ScannerCases() {
   static const std::vector<Case> cases = {
-      {"simple", Padded("<a href=\"a.html\">A</a>"), {"http://www.example.com/dir/a.html"}},
-      {"letter case of the word", Padded("<A HrEf=\"a.html\">"), {"http://www.example.com/dir/a.html"}},
-      {"blanks dropped", Padded("<a HREF = \"a b.html\">"), {"http://www.example.com/dir/ab.html"}},
+      {"simple", Padded("<a href=\"a.html\">A</a>"), {D "a.html"}},
+      {"letter case of the word", Padded("<A HrEf=\"a.html\">"), {D "a.html"}},
       {"order of first appearance, duplicates dropped",
-       Padded("<a href=\"b.html\"><a href=\"a.html\"><a href=\"b.html\">"),
-       {"http://www.example.com/dir/b.html", "http://www.example.com/dir/a.html"}},
-      {"duplicates on the raw text only", Padded("<a href=\"a.html\"><a href=\"./a.html\">"),
-       {"http://www.example.com/dir/a.html", "http://www.example.com/dir/a.html"}},
-      {"unquoted value runs on over attributes", Padded("<a href=x.html target=_top>X</a>"),
-       {"http://www.example.com/dir/x.htmltarget=_top"}},
-      {"single quotes stay", Padded("<a href='x.html'>"), {"http://www.example.com/dir/'x.html'"}},
+       Padded("<a href=\"b.html\"><a href=\"a.html\"><a href=\"b.html\">"), {D "b.html", D "a.html"}},
+      {"duplicates on the raw text only", Padded("<a href=\"a.html\"><a href=\"./a.html\">"), {D "a.html", D "a.html"}},
+      {"duplicates judged before decoding", Padded("<a href=\"a&amp;b\"><a href=\"a&#38;b\"><a href='a&amp;b'>"),
+       {D "a&b", D "a&b"}},
       {"empty quoted value gives the base", Padded("<a href=\"\">"), {kBase}},
       {"no value before > gives the base", Padded("<a href>x</a>"), {kBase}},
       {"word in running text", Padded("Read the href attribute docs.<p>"), {kBase}},
-      {"fragments kept", Padded("<a href=\"x.html#one\"><a href=\"x.html#two\">"),
-       {"http://www.example.com/dir/x.html#one", "http://www.example.com/dir/x.html#two"}},
-      {"mail links unchanged", Padded("<a href=\"MAILTO:Me@Example.com\"><a href=\"../mailto.html\">"),
-       {"MAILTO:Me@Example.com", "../mailto.html"}},  // "ailto" anywhere keeps a value as written
+      {"fragments kept", Padded("<a href=\"x.html#one\"><a href=\"x.html#two\">"), {D "x.html#one", D "x.html#two"}},
+      {"mail links neither combined nor encoded, but decoded",
+       Padded("<a href=\"MAILTO:Me@Example.com\"><a href=\"../mailto.html\"><a href=' mailto:a&#64;b.c?subject=a b '>"),
+       {"MAILTO:Me@Example.com", "../mailto.html", "mailto:a@b.c?subject=a b"}},  // "ailto" anywhere
       {"mail link without colon by ailto", Padded("<a href=\"Ailto-x\">"), {"Ailto-x"}},
       {"absolute links", Padded("<a href=\"http://other.org/\"><a href=\"/root.html\">"),
        {"http://other.org/", "http://www.example.com/root.html"}},
-      {"frame src", Padded("<frame name=\"top\" src=\"top.html\">"), {"http://www.example.com/dir/top.html"}},
-      {"iframe matches FRAME", Padded("<iframe SRC=\"i.html\"></iframe>"), {"http://www.example.com/dir/i.html"}},
-      {"frameset takes the next src", Padded("<frameset rows=\"50%,50%\"><frame src=\"top.html\"><frame src=\"b.html\">"),
-       {"http://www.example.com/dir/top.html", "http://www.example.com/dir/b.html"}},
-      {"frame without src takes a later src, skipping the href between",
-       Padded("<frame name=x><a href=\"a.html\"><img src=\"b.gif\"><a href=\"c.html\">"),
-       {"http://www.example.com/dir/b.gif", "http://www.example.com/dir/c.html"}},
+      {"frame src", Padded("<frame name=\"top\" src=\"top.html\">"), {D "top.html"}},
+      {"iframe matches FRAME", Padded("<iframe SRC=\"i.html\"></iframe>"), {D "i.html"}},
+      {"frameset has no src of its own", Padded("<frameset rows=\"50%,50%\"><frame src=\"top.html\"><frame src=b.html>"),
+       {D "top.html", D "b.html"}},
+      {"frame without src yields nothing, a later src is no link",
+       Padded("<frame name=x><a href=\"a.html\"><img src=\"b.gif\"><a href=\"c.html\">"), {D "a.html", D "c.html"}},
+      {"frame in running text hides no link after it",
+       Padded("a frame (see <a href=\"x.html\">x</a>), a framework <a href=y.html>, frames frames <iframe src=z.html>"),
+       {D "x.html", D "y.html", D "z.html"}},
       {"src alone is no link", Padded("<img src=\"x.gif\">"), {}},
-      {"< dropped", Padded("<a href=\"<a.html\">"), {"http://www.example.com/dir/a.html"}},
-      {"line breaks and tabs dropped", Padded("<a href=\n\"a\tb\r\n.html\">"), {"http://www.example.com/dir/ab.html"}},
-      {"a value made only of line breaks gives the base", Padded("<a href=\"\r\n\">"), {kBase}},
       {"link past the URL limit left out, the rest kept",
        Padded("<a href=\"" + std::string(2083 - 27, 'p') + "\"><a href=\"" + std::string(2083 - 26, 'q') +
               "\"><a href=\"b.html\">"),
-       {"http://www.example.com/dir/" + std::string(2083 - 27, 'p'), "http://www.example.com/dir/b.html"}},
+       {D + std::string(2083 - 27, 'p'), D "b.html"}},
       {"mail link past the limit left out too", Padded("<a href=\"mailto:" + std::string(2083, 'm') + "\">"), {}},
-      {"second quote ends, > inside quotes ends too", Padded("<a href=\"a>b.html\">"),
-       {"http://www.example.com/dir/a"}},
-      {"value to the end of the text", "<a href=\"abc", {"http://www.example.com/dir/abc"}},
-      {"no = before the end", "<a href  ", {kBase}},
-      {"entities are not decoded", Padded("<a href=\"a.html?x=1&amp;y=2\">"),
-       {"http://www.example.com/dir/a.html?x=1&amp;y=2"}},
-      {"comment is scanned", Padded("<!-- <a href=\"hidden.html\"> -->"), {"http://www.example.com/dir/hidden.html"}},
-      {"HREFHREF", Padded("hrefhref=\"a\""), {"http://www.example.com/dir/a"}},
+      {"comment is scanned", Padded("<!-- <a href=\"hidden.html\"> -->"), {D "hidden.html"}},
+      {"HREFHREF", Padded("hrefhref=\"a\""), {D "a"}},
   };
   return cases;
 }
 
-TEST(ExtractLinks, Table) {
-  for (const Case& c : Cases()) {
+// Where a value starts and ends, as HTML reads an attribute value.
+const std::vector<Case>& ValueBoundCases() {
+  static const std::vector<Case> cases = {
+      {"blanks before the value", Padded("<a HREF =\t\r\n\f \"a.html\">"), {D "a.html"}},
+      {"single quotes", Padded("<a href='x.html'>"), {D "x.html"}},
+      {"blanks, < > and the other quote kept inside quotes",
+       Padded("<a href=\"a b<c>'d.html\"><a href='e\"f.html'>"), {D "a b<c>'d.html", D "e\"f.html"}},
+      {"unquoted ends at a blank", Padded("<a href=x.html target=_top>X</a>"), {D "x.html"}},
+      {"unquoted ends at a tab or line break", Padded("<a href=x.html\ttitle=t><a href=y.html\nid=y>"),
+       {D "x.html", D "y.html"}},
+      {"unquoted ends at >", Padded("<a href=x.html>X</a>"), {D "x.html"}},
+      {"quotes escaped in a script's string", Padded("s = '<a href=\\\"a b.html\\\">'; t = \"<a href=\\'c.html\\'>\""),
+       {D "a b.html", D "c.html"}},
+      {"quotes inside an unquoted value are kept", Padded("<a href=a'b\"c>"), {D "a'b\"c"}},
+      {"an unclosed quote runs to the end of the text", "<a href=\"abc def", {D "abc def"}},
+      {"unquoted to the end of the text", "<a href=abc", {D "abc"}},
+      {"= then nothing", "<a href  =  ", {kBase}},
+      {"no = before the end", "<a href  ", {kBase}},
+  };
+  return cases;
+}
+
+// What a browser drops from a value and what it decodes.
+const std::vector<Case>& ValueTextCases() {
+  static const std::vector<Case> cases = {
+      {"tabs and line breaks removed inside", Padded("<a href=\"a\tb\r\n.html\">"), {D "ab.html"}},
+      {"blanks trimmed at both ends", Padded("<a href=\"  \ta.html \n \">"), {D "a.html"}},
+      {"a value made only of blanks gives the base", Padded("<a href=\" \r\n \">"), {kBase}},
+      {"named references", Padded("<a href=\"a.html?x=1&amp;y=&lt;&gt;&quot;&apos;\">"), {D "a.html?x=1&y=<>\"'"}},
+      {"decimal and hex references", Padded("<a href=\"&#97;&#x62;&#X63;&#0065;.html\">"), {D "abcA.html"}},
+      {"non-ASCII references as UTF-8", Padded("<a href=\"caf&#233;&#x65E5;&#x1F600;&nbsp;.html\">"),
+       {D "caf\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xC2\xA0.html"}},
+      {"numeric reference without its ;", Padded("<a href=\"a&#38b\">"), {D "a&b"}},
+      {"impossible code points as U+FFFD", Padded("<a href=\"&#0;&#xD800;&#x110000;&#99999999999;\">"),
+       {D "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}},
+      {"other text stays as written", Padded("<a href=\"?a=1&b=2&copy;&amp&#;&#x;&AMP;\">"),
+       {"http://www.example.com/dir/page.html?a=1&b=2&copy;&amp&#;&#x;&AMP;"}},
+      {"decoded once, not twice", Padded("<a href=\"&amp;amp;&amp;#38;\">"), {D "&amp;&#38;"}},
+      {"references to tabs and line breaks dropped, to blanks trimmed", Padded("<a href=\"&#32;a&#9;b&#10;&#13;.html&#32;\">"),
+       {D "ab.html"}},
+      {"a quote by reference does not end the value", Padded("<a href=\"a&quot;b\">"), {D "a\"b"}},
+  };
+  return cases;
+}
+
+#undef D
+
+void ExpectTable(const std::vector<Case>& cases) {
+  for (const Case& c : cases) {
     LinkList links;
     EXPECT_TRUE(ExtractLinks(c.page, kBase, false, links)) << c.name;
     EXPECT_EQ(links, c.links) << c.name;
   }
 }
+
+TEST(ExtractLinks, Scanner) { ExpectTable(ScannerCases()); }
+TEST(ExtractLinks, WhereValuesStartAndEnd) { ExpectTable(ValueBoundCases()); }
+TEST(ExtractLinks, ValueText) { ExpectTable(ValueTextCases()); }
 
 TEST(ExtractLinks, AppendsToTheGivenList) {
   LinkList links = {"ftp entry"};
@@ -125,9 +168,10 @@ TEST(ExtractLinks, ErrorPage) {
 TEST(ExtractLinks, LocalPage) {
   LinkList links;
   ASSERT_TRUE(ExtractLinks(Padded("<a href=\"a.html\"><a href=\"../up.html\"><a href=\"www.example.com\">"
-                                  "<a href=\"mailto:x@y.z\"><a href=\"http://x/y\">"),
+                                  "<a href=\"mailto:x@y.z\"><a href=\"http://x/y\"><a href=' b&amp;c.html' id=x>"),
                            "C:\\site\\index.html", true, links));
-  EXPECT_EQ(links, (LinkList{"C:\\site\\a.html", "C:\\up.html", "http://www.example.com", "mailto:x@y.z", "http://x/y"}));
+  EXPECT_EQ(links, (LinkList{"C:\\site\\a.html", "C:\\up.html", "http://www.example.com", "mailto:x@y.z", "http://x/y",
+                             "C:\\site\\b&c.html"}));
 }
 
 TEST(ExtractLinks, ManyLinksInOrder) {
