@@ -144,7 +144,9 @@ public:
   void ReadFile(InternetHandle, std::shared_ptr<ReadBuffer> buffer) override {
     unsigned context = queue.ContextCounter();
     const std::string& text = site.at(Name(urls[context]));
-    buffer->bytesRead = static_cast<std::uint32_t>(text.copy(buffer->data.data(), kBodyBufferSize));
+    size_t& at = readAt[context];
+    buffer->bytesRead = static_cast<std::uint32_t>(text.copy(buffer->data.data(), kBodyBufferSize, std::min(at, text.size())));
+    at += buffer->bytesRead;
     Complete(context, 2, 0);
   }
   InternetHandle ConnectFtp(InternetHandle, const std::string&, unsigned short, unsigned) override { return 0; }
@@ -192,6 +194,7 @@ private:
 
   InternetStatusSink* sink = nullptr;
   std::map<unsigned, std::string> urls;
+  std::map<unsigned, size_t> readAt;  // how far each reading has read its page
   std::deque<std::function<void()>> events;
   Clock::time_point began;
   double waited = 0, nextTick = 0, resumeAt = 1e300, runStart = 0;

@@ -15,6 +15,9 @@ constexpr std::streamsize kLocalPiece = 4 << 20;
 // Larger local files are not pages anyone charts, and would not fit a 32-bit process twice.
 constexpr std::streamoff kLocalPageLimit = 64 << 20;
 constexpr int kMaxRedirects = 10;
+// A web page is read whole, one read after another, up to this size; the rest is not read,
+// so a server that never ends a page cannot fill the memory of a 32-bit process.
+constexpr size_t kWebPageLimit = 8u << 20;
 
 bool IsRedirect(unsigned status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -162,11 +165,12 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
   case StatusConnectingToServer:
     Line(IDS_CONNECTING_TO_SERVER);
     break;
+  // Shown for the first read only: a page read in many pieces shows the lines of one.
   case StatusSendingRequest:
-    if (readIssued) Line(IDS_SENDING_REQUEST);
+    if (readIssued && !pieces) Line(IDS_SENDING_REQUEST);
     break;
   case StatusReceivingResponse:
-    if (readIssued) Line(IDS_RECEIVING_RESPONSE);
+    if (readIssued && !pieces) Line(IDS_RECEIVING_RESPONSE);
     break;
   case StatusRequestComplete:
     if (kind == UrlKind::Ftp) {
@@ -222,16 +226,57 @@ void FetchTask::Redirect(const std::string& location) {
 }
 
 void FetchTask::BodyRead(unsigned long error) {
-  // A body that never arrived is a failed request, not a page without links.
   if (error) {
+    BodyBroken();
+    return;
+  }
+  const size_t count = std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize);
+  if (count == 0) {  // the end of the data
+    EndPage(false);
+    return;
+  }
+  // Only a piece that goes past the limit cuts the page: one of exactly the limit is whole.
+  const bool cut = count > kWebPageLimit - pageText.size();
+  KeepPiece(cut ? kWebPageLimit - pageText.size() : count);
+  if (cut) {
+    EndPage(true);
+    return;
+  }
+  ++pieces;
+  body->bytesRead = 0;
+  ports.client.ReadFile(request, body);
+}
+
+void FetchTask::KeepPiece(size_t count) {
+  // Grown by doubling, but never beyond the limit, so a page near it never reserves twice that.
+  if (pageText.size() + count > pageText.capacity())
+    pageText.reserve(std::min(std::max(pageText.capacity() * 2, pageText.size() + count), kWebPageLimit));
+  pageText.append(body->data.data(), count);
+}
+
+void FetchTask::EndPage(bool cut) {
+  bool extracted = ExtractLinks(pageText, base, false, links);
+  std::string().swap(pageText);
+  CompletePage(extracted);
+  if (cut) Line(IDS_PAGE_CUT);
+  Line(IDS_DONE_READING);
+  KeepResult();
+}
+
+void FetchTask::BodyBroken() {
+  bool extracted = !pageText.empty() && ExtractLinks(pageText, base, false, links);
+  std::string().swap(pageText);
+  // A body that never arrived is a failed request, not a page without links.
+  if (!extracted || links.empty()) {
     CompletePage(false);
     KeepResult();
     return;
   }
-  std::string_view text(body->data.data(), std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize));
-  CompletePage(ExtractLinks(text, base, false, links));
-  Line(IDS_DONE_READING);
-  KeepResult();
+  // Broken off mid-way: the links read so far stand under a node that shows the failure, and
+  // nothing is kept, so a later reading tries the page again.
+  Close();
+  Deliver(links, ReadStatus::ReadOk);
+  tree.SetIcon(*node, NodeIcon::ReadError);
 }
 
 void FetchTask::CompletePage(bool extracted) {

@@ -73,6 +73,9 @@ private:
   void ResponseArrived(InternetHandle handle);
   void Redirect(const std::string& location);
   void BodyRead(unsigned long error);
+  void KeepPiece(size_t count);
+  void EndPage(bool cut);
+  void BodyBroken();
   void CompletePage(bool extracted);
   void FtpStep(InternetHandle handle, const StatusInfo& info);
   void FtpEnd(unsigned long error);
@@ -99,7 +102,10 @@ private:
   // The body read has been issued; from then on the client's progress shows as lines.
   bool readIssued = false;
   int depth = 0;
+  // One read's buffer; the page is read into it piece by piece, each kept in pageText.
   std::shared_ptr<ReadBuffer> body;
+  std::string pageText;
+  unsigned pieces = 0;  // reads completed before the one outstanding
   std::string url;
   std::string base;  // where the page came from: the URL after any redirects
   std::string ftpPath;

@@ -83,7 +83,8 @@ public:
                                     unsigned short port, unsigned context) = 0;
   // The reply of a completed request; false when it had no valid status line.
   virtual bool QueryResponse(InternetHandle request, HttpResponse& response) = 0;
-  // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion.
+  // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion,
+  // and 0 at the end of the data. A page is read by one read after another on its request.
   virtual void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) = 0;
   virtual void ChangeFtpDirectory(InternetHandle connection, const std::string& path,
                                   unsigned context) = 0;

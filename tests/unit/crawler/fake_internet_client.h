@@ -100,6 +100,12 @@ public:
     buffer->bytesRead = static_cast<std::uint32_t>(n);
     sink->OnStatus(0, context, StatusRequestComplete, StatusInfo{0, error, nullptr});
   }
+  // A whole page, read by as many reads as it takes and the read that finds its end.
+  void ReadPage(unsigned context, std::string_view text) {
+    for (size_t at = 0; at < text.size(); at += kBodyBufferSize)
+      CompleteRead(context, text.substr(at, kBodyBufferSize));
+    CompleteRead(context, "");
+  }
   void Entry(unsigned context, InternetHandle find, std::string name, bool directory) {
     FindEntry entry{std::move(name), directory};
     Complete(context, find, 0, &entry);

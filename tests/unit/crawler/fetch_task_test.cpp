@@ -61,8 +61,8 @@ TEST_F(FetchTaskTest, WebReadingShowsItsProgressInOrderAndAddsTheLinks) {
   EXPECT_EQ(client.calls.back(), "ReadFile h" + std::to_string(request));
   client.Notify(1, StatusSendingRequest);
   client.Notify(1, StatusReceivingResponse);
-  client.CompleteRead(1, "<a href=\"a.html\">A</a> <a href=\"mailto:x@example.com\">m</a>"
-                         "<a href=\"a.html\">again</a>");
+  client.ReadPage(1, "<a href=\"a.html\">A</a> <a href=\"mailto:x@example.com\">m</a>"
+                     "<a href=\"a.html\">again</a>");
 
   EXPECT_EQ(page.lines, (Lines{"Connecting to the internet...",
                                "Opening http://www.example.com/index.html", "Resolving name...",
@@ -80,14 +80,14 @@ TEST_F(FetchTaskTest, WebPagesThatAreEmptyOrErrorsOrFailToArrive) {
   SiteNode& empty = Child("http://example.com/empty.html");
   auto task = Start(empty.label, empty, 1);
   client.CompleteOpen(1);
-  client.CompleteRead(1, "");
+  client.ReadPage(1, "");
   EXPECT_EQ(empty.icon, NodeIcon::NoLinks);
   EXPECT_EQ(page.lines.back(), "Done reading page.");
 
   SiteNode& missing = *tree.AddChild(empty.parent, "http://example.com/gone.html", NodeIcon::Queued);
   task = Start(missing.label, missing, 2);
   client.CompleteOpen(2);
-  client.CompleteRead(2, "<h1>404 Not Found</h1><a href=\"x.html\">x</a>");
+  client.ReadPage(2, "<h1>404 Not Found</h1><a href=\"x.html\">x</a>");
   EXPECT_EQ(missing.icon, NodeIcon::ReadError);
   EXPECT_EQ(missing.firstChild, nullptr);
 
@@ -98,6 +98,81 @@ TEST_F(FetchTaskTest, WebPagesThatAreEmptyOrErrorsOrFailToArrive) {
   client.CompleteRead(3, "", 12030);
   EXPECT_EQ(cut.icon, NodeIcon::ReadError);
   EXPECT_TRUE(crawler.done);
+}
+
+TEST_F(FetchTaskTest, WebPagesAreReadWholeUpToTheLimit) {
+  const size_t limit = 8u << 20;
+  const std::string link = "<a href=\"far.html\">f</a>";
+  struct Case {
+    const char* name;
+    size_t before;  // bytes ahead of the link
+    size_t after;   // bytes behind it
+    bool found, cut;
+  } cases[] = {
+      {"one read", 10, 10, true, false},
+      {"a link across two reads", kBodyBufferSize - 5, 10, true, false},
+      {"a link past 100 KB", 100000, 50000, true, false},
+      {"a page of exactly the limit is whole", limit - 24 - link.size(), 24, true, false},
+      {"a link that ends at the limit on a longer page", limit - link.size(), 100, true, true},
+      {"a link past the limit", limit + 10, 100000, false, true},
+  };
+  unsigned context = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    page.lines.clear();
+    SiteNode& node = Child("http://example.com/long.html");
+    auto task = Start(node.label, node, ++context);
+    client.CompleteOpen(context);
+    const std::string text = std::string(c.before, ' ') + link + std::string(c.after, ' ');
+    size_t readsBefore = client.calls.size();
+    for (size_t at = 0; at < text.size() && !crawler.done; at += kBodyBufferSize) {
+      client.CompleteRead(context, std::string_view(text).substr(at, kBodyBufferSize));
+      client.Notify(context, StatusReceivingResponse);  // a later read's progress: no line
+    }
+    if (!crawler.done) client.CompleteRead(context, "");
+    ASSERT_TRUE(crawler.done);
+
+    EXPECT_EQ(Labels(node).size(), c.found ? 1u : 0u);
+    Lines tail{"Done reading page."};
+    if (c.cut) tail.insert(tail.begin(), "Page longer than 8 MB: only its first 8 MB were read.");
+    EXPECT_EQ(Lines(page.lines.end() - std::min(page.lines.size(), tail.size()), page.lines.end()), tail);
+    EXPECT_EQ(page.lines.size(), 2 + tail.size()) << "one sequence of lines, whatever the reads";
+    // Every piece but the last asked for the next; a cut page asks for nothing past the limit.
+    size_t reads = std::count_if(client.calls.begin() + readsBefore, client.calls.end(),
+                                 [](const std::string& call) { return call.rfind("ReadFile", 0) == 0; });
+    size_t pieces = std::min(text.size(), limit + 1);
+    EXPECT_EQ(reads, (pieces + kBodyBufferSize - 1) / kBodyBufferSize + (c.cut ? 0 : 1) - 1);
+    EXPECT_TRUE(client.openHandles.empty());
+  }
+}
+
+TEST_F(FetchTaskTest, AReadBrokenOffMidPageKeepsTheLinksReadAndShowsTheFailure) {
+  struct Case {
+    const char* name;
+    std::string firstPiece;  // read before the read that fails
+    size_t children;
+  } cases[] = {
+      {"links before the break", "<a href=\"one.html\">1</a><a href=\"two.html\">2</a>", 2},
+      {"no links before the break", "<html><body>", 0},
+      {"an error page before the break", "<h1>404 Not Found</h1><a href=\"x.html\">x</a>", 0},
+  };
+  unsigned context = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    page.lines.clear();
+    SiteNode& node = Child("http://example.com/broken" + std::to_string(++context) + ".html");
+    auto task = Start(node.label, node, context);
+    client.CompleteOpen(context);
+    client.CompleteRead(context, c.firstPiece);
+    client.CompleteRead(context, "", 12030);
+    ASSERT_TRUE(crawler.done);
+    EXPECT_EQ(node.icon, NodeIcon::ReadError);
+    EXPECT_EQ(Labels(node).size(), c.children);
+    EXPECT_EQ(page.lines.back(), "Opening " + node.label) << "no closing line";
+    EXPECT_TRUE(client.openHandles.empty());
+    // With links it is not kept, so a later reading asks the server again.
+    EXPECT_EQ(crawler.kept.count(node.label), c.children ? 0u : 1u);
+  }
 }
 
 TEST_F(FetchTaskTest, FailedRequestMarksTheNodeWithoutAClosingLine) {
@@ -244,7 +319,7 @@ TEST_F(FetchTaskTest, HttpStatusDecidesWhetherThePageIsRead) {
     client.CompleteOpen(context);
     bool read = client.calls.size() > callsBefore && client.calls[callsBefore].rfind("ReadFile", 0) == 0;
     EXPECT_EQ(read, c.icon != NodeIcon::ReadError);
-    if (read) client.CompleteRead(context, "<a href=\"ghost.html\">g</a>");
+    if (read) client.ReadPage(context, "<a href=\"ghost.html\">g</a>");
     EXPECT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, c.icon);
     EXPECT_EQ(Labels(node).size(), read ? 1u : 0u);
@@ -264,7 +339,7 @@ TEST_F(FetchTaskTest, RedirectsAreFollowedAndTheLinksResolveAgainstTheLastUrl) {
   EXPECT_EQ(client.calls.back(), "OpenUrl https://example.com/site/index.html #1");
   client.response = {200, {}};
   client.CompleteOpen(1);
-  client.CompleteRead(1, "<a href=\"page.html\">p</a>");
+  client.ReadPage(1, "<a href=\"page.html\">p</a>");
   EXPECT_EQ(node.label, "http://example.com/docs") << "the node keeps its label";
   EXPECT_EQ(Labels(node), (Lines{"https://example.com/site/page.html"}));
   EXPECT_EQ(node.icon, NodeIcon::PageWithLinks);

@@ -66,7 +66,9 @@ public:
     const Handle& h = handles.at(request);
     Progress(h.context, {StatusSendingRequest, StatusReceivingResponse});
     const std::string& text = pages.at(h.path);
-    buffer->bytesRead = static_cast<std::uint32_t>(text.copy(buffer->data.data(), kBodyBufferSize));
+    buffer->bytesRead = static_cast<std::uint32_t>(
+        text.copy(buffer->data.data(), kBodyBufferSize, std::min(h.entry, text.size())));
+    handles.at(request).entry += buffer->bytesRead;
     Later(h.context, request, 0);
   }
   InternetHandle ConnectFtp(InternetHandle, const std::string& host, unsigned short,
@@ -96,7 +98,7 @@ private:
   struct Handle {
     unsigned context;
     std::string path;  // the URL, or the FTP host and the directory changed to
-    size_t entry = 0;
+    size_t entry = 0;  // the next FTP entry, or how much of the page has been read
   };
 
   void Progress(unsigned context, std::initializer_list<unsigned> statuses) {

@@ -25,7 +25,7 @@ protected:
   void ReadPage(const std::string& text) {
     unsigned context = queue.ContextCounter();
     client.CompleteOpen(context);
-    client.CompleteRead(context, text);
+    client.ReadPage(context, text);
   }
   std::string Counters() const { return page.activeCounter + " / " + page.queueCounter; }
 
