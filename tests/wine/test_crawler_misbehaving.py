@@ -6,13 +6,14 @@ import os
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
 import winebed
-from crawler.harness import (FILE, NOT_READ, PAGE_WITH_LINKS, READ_ERROR, TOP_OF_CHART, Crawl,
-                             crawl)
-from crawler.misbehaving import FtpServer, WebServer, reply
+from crawler.harness import (DONE_LINE, FILE, NOT_READ, PAGE_WITH_LINKS, READ_ERROR,
+                             TIMEOUT_LINE, TOP_OF_CHART, Crawl, crawl)
+from crawler.misbehaving import FtpServer, WebServer, endless, reply
 
 LOCAL_DIR = tempfile.mkdtemp(prefix="pathloom_local_")
 atexit.register(shutil.rmtree, LOCAL_DIR, True)
@@ -108,6 +109,49 @@ class MisbehavingWebServers(unittest.TestCase):
                                        (1, NOT_READ, "http://localhost:%d/out0.html" % server.port)],
                          result.stdout)
         self.assertEqual(dict(server.requests), {"/": 1, "/in0.html": 1})
+
+
+CUT_LINE = "Page longer than 8 MB: only its first 8 MB were read."
+EARLY = b'<a href="/early.html">e</a>'
+
+
+class PagesPastTheLimit(unittest.TestCase):
+    """A web page is read whole up to 8 MB: past that it is cut and the links before stand. A
+    server that never ends a page meets that limit, or the time-out once it stops sending."""
+
+    def crawl_page(self, respond, *args):
+        with WebServer(lambda path: respond() if path == "/" else None) as server:
+            base = "http://127.0.0.1:%d" % server.port
+            result = crawl(base + "/", "--depth", 1, *args)
+            return base, result, dict(server.requests)
+
+    def test_a_huge_page_and_one_that_never_ends_are_cut(self):
+        huge = reply(EARLY + b" " * (8 << 20) + b'<a href="/late.html">l</a>' + b" " * (12 << 20))
+        for name, respond in (("a page of 20 MB", lambda: huge),
+                              ("a page that never ends", lambda: endless(EARLY))):
+            with self.subTest(name):
+                base, result, requests = self.crawl_page(respond, "--timeout", 120)
+                self.assertEqual(result.returncode, 0, result.stdout[-2000:])
+                self.assertEqual(result.tree, [(0, TOP_OF_CHART, base + "/"),
+                                               (1, NOT_READ, base + "/early.html")])
+                self.assertEqual(result.lines[-2:], [CUT_LINE, DONE_LINE])
+                self.assertNotIn(TIMEOUT_LINE, result.lines)
+                self.assertEqual(requests, {"/": 1})
+                # One page of at most 8 MB is held, and only while it is read.
+                self.assertLess(result.figures["peak_working_set_kb"],
+                                result.figures["working_set_start_kb"] + 40 * 1024)
+
+    def test_a_page_that_stops_coming_meets_the_timeout(self):
+        def stalled():
+            yield b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + EARLY + b" " * 100000
+            threading.Event().wait(120)  # holds the connection open, sending nothing
+
+        base, result, requests = self.crawl_page(stalled, "--timeout", 3)
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.tree, [(0, NOT_READ, base + "/")], result.stdout)
+        self.assertEqual(result.lines[-1], TIMEOUT_LINE)
+        self.assertNotIn(CUT_LINE, result.lines)
+        self.assertEqual(requests, {"/": 1})
 
 
 class LargeLocalFiles(unittest.TestCase):

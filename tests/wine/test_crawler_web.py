@@ -39,7 +39,8 @@ class FixtureSite(unittest.TestCase):
             (1, MAIL_LINK, "mailto:someone@example.com"),
             (1, IMAGE_MAP, b + "maps/site.map"),
             (1, PAGE_WITH_LINKS, b + "big.html"),
-            (2, NOT_READ, b + "early.html"),  # late.html lies beyond the first 30000 bytes
+            (2, NOT_READ, b + "early.html"),
+            (2, NOT_READ, b + "late.html"),  # past 100 KB: the page is read whole
             (1, READ_ERROR, b + "notfound.html"),
             (1, NO_LINKS, b + "empty.html"),
             (1, READ_ERROR, refused),

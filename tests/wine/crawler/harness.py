@@ -135,8 +135,9 @@ def copy_site(target, **placeholders):
                 f.write(data)
 
 
-def write_big_page(path, size=40000, cut=30000):
-    """A page of SIZE bytes with early.html before byte CUT and late.html after it."""
+def write_big_page(path, size=150000, cut=100000):
+    """A page of SIZE bytes with early.html before byte CUT and late.html after it: a web page
+    is read in pieces of 30000 bytes, so the last of them holds late.html."""
     head = b'<html><body><a href="early.html">early</a>\n'
     tail = b'<a href="late.html">late</a></body></html>\n'
     filler = b"x" * (cut - len(head)) + b"\n"

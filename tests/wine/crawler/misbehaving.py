@@ -1,7 +1,8 @@
 """Small servers on 127.0.0.1 that misbehave on purpose, standard library only.
 
-WebServer answers each request with respond(path) -> raw bytes (or None: say nothing and hold
-the connection) and counts the requests per path. FtpServer is an FTP server of a few commands
+WebServer answers each request with respond(path) -> raw bytes, or an iterable of them sent one
+after another for as long as the client reads (or None: say nothing and hold the connection), and
+counts the requests per path. FtpServer is an FTP server of a few commands
 that can refuse, stay busy, or cut its listing off."""
 import collections
 import socket
@@ -12,6 +13,14 @@ def reply(body=b"", status="200 OK", headers=""):
     """An HTTP/1.1 reply with a Content-Length, closing the connection."""
     return (b"HTTP/1.1 %s\r\nContent-Length: %d\r\nConnection: close\r\n%s\r\n"
             % (status.encode(), len(body), headers.encode()) + body)
+
+
+def endless(head, piece=b" " * 65536):
+    """A reply that never ends: a status line and HEAD, then PIECE after PIECE until the client
+    goes."""
+    yield b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + head
+    while True:
+        yield piece
 
 
 class _Listener:
@@ -70,7 +79,8 @@ class WebServer(_Listener):
         answer = self.respond(path)
         if answer is None:
             return False
-        conn.sendall(answer)
+        for piece in [answer] if isinstance(answer, bytes) else answer:
+            conn.sendall(piece)
         return None
 
     def total(self):
