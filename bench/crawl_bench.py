@@ -3,6 +3,10 @@ crawls, server requests per distinct page, CPU time while an open crawl is idle,
 after a long crawl.
 
   WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py [pages] [big_pages]
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py site FOLDER [depth] [start]
+
+"site" crawls a real site on this machine instead (say /usr/share/doc/nodejs/api), served on
+127.0.0.1, from START (index.html) to DEPTH (2).
 
 Needs the Wine bed of that build (tests/wine/winebed.py setup) and crawl_harness.exe."""
 import os
@@ -53,7 +57,21 @@ def local_and_web(name, root, depth, linger=False):
     report("web " + name, result, winebed.requested_paths(log))
 
 
+def real_site(folder, depth, start):
+    log = tempfile.NamedTemporaryFile(suffix=".log", delete=False).name
+    with winebed.http_server(folder, log) as port:
+        url = "http://127.0.0.1:%d/%s" % (port, start)
+        result = crawl(url, "--depth", depth, timeout=1800)
+    report("web %s, depth %s" % (os.path.basename(folder.rstrip("/")), depth), result,
+           winebed.requested_paths(log))
+    os.remove(log)
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "site":
+        real_site(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else 2,
+                  sys.argv[4] if len(sys.argv) > 4 else "index.html")
+        return
     pages = int(sys.argv[1]) if len(sys.argv) > 1 else 200
     big = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
     with tempfile.TemporaryDirectory() as root:
