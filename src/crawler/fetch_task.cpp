@@ -330,7 +330,7 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
   listing = handle;
   std::string entryUrl = url;
   if (entryUrl.empty() || entryUrl.back() != '/') entryUrl += '/';
-  entryUrl += info.entry->name;
+  entryUrl += EncodeUrl(info.entry->name);
   if (!info.entry->isDirectory) entryUrl += kFileMark;
   links.push_back(std::move(entryUrl));
   ports.client.FindNextFtpEntry(handle);

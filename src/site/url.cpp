@@ -10,6 +10,14 @@
 
 namespace {
 
+bool NeedsEncoding(unsigned char c) { return c <= ' ' || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`'; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f') return (c | 0x20) - 'a' + 10;
+  return -1;
+}
+
 // RFC 3986 section 3.1: ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ).
 bool IsSchemeChar(char c, bool first) {
   bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -145,9 +153,10 @@ bool IsDriveSpec(std::string_view text) {
   return text.size() >= 2 && text[1] == ':' && ((text[0] >= 'a' && text[0] <= 'z') || (text[0] >= 'A' && text[0] <= 'Z'));
 }
 
-// A file URL as a local path: "file:///C:/a/b.html" -> "C:\a\b.html", "file://server/s/x" -> "\\server\s\x".
+// A file URL as a local path: "file:///C:/a%20b.html" -> "C:\a b.html", "file://server/s/x" -> "\\server\s\x".
 std::string LocalPathOfFileUrl(std::string_view url) {
-  std::string_view rest = url.substr(7);
+  const std::string decoded = DecodeUrl(url.substr(7));
+  std::string_view rest = decoded;
   if (rest.size() >= 3 && rest[0] == '/' && IsDriveSpec(rest.substr(1))) rest.remove_prefix(1);
   else if (!rest.empty() && rest[0] != '/') return "\\\\" + SlashesToBackslashes(std::string(rest));
   return SlashesToBackslashes(std::string(rest));
@@ -169,9 +178,8 @@ std::string CombineLocalRelative(std::string_view directory, std::string_view li
     dirPath.remove_prefix(end);
   }
   // A file name has no query and no fragment: both go, so "a.html#top" opens a.html.
-  std::string ref = BackslashesToSlashes(link);
-  size_t cut = ref.find_first_of("?#");
-  if (cut != std::string::npos) ref.erase(cut);
+  std::string_view linkPath = link.substr(0, link.find_first_of("?#"));
+  std::string ref = BackslashesToSlashes(DecodeUrl(linkPath));
 
   std::string resolved;
   if (ref.substr(0, 2) == "//") {
@@ -223,6 +231,18 @@ bool IsIpv4Address(std::string_view host) {
   return parts == 4;
 }
 
+// RFC 3986 section 5.2.2, without encoding.
+std::string ResolveUrl(std::string_view base, std::string_view relative) {
+  if (relative.empty()) return std::string(base);
+  UriParts r = SplitUri(relative);
+  if (r.scheme) return Recompose(r.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
+  UriParts b = SplitUri(base);
+  if (r.authority) return Recompose(b.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
+  if (r.path.empty()) return Recompose(b.scheme, b.authority, b.path, r.query ? r.query : b.query, r.fragment);
+  std::string path = (r.path[0] == '/') ? RemoveDotSegments(r.path) : RemoveDotSegments(MergePaths(b, r.path));
+  return Recompose(b.scheme, b.authority, path, r.query, r.fragment);
+}
+
 }  // namespace
 
 
@@ -238,12 +258,48 @@ bool IsLocalFile(const std::string& text) {
   return regular;
 }
 
+std::string EncodeUrl(std::string url) {
+  size_t first = 0;
+  while (first < url.size() && !NeedsEncoding(static_cast<unsigned char>(url[first]))) ++first;
+  if (first == url.size()) return url;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded(url, 0, first);
+  encoded.reserve(url.size() + 16);
+  for (size_t i = first; i < url.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(url[i]);
+    if (!NeedsEncoding(c)) {
+      encoded.push_back(static_cast<char>(c));
+      continue;
+    }
+    encoded.push_back('%');
+    encoded.push_back(kHex[c >> 4]);
+    encoded.push_back(kHex[c & 15]);
+  }
+  return encoded;
+}
+
+std::string DecodeUrl(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    int high, low;
+    if (text[i] == '%' && i + 2 < text.size() && (high = HexValue(text[i + 1])) >= 0 && (low = HexValue(text[i + 2])) >= 0) {
+      decoded.push_back(static_cast<char>(high * 16 + low));
+      i += 2;
+    } else {
+      decoded.push_back(text[i]);
+    }
+  }
+  return decoded;
+}
+
 void NormalizeUrl(std::string& url) {
   if (IsLocalFile(url)) return;
   NormalizeRemoteUrl(url);
 }
 
 void NormalizeRemoteUrl(std::string& url) {
+  url = EncodeUrl(std::move(url));
   if (ContainsNoCase(url, "ftp:")) return;
   if (ContainsNoCase(url, "ftp.")) {
     url.insert(0, "ftp://");
@@ -254,16 +310,7 @@ void NormalizeRemoteUrl(std::string& url) {
   if (hash != std::string::npos) url.erase(hash);
 }
 
-std::string CombineUrl(std::string_view base, std::string_view relative) {
-  if (relative.empty()) return std::string(base);
-  UriParts r = SplitUri(relative);
-  if (r.scheme) return Recompose(r.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
-  UriParts b = SplitUri(base);
-  if (r.authority) return Recompose(b.scheme, r.authority, RemoveDotSegments(r.path), r.query, r.fragment);
-  if (r.path.empty()) return Recompose(b.scheme, b.authority, b.path, r.query ? r.query : b.query, r.fragment);
-  std::string path = (r.path[0] == '/') ? RemoveDotSegments(r.path) : RemoveDotSegments(MergePaths(b, r.path));
-  return Recompose(b.scheme, b.authority, path, r.query, r.fragment);
-}
+std::string CombineUrl(std::string_view base, std::string_view relative) { return EncodeUrl(ResolveUrl(base, relative)); }
 
 std::string DirectoryOfPath(std::string_view path) {
   if (path.empty()) return std::string();
@@ -293,7 +340,7 @@ std::string CombineLocal(std::string_view basePath, std::string_view link) {
     if (StartsWithNoCase(result, "file://")) return LocalPathOfFileUrl(result);
     return result;
   }
-  if (IsDriveSpec(link)) return SlashesToBackslashes(std::string(link));
+  if (IsDriveSpec(link)) return SlashesToBackslashes(DecodeUrl(link));
   return CombineLocalRelative(directory, link);
 }
 
@@ -306,7 +353,7 @@ std::string FtpHostOf(std::string_view url) {
 std::string FtpPathOf(std::string_view url) {
   int slashes = 0;
   for (size_t i = 0; i < url.size(); ++i) {
-    if (url[i] == '/' && ++slashes == 3) return std::string(url.substr(i));
+    if (url[i] == '/' && ++slashes == 3) return DecodeUrl(url.substr(i));
   }
   return std::string();
 }

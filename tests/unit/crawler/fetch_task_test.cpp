@@ -190,7 +190,7 @@ TEST_F(FetchTaskTest, FailedRequestMarksTheNodeWithoutAClosingLine) {
 }
 
 TEST_F(FetchTaskTest, FtpDirectoryIsChangedThenListedToTheEnd) {
-  SiteNode& node = Root("ftp://ftp.example.com/pub");
+  SiteNode& node = Root("ftp://ftp.example.com/pub%20lic");
   auto task = Start(node.label, node);
   InternetHandle connection = 2;
   client.Notify(1, StatusResolvingName);
@@ -198,23 +198,23 @@ TEST_F(FetchTaskTest, FtpDirectoryIsChangedThenListedToTheEnd) {
   client.Complete(1, connection);
   client.Complete(1, connection);  // the change of directory
   InternetHandle find = client.NewHandle();
-  client.Entry(1, find, "src", true);
+  client.Entry(1, find, "my src", true);  // names in the tree encoded, the path decoded
   client.Entry(1, find, "notes.txt", false);
   client.Complete(1, find, 18);  // no more files
 
   EXPECT_EQ(client.calls, (Lines{"Open Pathloom 2.0", "ConnectFtp ftp.example.com:0 #1",
-                                 "FtpSetCurrentDirectory h2 /pub",
+                                 "FtpSetCurrentDirectory h2 /pub lic",
                                  "FtpFindFirstFile h2 *.*",
                                  "FindNextFile h3", "FindNextFile h3",
                                  "CloseHandle h3", "CloseHandle h2", "CloseHandle h1"}));
-  EXPECT_EQ(Labels(node), (Lines{"ftp://ftp.example.com/pub/src",
-                                 "ftp://ftp.example.com/pub/notes.txt (file)"}));
+  EXPECT_EQ(Labels(node), (Lines{"ftp://ftp.example.com/pub%20lic/my%20src",
+                                 "ftp://ftp.example.com/pub%20lic/notes.txt (file)"}));
   EXPECT_EQ(node.firstChild->icon, NodeIcon::Queued);
   EXPECT_EQ(node.lastChild->icon, NodeIcon::File);
   EXPECT_EQ(page.lines, (Lines{"Connecting to the internet...",
-                               "Opening ftp://ftp.example.com/pub", "Resolving name...",
+                               "Opening ftp://ftp.example.com/pub%20lic", "Resolving name...",
                                "Connecting to server..."}));
-  EXPECT_EQ(node.label, "ftp://ftp.example.com/pub");
+  EXPECT_EQ(node.label, "ftp://ftp.example.com/pub%20lic");
   EXPECT_TRUE(crawler.done);
 }
 

@@ -37,6 +37,9 @@ const std::vector<Case>& ScannerCases() {
       {"mail links neither combined nor encoded, but decoded",
        Padded("<a href=\"MAILTO:Me@Example.com\"><a href=\"../mailto.html\"><a href=' mailto:a&#64;b.c?subject=a b '>"),
        {"MAILTO:Me@Example.com", "../mailto.html", "mailto:a@b.c?subject=a b"}},  // "ailto" anywhere
+      {"two spellings of one address give one address",
+       Padded("<a href=\"caf\xC3\xA9.html\"><a href=caf%C3%A9.html><a href='caf&#xE9;.html'><a href=\"my page.html\">"),
+       {D "caf%C3%A9.html", D "caf%C3%A9.html", D "caf%C3%A9.html", D "my%20page.html"}},
       {"mail link without colon by ailto", Padded("<a href=\"Ailto-x\">"), {"Ailto-x"}},
       {"absolute links", Padded("<a href=\"http://other.org/\"><a href=\"/root.html\">"),
        {"http://other.org/", "http://www.example.com/root.html"}},
@@ -67,15 +70,15 @@ const std::vector<Case>& ValueBoundCases() {
       {"blanks before the value", Padded("<a HREF =\t\r\n\f \"a.html\">"), {D "a.html"}},
       {"single quotes", Padded("<a href='x.html'>"), {D "x.html"}},
       {"blanks, < > and the other quote kept inside quotes",
-       Padded("<a href=\"a b<c>'d.html\"><a href='e\"f.html'>"), {D "a b<c>'d.html", D "e\"f.html"}},
+       Padded("<a href=\"a b<c>'d.html\"><a href='e\"f.html'>"), {D "a%20b%3Cc%3E'd.html", D "e%22f.html"}},
       {"unquoted ends at a blank", Padded("<a href=x.html target=_top>X</a>"), {D "x.html"}},
       {"unquoted ends at a tab or line break", Padded("<a href=x.html\ttitle=t><a href=y.html\nid=y>"),
        {D "x.html", D "y.html"}},
       {"unquoted ends at >", Padded("<a href=x.html>X</a>"), {D "x.html"}},
       {"quotes escaped in a script's string", Padded("s = '<a href=\\\"a b.html\\\">'; t = \"<a href=\\'c.html\\'>\""),
-       {D "a b.html", D "c.html"}},
-      {"quotes inside an unquoted value are kept", Padded("<a href=a'b\"c>"), {D "a'b\"c"}},
-      {"an unclosed quote runs to the end of the text", "<a href=\"abc def", {D "abc def"}},
+       {D "a%20b.html", D "c.html"}},
+      {"quotes inside an unquoted value are kept", Padded("<a href=a'b\"c>"), {D "a'b%22c"}},
+      {"an unclosed quote runs to the end of the text", "<a href=\"abc def", {D "abc%20def"}},
       {"unquoted to the end of the text", "<a href=abc", {D "abc"}},
       {"= then nothing", "<a href  =  ", {kBase}},
       {"no = before the end", "<a href  ", {kBase}},
@@ -89,19 +92,19 @@ const std::vector<Case>& ValueTextCases() {
       {"tabs and line breaks removed inside", Padded("<a href=\"a\tb\r\n.html\">"), {D "ab.html"}},
       {"blanks trimmed at both ends", Padded("<a href=\"  \ta.html \n \">"), {D "a.html"}},
       {"a value made only of blanks gives the base", Padded("<a href=\" \r\n \">"), {kBase}},
-      {"named references", Padded("<a href=\"a.html?x=1&amp;y=&lt;&gt;&quot;&apos;\">"), {D "a.html?x=1&y=<>\"'"}},
+      {"named references", Padded("<a href=\"a.html?x=1&amp;y=&lt;&gt;&quot;&apos;\">"), {D "a.html?x=1&y=%3C%3E%22'"}},
       {"decimal and hex references", Padded("<a href=\"&#97;&#x62;&#X63;&#0065;.html\">"), {D "abcA.html"}},
       {"non-ASCII references as UTF-8", Padded("<a href=\"caf&#233;&#x65E5;&#x1F600;&nbsp;.html\">"),
-       {D "caf\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xC2\xA0.html"}},
+       {D "caf%C3%A9%E6%97%A5%F0%9F%98%80%C2%A0.html"}},
       {"numeric reference without its ;", Padded("<a href=\"a&#38b\">"), {D "a&b"}},
       {"impossible code points as U+FFFD", Padded("<a href=\"&#0;&#xD800;&#x110000;&#99999999999;\">"),
-       {D "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"}},
+       {D "%EF%BF%BD%EF%BF%BD%EF%BF%BD%EF%BF%BD"}},
       {"other text stays as written", Padded("<a href=\"?a=1&b=2&copy;&amp&#;&#x;&AMP;\">"),
        {"http://www.example.com/dir/page.html?a=1&b=2&copy;&amp&#;&#x;&AMP;"}},
       {"decoded once, not twice", Padded("<a href=\"&amp;amp;&amp;#38;\">"), {D "&amp;&#38;"}},
       {"references to tabs and line breaks dropped, to blanks trimmed", Padded("<a href=\"&#32;a&#9;b&#10;&#13;.html&#32;\">"),
        {D "ab.html"}},
-      {"a quote by reference does not end the value", Padded("<a href=\"a&quot;b\">"), {D "a\"b"}},
+      {"a quote by reference does not end the value", Padded("<a href=\"a&quot;b\">"), {D "a%22b"}},
   };
   return cases;
 }
@@ -168,10 +171,11 @@ TEST(ExtractLinks, ErrorPage) {
 TEST(ExtractLinks, LocalPage) {
   LinkList links;
   ASSERT_TRUE(ExtractLinks(Padded("<a href=\"a.html\"><a href=\"../up.html\"><a href=\"www.example.com\">"
-                                  "<a href=\"mailto:x@y.z\"><a href=\"http://x/y\"><a href=' b&amp;c.html' id=x>"),
+                                  "<a href=\"mailto:x@y.z\"><a href=\"http://x/y z\"><a href=' b&amp;c.html' id=x>"
+                                  "<a href=\"my%20page.html\">"),
                            "C:\\site\\index.html", true, links));
-  EXPECT_EQ(links, (LinkList{"C:\\site\\a.html", "C:\\up.html", "http://www.example.com", "mailto:x@y.z", "http://x/y",
-                             "C:\\site\\b&c.html"}));
+  EXPECT_EQ(links, (LinkList{"C:\\site\\a.html", "C:\\up.html", "http://www.example.com", "mailto:x@y.z", "http://x/y%20z",
+                             "C:\\site\\b&c.html", "C:\\site\\my page.html"}));
 }
 
 TEST(ExtractLinks, ManyLinksInOrder) {
@@ -191,7 +195,7 @@ TEST(ExtractLinks, BinaryBytes) {
   LinkList links;
   ASSERT_TRUE(ExtractLinks(page, kBase, false, links));
   ASSERT_EQ(links.size(), 1u);
-  EXPECT_EQ(links[0], "http://www.example.com/dir/a" + std::string("\0\xff\x80", 3) + "b");
+  EXPECT_EQ(links[0], "http://www.example.com/dir/a%00%FF%80b");
 }
 
 }  // namespace

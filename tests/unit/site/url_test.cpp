@@ -85,10 +85,11 @@ const CombineCase kCombineCases[] = {
     {"http://www.example.com/dir/page.html", "./same.html", "http://www.example.com/dir/same.html"},
     {"http://www.example.com", "a.html", "http://www.example.com/a.html"},
     {"http://www.example.com", "", "http://www.example.com"},
-    // No escaping and no unescaping.
-    {"http://www.example.com/dir/page.html", "a b.html", "http://www.example.com/dir/a b.html"},
+    // Encoded as browsers send it; escapes are never undone.
+    {"http://www.example.com/dir/page.html", "a b.html", "http://www.example.com/dir/a%20b.html"},
     {"http://www.example.com/dir/page.html", "a%20b.html", "http://www.example.com/dir/a%20b.html"},
-    {"http://www.example.com/dir/page.html", "\xe9t\xe9.html", "http://www.example.com/dir/\xe9t\xe9.html"},
+    {"http://www.example.com/dir/page.html", "\xe9t\xe9.html", "http://www.example.com/dir/%E9t%E9.html"},
+    {"http://www.example.com/my dir/page.html", "?q=a b#c d", "http://www.example.com/my%20dir/page.html?q=a%20b#c%20d"},
     // An empty reference yields the base unchanged, fragment included.
     {"http://www.example.com/page.html#part", "", "http://www.example.com/page.html#part"},
     // A base without a scheme (example.com/http-notes.html is never prefixed) still merges.
@@ -101,6 +102,50 @@ const CombineCase kCombineCases[] = {
 TEST(CombineUrl, PartCases) {
   for (const CombineCase& c : kCombineCases)
     EXPECT_EQ(CombineUrl(c.base, c.relative), c.expected) << c.base << " + " << c.relative;
+}
+
+TEST(EncodeUrl, Table) {
+  const Case cases[] = {
+      // Blanks, control bytes, bytes from 0x7F on, and " < > ` are encoded, in upper-case hex.
+      {"my page.html", "my%20page.html"},
+      {"caf\xC3\xA9.html", "caf%C3%A9.html"},
+      {"\x01\t\r\n\x1f\x7f\x80\xff", "%01%09%0D%0A%1F%7F%80%FF"},
+      {"\"<>`", "%22%3C%3E%60"},
+      // Everything else stays as written, an existing escape and a "%" of no escape too.
+      {"caf%C3%A9.html", "caf%C3%A9.html"},
+      {"caf%c3%a9.html", "caf%c3%a9.html"},
+      {"100%.html?a=%zz", "100%.html?a=%zz"},
+      {"http://u:p@h:80/a;b?c=d&e#f'{}|\\^[]!$()*+,~", "http://u:p@h:80/a;b?c=d&e#f'{}|\\^[]!$()*+,~"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EncodeUrl(c.input), c.expected) << c.input;
+    EXPECT_EQ(EncodeUrl(c.expected), c.expected) << "encoding twice changes nothing: " << c.expected;
+  }
+  EXPECT_EQ(EncodeUrl(std::string("a\0b", 3)), "a%00b");
+}
+
+TEST(DecodeUrl, Table) {
+  const Case cases[] = {
+      {"my%20page.html", "my page.html"},
+      {"caf%C3%A9%c3%a9", "caf\xC3\xA9\xC3\xA9"},
+      {"%25%2541", "%%41"},  // decoded once
+      {"100%", "100%"},
+      {"%4", "%4"},
+      {"%zz%4g", "%zz%4g"},
+      {"a+b", "a+b"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecodeUrl(c.input), c.expected) << c.input;
+}
+
+TEST(CombineUrl, TwoSpellingsOfOneAddressAreOne) {
+  const char* base = "http://www.example.com/dir/page.html";
+  EXPECT_EQ(CombineUrl(base, "caf\xC3\xA9.html"), CombineUrl(base, "caf%C3%A9.html"));
+  EXPECT_EQ(CombineUrl(base, "my page.html"), CombineUrl(base, "my%20page.html"));
+  std::string typed = "www.example.com/my page.html", encoded = "http://www.example.com/my%20page.html";
+  NormalizeUrl(typed);
+  NormalizeUrl(encoded);
+  EXPECT_EQ(typed, encoded);
 }
 
 TEST(NormalizeUrl, Table) {
@@ -117,6 +162,9 @@ TEST(NormalizeUrl, Table) {
       {"HTTP://Example.com/#", "HTTP://Example.com/"},
       {"example.com", "http://example.com"},
       {"#only", "http://"},
+      {"example.com/my page.html#a b", "http://example.com/my%20page.html"},
+      {"ftp.example.com/my dir", "ftp://ftp.example.com/my%20dir"},
+      {"ftp://ftp.example.com/d\xC3\xA9#x", "ftp://ftp.example.com/d%C3%A9#x"},
       {"", "http://"},
   };
   for (const Case& c : cases) {
@@ -199,6 +247,15 @@ TEST(CombineLocal, DosPaths) {
       {"site\\sub\\page.html", "../../../x.html", "x.html"},
       {"\\site\\page.html", "a.html", "\\site\\a.html"},
       {"page.html", "a.html", "a.html"},
+      // Escapes name the file the file system has; a web address is encoded.
+      {"C:\\site\\index.html", "my%20page.html", "C:\\site\\my page.html"},
+      {"C:\\site\\index.html", "caf%C3%A9.html#top", "C:\\site\\caf\xC3\xA9.html"},
+      {"C:\\site\\index.html", "a%2523.html", "C:\\site\\a%23.html"},
+      {"C:\\site\\index.html", "my page.html", "C:\\site\\my page.html"},
+      {"C:\\site\\index.html", "file:///C:/my%20docs/x.html", "C:\\my docs\\x.html"},
+      {"C:\\site\\index.html", "D:/my%20docs/a.html", "D:\\my docs\\a.html"},
+      {"C:\\site\\index.html", "http://x/my page.html", "http://x/my%20page.html"},
+      {"C:\\site\\index.html", "www.example.com/a.b.html?q=a b", "http://www.example.com/a.b.html?q=a%20b"},
   };
   for (const CombineCase& c : cases)
     EXPECT_EQ(CombineLocal(c.base, c.relative), c.expected) << c.base << " + " << c.relative;
@@ -214,6 +271,7 @@ TEST(FtpParts, Table) {
       {"ftp://ftp.example.com", "ftp.example.com", ""},
       {"ftp://ftp.example.com/", "ftp.example.com", "/"},
       {"FTP://Host.example.com/a/", "Host.example.com", "/a/"},
+      {"ftp://ftp.example.com/my%20dir/d%C3%A9", "ftp.example.com", "/my dir/d\xC3\xA9"},
       {"ftp.example.com/pub", "ftp.example.com", ""},
       {"ftp.example.com", "ftp.example.com", ""},
       {"", "", ""},
