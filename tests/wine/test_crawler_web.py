@@ -81,6 +81,35 @@ class FixtureSite(unittest.TestCase):
         self.assertEqual(self.result.final_counters(), ("0 Active tasks", "0 Tasks in the queue"))
 
 
+class BlankAndNonAsciiNames(unittest.TestCase):
+    """Links to "my page.html" and "caf\u00e9.html" in a UTF-8 page, each written in several ways."""
+
+    def test_each_page_is_requested_once_as_browsers_send_it(self):
+        links = ['"my page.html"', "my%20page.html", "'caf\u00e9.html'", '"caf%C3%A9.html"',
+                 '"caf&#233;.html"', '" my&#32;page.html\n"']
+        with tempfile.TemporaryDirectory() as root:
+            index = "".join('<a href=%s title=x>x</a>\n' % link for link in links)
+            for name, text in [("index.html", index), ("my page.html", '<a href="index.html">'),
+                               ("caf\u00e9.html", '<a href="index.html">')]:
+                with open(os.path.join(root, name), "w", encoding="utf-8") as f:
+                    f.write("<html><body>%s</body></html>" % text)
+            log = os.path.join(root, "requests.log")
+            with winebed.http_server(root, log) as port:
+                b = "http://127.0.0.1:%d/" % port
+                result = crawl(b + "index.html", "--depth", 2, "--timeout", 20)
+            requested = winebed.requested_paths(log)
+        self.assertEqual(sorted(requested), ["/caf%C3%A9.html", "/index.html", "/my%20page.html"], result.stdout)
+        mine, cafe = b + "my%20page.html", b + "caf%C3%A9.html"
+        self.assertEqual(result.children(b + "index.html"), [mine, mine, cafe, cafe, cafe, mine])
+        for depth, icon, label in result.tree:
+            if depth == 1:
+                self.assertEqual(icon, PAGE_WITH_LINKS, label)
+        # One request each; the other nodes of the same address take its kept reading.
+        self.assertEqual([url for url, _ in result.readings()], [b + "index.html", mine, mine, cafe, cafe, cafe, mine])
+        for text in result.lines + [label for _, _, label in result.tree]:
+            self.assertTrue(text.isascii(), text)
+
+
 class CrossLinkedSite(unittest.TestCase):
     def test_each_page_is_requested_once_however_often_it_is_read(self):
         with tempfile.TemporaryDirectory() as root:
