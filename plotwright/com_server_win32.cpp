@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "plotwright/server_win32.h"
+#include "plotwright/utf8.h"
 
 #include <oleauto.h>
 
@@ -15,19 +16,17 @@ std::vector<std::shared_ptr<Session>>& Sessions() {
   return sessions;
 }
 
+static_assert(sizeof(OLECHAR) == sizeof(char16_t), "a BSTR holds UTF-16");
+
+// Texts cross in UTF-16 and are kept in UTF-8, so that any character a client sends is kept.
 std::string Narrow(const wchar_t* text, UINT length) {
   if (!text || !length) return {};
-  int size = WideCharToMultiByte(CP_ACP, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, int(length), out.data(), size, nullptr, nullptr);
-  return out;
+  return Utf8FromUtf16(std::u16string(reinterpret_cast<const char16_t*>(text), length));
 }
 
 BSTR Widen(const std::string& text) {
-  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-  BSTR out = SysAllocStringLen(nullptr, size);
-  if (out) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out, size);
-  return out;
+  std::u16string wide = Utf16Of(text);
+  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()), UINT(wide.size()));
 }
 
 // An argument as the portable core takes it. References are followed; the numeric types

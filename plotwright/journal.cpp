@@ -3,24 +3,24 @@
 #include <charconv>
 #include <cmath>
 
+#include "plotwright/utf8.h"
+
 std::string JsonText(const std::string& text) {
   static const char kHex[] = "0123456789abcdef";
   std::string out = "\"";
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    switch (c) {
+  for (char16_t unit : Utf16Of(text)) {
+    switch (unit) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
       default:
-        if (c < 0x20 || c >= 0x7F) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
+        if (unit < 0x20 || unit >= 0x7F) {
+          out += "\\u";
+          for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 15];
         } else {
-          out += ch;
+          out += static_cast<char>(unit);
         }
     }
   }

@@ -7,7 +7,8 @@
 
 #include "plotwright/value.h"
 
-// A text as a JSON string; bytes above 127 are taken as Latin-1, so the line stays ASCII.
+// A text as a JSON string, every character above ASCII escaped (\uXXXX, a pair above U+FFFF),
+// so that the line stays ASCII.
 std::string JsonText(const std::string& text);
 // Integers plainly, reals always with a decimal point or exponent (2.0, 0.1, 1e+300), texts
 // and object names quoted, booleans as true/false, anything else null.

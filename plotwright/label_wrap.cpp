@@ -1,5 +1,7 @@
 #include "plotwright/label_wrap.h"
 
+#include "plotwright/utf8.h"
+
 namespace {
 
 // Advance widths of the printable ASCII characters in thousandths of the font size: for each, the
@@ -12,10 +14,13 @@ constexpr short kWidths[95] = {
     500, 613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579, 278, 974, 634, 612,   // `a-o
     635, 635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838,        // p-z {|}~
 };
-// Letters above ASCII: wide enough for any accented Latin-1 letter.
-constexpr short kOtherWidth = 800;
+// Letters above ASCII: wide enough for any accented Latin letter, and the em square for the rest,
+// which holds the CJK ideographs and kana.
+constexpr short kLatinWidth = 800;
+constexpr char32_t kLastLatin = 0x024F;
+constexpr short kOtherWidth = 1000;
 
-bool BreaksAfter(char c) {
+bool BreaksAfter(char32_t c) {
   switch (c) {
     case ' ': case '/': case '\\': case '.': case '?': case '&': case '=': case '-': return true;
   }
@@ -30,15 +35,18 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-double CharWidth(char ch) {
-  unsigned char c = static_cast<unsigned char>(ch);
-  int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : kOtherWidth;
+double CharWidth(char32_t c) {
+  int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : c <= kLastLatin ? kLatinWidth : kOtherWidth;
   return thousandths * kFontSize / 1000.0;
 }
 
 double TextWidth(const std::string& text) {
   double width = 0.0;
-  for (char c : text) width += CharWidth(c);
+  for (std::size_t at = 0; at < text.size();) {
+    CodePoint c = CodePointAt(text, at);
+    width += CharWidth(c.value);
+    at += c.length;
+  }
   return width;
 }
 
@@ -50,13 +58,18 @@ std::vector<LabelLine> WrapLabel(const std::string& label, double width) {
   };
   std::string line;
   double lineWidth = 0.0;
-  std::size_t breakAt = std::string::npos;  // the line may end after this many characters
-  for (char c : label) {
-    if (static_cast<unsigned char>(c) < 32) c = ' ';
-    if (c == ' ' && line.empty()) continue;
-    double w = CharWidth(c);
+  std::size_t breakAt = std::string::npos;  // the line may end after this many bytes
+  // A character at a time, never a byte of one: a line breaks only between characters.
+  for (std::size_t at = 0; at < label.size();) {
+    CodePoint c = CodePointAt(label, at);
+    // Control characters count as spaces.
+    bool space = c.value <= U' ';
+    std::string bytes = space ? std::string(" ") : label.substr(at, c.length);
+    at += c.length;
+    if (space && line.empty()) continue;
+    double w = CharWidth(c.value);
     if (!line.empty() && lineWidth + w > width) {
-      if (c == ' ') {
+      if (space) {
         emit(line);
         line.clear();
         lineWidth = 0.0;
@@ -79,9 +92,9 @@ std::vector<LabelLine> WrapLabel(const std::string& label, double width) {
         lineWidth = 0.0;
       }
     }
-    line += c;
+    line += bytes;
     lineWidth += w;
-    if (BreaksAfter(c)) breakAt = line.size();
+    if (space || BreaksAfter(c.value)) breakAt = line.size();
   }
   emit(line);
   return lines;

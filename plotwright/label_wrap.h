@@ -19,10 +19,10 @@ struct LabelLine {
 // The width of a character and of a text at kFontSize. Each character is counted as wide as in
 // the broader of the usual sans-serif faces, so a line never outgrows its box in whichever one
 // is drawn.
-double CharWidth(char c);
+double CharWidth(char32_t c);
 double TextWidth(const std::string& text);
 
-// The label on as many lines as it needs, none wider than width: a line breaks after '/', '\',
-// '.', '?', '&', '=' or '-', or at a space (which is dropped), and anywhere inside a run longer
-// than a line. An empty label has no lines.
+// The label (UTF-8) on as many lines as it needs, none wider than width: a line breaks after '/',
+// '\', '.', '?', '&', '=' or '-', or at a space (which is dropped), and between any two characters
+// inside a run longer than a line. An empty label has no lines.
 std::vector<LabelLine> WrapLabel(const std::string& label, double width);

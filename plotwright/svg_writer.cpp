@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "plotwright/geometry.h"
+#include "plotwright/utf8.h"
 
 namespace {
 
@@ -69,19 +70,23 @@ void WriteShape(std::string& out, const Shape& s, int number) {
 
 std::string XmlText(const std::string& text) {
   std::string out;
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    switch (c) {
+  for (std::size_t at = 0; at < text.size();) {
+    CodePoint c = CodePointAt(text, at);
+    switch (c.value) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\n': out += "&#10;"; break;
+      // Not characters XML may hold.
+      case 0xFFFE:
+      case 0xFFFF: out += Utf8Of(0xFFFD); break;
       default:
-        if (c >= 0x80) out += "&#" + std::to_string(c) + ";";
-        else if (c < 0x20) out += ' ';
-        else out += ch;
+        if (c.value < 0x20) out += ' ';
+        else if (c.value >= 0x80 && c.length == 1) out += "&#" + std::to_string(c.value) + ";";
+        else out.append(text, at, c.length);
     }
+    at += c.length;
   }
   return out;
 }
@@ -95,7 +100,7 @@ std::string HexColour(Rgb colour) {
 
 std::string SvgDocument(const Application& app, const Document& document) {
   Bounds b = DrawingBounds(app, document, kMargin).value_or(Bounds{0, 0, 2 * kMargin, 2 * kMargin});
-  std::string out = "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n";
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
          Num(b.width() * kPixelsPerUnit) + "\" height=\"" + Num(b.height() * kPixelsPerUnit) + "\" viewBox=\"" +
          Num(b.left) + " " + Num(b.top) + " " + Num(b.width()) + " " + Num(b.height()) + "\">\n";

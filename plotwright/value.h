@@ -29,7 +29,7 @@ struct Value {
   bool flag = false;
   std::int32_t integer = 0;
   double real = 0.0;
-  std::string text;
+  std::string text;  // UTF-8 (plotwright/utf8.h)
   ObjectId object;
 
   static Value Bool(bool v);

@@ -9,6 +9,7 @@
 #include "plotwright/label_wrap.h"
 #include "plotwright/numbered_text_win32.h"
 #include "plotwright/resource.h"
+#include "plotwright/utf8.h"
 
 namespace {
 
@@ -149,22 +150,31 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
       continue;
     }
     // Each character is placed where the width model puts it, so the lines stay as wide as
-    // they were wrapped, whatever the face and size the system draws them in.
-    std::vector<INT> advances(line.text.size());
+    // they were wrapped, whatever the face and size the system draws them in. The text goes
+    // out in UTF-16, one advance a unit: a pair's second unit advances no further.
+    std::u16string text;
+    std::vector<INT> advances;
     double x = 0.0;
-    for (std::size_t c = 0; c < line.text.size(); ++c) {
-      double next = x + CharWidth(line.text[c]) * viewport.scale;
-      advances[c] = INT(std::lround(next) - std::lround(x));
+    for (std::size_t at = 0; at < line.text.size();) {
+      CodePoint c = CodePointAt(line.text, at);
+      std::u16string units = Utf16Of(line.text.substr(at, c.length));
+      at += c.length;
+      double next = x + CharWidth(c.value) * viewport.scale;
+      text += units;
+      advances.push_back(INT(std::lround(next) - std::lround(x)));
+      advances.resize(text.size(), 0);
       x = next;
     }
+    auto draw = [&](int left, int baseline) {
+      ExtTextOutW(dc, left, baseline, 0, nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), UINT(text.size()),
+                  advances.data());
+    };
     int left = int(std::lround(origin.x)), baseline = int(std::lround(origin.y));
     if (edged) {
       SetTextColor(dc, RGB(255, 255, 255));
-      for (POINT d : {POINT{-1, 0}, POINT{1, 0}, POINT{0, -1}, POINT{0, 1}})
-        ExtTextOutA(dc, left + d.x, baseline + d.y, 0, nullptr, line.text.c_str(), UINT(line.text.size()),
-                    advances.data());
+      for (POINT d : {POINT{-1, 0}, POINT{1, 0}, POINT{0, -1}, POINT{0, 1}}) draw(left + d.x, baseline + d.y);
       SetTextColor(dc, RGB(0, 0, 0));
     }
-    ExtTextOutA(dc, left, baseline, 0, nullptr, line.text.c_str(), UINT(line.text.size()), advances.data());
+    draw(left, baseline);
   }
 }

@@ -19,17 +19,18 @@ constexpr std::size_t kLongestTip = 1000;
 
 void PlotView::CreateTooltip(HINSTANCE instance) {
   // One tool over the whole canvas; its rectangle and text follow the shape under the pointer.
-  tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+  // A window of the W calls, so that a label shows in every character it has.
+  tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, canvas, nullptr, instance,
                             nullptr);
   if (tooltip) {
-    TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
+    TTTOOLINFOW tool = {TTTOOLINFOW_V2_SIZE};
     tool.hwnd = canvas;
     tool.uId = 1;
-    tool.lpszText = const_cast<char*>("");
-    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     // A width makes the control break long labels and honour the line feed before the address.
-    SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 480);
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 480);
   }
 }
 
@@ -44,26 +45,30 @@ void PlotView::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam) {
   int shape = ShapeAtPixel(lParam);
   if (shape != hovered) {
     hovered = shape;
-    TTTOOLINFOA tool = {TTTOOLINFOA_V2_SIZE};
+    TTTOOLINFOW tool = {TTTOOLINFOW_V2_SIZE};
     tool.hwnd = canvas;
     tool.uId = 1;
-    std::string text;
+    std::wstring text;
     if (shape) {
       const Shape& s = current->app().shape(shape);
       Bounds b = ShapeBox(s.master, {s.x, s.y}).Union(s.labelLines.empty() ? LabelBox(s.master, {s.x, s.y}) : LabelArea(s));
       POINT a = PixelOf({b.left, b.top}), z = PixelOf({b.right, b.bottom});
       tool.rect = {a.x, a.y, z.x + 1, z.y + 1};
-      text = HoverText(s);
-      if (text.size() > kLongestTip) text = text.substr(0, kLongestTip - 3) + "...";
+      text = WideText(HoverText(s));
+      if (text.size() > kLongestTip) {
+        text.resize(kLongestTip - 3);
+        if (text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();  // half a pair
+        text += L"...";
+      }
     }
     // Off every shape the tool has no area and no text, so nothing shows.
-    SendMessageA(tooltip, TTM_POP, 0, 0);
-    SendMessageA(tooltip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
-    tool.lpszText = const_cast<char*>(text.c_str());
-    SendMessageA(tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip, TTM_POP, 0, 0);
+    SendMessageW(tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   MSG relayed = {canvas, message, wParam, lParam};
-  SendMessageA(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+  SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void PlotView::OnClick(WPARAM wParam, LPARAM lParam, bool twice) {
@@ -80,19 +85,19 @@ void PlotView::OpenLink(const Shape& s) {
   }
   LinkTarget target = LinkToOpen(s.linkCommand, s.linkAddress);
   if (target.kind == LinkKind::LocalPage) {
-    DWORD attributes = GetFileAttributesA(target.address.c_str());
+    DWORD attributes = GetFileAttributesW(WideText(target.address).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      SetStatus(FormatText(IDS_NO_PAGE, target.address));
+      SetStatus(FormatText(IDS_NO_PAGE, AnsiText(target.address)));
       return;
     }
   }
   if (target.kind == LinkKind::None) {
-    SetStatus(FormatText(IDS_LINK_REFUSED, s.linkCommand.empty() ? s.linkAddress : s.linkCommand));
+    SetStatus(FormatText(IDS_LINK_REFUSED, AnsiText(s.linkCommand.empty() ? s.linkAddress : s.linkCommand)));
     return;
   }
   // The shell opens the address with whatever the system has for it; nothing of the link's
   // command line is run.
-  auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(frame, "open", target.address.c_str(), nullptr, nullptr,
-                                                         SW_SHOWNORMAL));
-  SetStatus(FormatText(result > 32 ? IDS_LINK_OPENED : IDS_LINK_FAILED, target.address));
+  auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(frame, L"open", WideText(target.address).c_str(), nullptr,
+                                                         nullptr, SW_SHOWNORMAL));
+  SetStatus(FormatText(result > 32 ? IDS_LINK_OPENED : IDS_LINK_FAILED, AnsiText(target.address)));
 }

@@ -1,5 +1,6 @@
 // Shapes of a chart run: the master by icon, colours by depth, domain or duplicate label,
 // the duplicate gate on children, and the label and link of each shape.
+#include <algorithm>
 #include <cstdlib>
 
 #include "chart/chart_builder.h"
@@ -133,5 +134,9 @@ void ChartBuilder::LabelShape(DispatchObject& shape, const std::string& label) {
   DispatchPtr link = GetObject(shape, shapeid::kLink);
   Put(*link, linkid::kAddress, AutoValue::Text(url));
   Put(*link, linkid::kCommand, AutoValue::Text(browserCommand + url));
-  Put(shape, shapeid::kText, AutoValue::Text(ShapeName(label)));
+  std::string name = ShapeName(label);
+  // A name of ASCII alone may spell UTF-8 characters in escapes; any other came from a page or
+  // a path in the ANSI code page and is sent as it is.
+  bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  Put(shape, shapeid::kText, ascii ? AutoValue::Utf8Text(ReadableName(name)) : AutoValue::Text(name));
 }

@@ -9,6 +9,12 @@ AutoValue AutoValue::Text(std::string value) {
   return v;
 }
 
+AutoValue AutoValue::Utf8Text(std::string value) {
+  AutoValue v = Text(std::move(value));
+  v.utf8 = true;
+  return v;
+}
+
 AutoValue AutoValue::I2(std::int16_t value) {
   AutoValue v;
   v.type = AutoType::I2;

@@ -18,11 +18,14 @@ struct AutoValue {
   // the callee takes its type from the value.
   bool variant = false;
   std::string text;
+  // The text is UTF-8 rather than the ANSI code page that every other text is in.
+  bool utf8 = false;
   std::int32_t integer = 0;  // I2, I4 and Bool (0 or 1)
   double real = 0.0;
   DispatchPtr object;
 
   static AutoValue Text(std::string value);
+  static AutoValue Utf8Text(std::string value);
   static AutoValue I2(std::int16_t value);
   static AutoValue I4(std::int32_t value);
   static AutoValue R8(double value);

@@ -1,5 +1,5 @@
 // Late-bound automation: every call goes through IDispatch::Invoke by DISPID. Texts cross
-// as BSTRs converted from and to the ANSI code page.
+// as BSTRs converted from and to the ANSI code page, or from UTF-8 when a text says it is.
 #include "chart/dispatch_win32.h"
 
 #include <windows.h>
@@ -7,13 +7,23 @@
 
 #include <vector>
 
+#include "common/text.h"
+
 namespace {
+
+static_assert(sizeof(OLECHAR) == sizeof(char16_t), "a BSTR holds UTF-16");
 
 BSTR ToBstr(const std::string& text) {
   int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
   BSTR out = SysAllocStringLen(nullptr, UINT(size));
   if (out && size > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out, size);
   return out;
+}
+
+BSTR ToBstr(const AutoValue& text) {
+  if (!text.utf8) return ToBstr(text.text);
+  std::u16string wide = Utf16FromUtf8(text.text);
+  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()), UINT(wide.size()));
 }
 
 std::string FromBstr(BSTR text) {
@@ -103,7 +113,7 @@ private:
       case AutoType::Empty: return true;
       case AutoType::Text:
         out.vt = VT_BSTR;
-        out.bstrVal = ToBstr(value.text);
+        out.bstrVal = ToBstr(value);
         return out.bstrVal != nullptr;
       case AutoType::I2:
         out.vt = VT_I2;

@@ -1,8 +1,11 @@
 """Charts through the real automation adapter and the Plotwright stand-in out of process:
 positions and calls as the stand-in received them, the version branches, a failing call, and
-the bundled sample site crawled and charted in each layout."""
+the bundled sample site crawled and charted in each layout, and a served site whose page
+names are spelt in percent-escapes of UTF-8."""
 import os
+import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 import winebed
 from chart.charting import (DEPTH, HORIZONTAL, INTERFACE, ORG_CHART, VERTICAL, chart)
@@ -77,6 +80,39 @@ class SampleSite(unittest.TestCase):
                 labels = [d[2] for d in result.drops()]
                 self.assertEqual(labels[0], site)
         self.assertEqual(len(shown), 3)
+
+
+
+class ServedSite(unittest.TestCase):
+    NAMES = {"caf%C3%A9.html": "caf\u00e9.html",
+             "%E6%97%A5%E6%9C%AC%E8%AA%9E.html": "\u65e5\u672c\u8a9e.html"}
+
+    def test_escaped_names_are_labelled_in_their_characters_and_linked_as_escaped(self):
+        with tempfile.TemporaryDirectory() as root:
+            with open(os.path.join(root, "index.html"), "w") as f:
+                f.writelines('<a href="%s">page</a>\n' % escaped for escaped in self.NAMES)
+            for name in self.NAMES.values():
+                with open(os.path.join(root, name), "w") as f:
+                    f.write("<html><body>%s</body></html>\n" % name.encode("ascii", "xmlcharrefreplace").decode())
+            with winebed.http_server(root) as port:
+                site = "http://127.0.0.1:%d/" % port
+                crawled = crawl(site + "index.html", "--depth", 1, timeout=120)
+                self.assertEqual([label for _, _, label in crawled.tree],
+                                 [site + "index.html"] + [site + escaped for escaped in self.NAMES])
+                shot = []
+                result = chart(crawled.tree, HORIZONTAL,
+                               after=lambda: shot.append(winebed.screenshot("chart_unicode_labels")))
+        self.assertEqual(result.result, "ok")
+        self.assertEqual([d[2] for d in result.drops()], ["index.html"] + list(self.NAMES.values()))
+        addresses = [c.args[0] for c in result.calls if c.object_kind == "link" and c.dispid == 15]
+        self.assertEqual(addresses, [site + "index.html"] + [site + escaped for escaped in self.NAMES])
+        # The drawing labels each shape in the same characters, however its lines were broken.
+        self.assertEqual(len(result.drawings), 1)
+        svg = ElementTree.fromstring(next(iter(result.drawings.values())).encode("utf-8"))
+        ns = {"svg": "http://www.w3.org/2000/svg"}
+        labels = ["".join(t.text for t in text.findall("svg:tspan", ns)) for text in svg.iter("{%s}text" % ns["svg"])]
+        self.assertEqual(labels, ["index.html"] + list(self.NAMES.values()))
+        self.assertEqual(len(shot), 1)
 
 
 if __name__ == "__main__":

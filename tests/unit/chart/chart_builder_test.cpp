@@ -374,9 +374,16 @@ TEST(ChartShapes, LabelAndLinkOfEachKindOfNode) {
     const char* label;
     const char* url;
     const char* name;
+    bool utf8 = true;  // the label crosses as UTF-8, not in the ANSI code page
   };
   const Case cases[] = {
       {"http://site.com/docs/", "http://site.com/docs/", "docs"},
+      // A person reads the name with its escapes decoded; the link keeps them.
+      {"http://site.com/caf%C3%A9.html", "http://site.com/caf%C3%A9.html", "caf\xC3\xA9.html"},
+      {"http://site.com/my%20docs/", "http://site.com/my%20docs/", "my docs"},
+      {"http://site.com/caf%E9.html", "http://site.com/caf%E9.html", "caf%E9.html"},
+      // A name already in the ANSI code page is sent as it is, escapes and all.
+      {"http://site.com/caf\xE9%20a.html", "http://site.com/caf\xE9%20a.html", "caf\xE9%20a.html", false},
       {"http://site.com/docs/page.html", "http://site.com/docs/page.html", "page.html"},
       {"mailto:joe@site.com", "mailto:joe@site.com", "joe@site.com"},
       {"MAILTO:joe@site.com", "MAILTO:joe@site.com", "joe@site.com"},
@@ -397,6 +404,8 @@ TEST(ChartShapes, LabelAndLinkOfEachKindOfNode) {
     auto journal = run.plotwright.JournalFrom("shape1 15 get");
     journal.resize(4);
     EXPECT_EQ(journal, expected) << c.label;
+    EXPECT_EQ(run.plotwright.shapes[0]->properties[shapeid::kText].utf8, c.utf8) << c.label;
+    EXPECT_FALSE(static_cast<FakeObject&>(*run.plotwright.shapes[0]->link).properties[linkid::kAddress].utf8) << c.label;
   }
 }
 

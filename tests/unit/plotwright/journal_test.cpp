@@ -24,6 +24,8 @@ TEST(Journal, ValuesAsJson) {
       {Value::Text("Plotwright basic palettes\\Standard"), "\"Plotwright basic palettes\\\\Standard\""},
       {Value::Text("say \"hi\"\r\n\t\x01"), "\"say \\\"hi\\\"\\r\\n\\t\\u0001\""},
       {Value::Text("caf\xe9 \x7f"), "\"caf\\u00e9 \\u007f\""},
+      // UTF-8 as the server keeps it: one escape a UTF-16 unit, so every line stays ASCII.
+      {Value::Text("caf\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80"), "\"caf\\u00e9 \\u65e5\\ud83d\\ude00\""},
       {Value::Object({ObjectKind::LineFormat, 3}), "\"lineformat3\""},
       {Value::Object({ObjectKind::Application, 0}), "\"application\""},
       {Value(), "null"},

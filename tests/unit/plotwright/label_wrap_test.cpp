@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "plotwright/link_target.h"
+#include "plotwright/utf8.h"
 
 namespace {
 
 std::vector<std::string> Lines(const std::string& label, double width) {
   std::vector<std::string> out;
   for (const LabelLine& line : WrapLabel(label, width)) {
-    if (line.text.size() > 1) {
+    if (CodePointAt(line.text, 0).length < line.text.size()) {  // more than one character
       EXPECT_LE(line.width, width) << line.text;
     }
     EXPECT_DOUBLE_EQ(line.width, TextWidth(line.text));
@@ -45,6 +46,29 @@ TEST(LabelWrap, BreaksAfterSeparatorsAndInsideRunsLongerThanALine) {
       {"ab", 0.0, {"a", "b"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Lines(c.label, c.width), c.lines) << c.label;
+}
+
+TEST(LabelWrap, CharactersAboveAsciiAreNeverSplit) {
+  const std::string e = "\xc3\xa9", nichi = "\xe6\x97\xa5", hon = "\xe6\x9c\xac", go = "\xe8\xaa\x9e";
+  const std::string japanese = nichi + hon + go;
+  struct Case {
+    std::string label;
+    double width;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"caf" + e + ".html", 0.72, {"caf" + e + ".html"}},
+      {"caf" + e + "caf" + e, TextWidth("caf" + e), {"caf" + e, "caf" + e}},
+      {japanese + japanese + ".html", TextWidth(japanese), {japanese, japanese, ".html"}},
+      {"a/" + japanese, TextWidth(japanese), {"a/", japanese}},
+      {japanese, TextWidth(nichi), {nichi, hon, go}},
+      // Even a line too narrow for one character takes a whole one.
+      {"\xf0\x9f\x98\x80" + e, 0.0, {"\xf0\x9f\x98\x80", e}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Lines(c.label, c.width), c.lines) << c.label;
+  // A character is counted once, however many bytes it takes; ideographs fill the em square.
+  EXPECT_DOUBLE_EQ(TextWidth(e), TextWidth("\xe9"));
+  EXPECT_DOUBLE_EQ(TextWidth(nichi), kFontSize);
+  EXPECT_GT(TextWidth(nichi), TextWidth("W"));
 }
 
 TEST(LinkTarget, OnlyAddressesOfPagesAndMailAreOpenedNeverTheCommand) {

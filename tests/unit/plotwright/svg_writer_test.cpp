@@ -81,8 +81,26 @@ TEST(SvgWriter, TextIsEscapedForXml) {
     const char* text;
     const char* xml;
   } cases[] = {{"plain", "plain"},     {"a&b", "a&amp;b"},     {"<\">", "&lt;&quot;&gt;"},
-               {"caf\xe9", "caf&#233;"}, {"tab\there", "tab here"}, {"", ""}};
+               {"caf\xe9", "caf&#233;"}, {"tab\there", "tab here"}, {"", ""},
+               // Characters above ASCII stay as they are, in UTF-8.
+               {"caf\xc3\xa9 \xe6\x97\xa5&", "caf\xc3\xa9 \xe6\x97\xa5&amp;"},
+               {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+               {"\xef\xbf\xbe", "\xef\xbf\xbd"}};
   for (const Case& c : cases) EXPECT_EQ(XmlText(c.text), c.xml);
+}
+
+TEST(SvgWriter, LabelsAboveAsciiAreWrittenInUtf8) {
+  Application app({"7.0", 0});
+  app.Invoke(kApp, 67, CallKind::Call, {});
+  app.Invoke(kDoc, 4, CallKind::Put, {Value::Text("Plotwright basic palettes\\Standard")});
+  Drop(app, 1, 2, "Process");
+  const std::string japanese = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.html";
+  app.Invoke({ObjectKind::Shape, 1}, 17, CallKind::Put, {Value::Text(japanese)});
+  app.Invoke({ObjectKind::Link, 1}, 15, CallKind::Put, {Value::Text("http://x/%E6%97%A5.html")});
+  std::string svg = SvgDocument(app, app.document(1));
+  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+  EXPECT_NE(svg.find("\">" + japanese + "</tspan>"), std::string::npos) << svg;
+  EXPECT_NE(svg.find("<title>" + japanese + "&#10;http://x/%E6%97%A5.html</title>"), std::string::npos) << svg;
 }
 
 TEST(SvgWriter, AnEmptyDocumentIsStillAPicture) {

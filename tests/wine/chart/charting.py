@@ -115,6 +115,6 @@ def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=T
             journal_lines = f.read().splitlines()
         svgs = {}
         for path in glob.glob(os.path.join(drawings, "*.svg")):
-            with open(path) as f:
+            with open(path, encoding="utf-8") as f:
                 svgs[os.path.basename(path)] = f.read()
         return Chart(report_lines, journal_lines, svgs)
