@@ -14,8 +14,11 @@ constexpr short kWidths[95] = {
     500, 613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579, 278, 974, 634, 612,   // `a-o
     635, 635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838,        // p-z {|}~
 };
-// Letters above ASCII: wide enough for any accented Latin letter, and the em square for the rest,
-// which holds the CJK ideographs and kana.
+// The letters of Latin-1 (U+00C0 to U+00FF) as wide as the letter under their accent; '@', the
+// widest, stands for the ligatures AE and ae, '+' for the multiplication and division signs.
+constexpr char kLatin1Letters[] = "AAAAAA@CEEEEIIIIDNOOOOO+OUUUUYPBaaaaaa@ceeeeiiiionooooo+ouuuuypy";
+// Other letters above ASCII: wide enough for any accented Latin letter, and the em square for the
+// rest, which holds the CJK ideographs and kana.
 constexpr short kLatinWidth = 800;
 constexpr char32_t kLastLatin = 0x024F;
 constexpr short kOtherWidth = 1000;
@@ -36,6 +39,7 @@ std::string Trimmed(const std::string& text) {
 }  // namespace
 
 double CharWidth(char32_t c) {
+  if (c >= 0xC0 && c <= 0xFF) c = static_cast<unsigned char>(kLatin1Letters[c - 0xC0]);
   int thousandths = c < 32 ? kWidths[0] : c < 127 ? kWidths[c - 32] : c <= kLastLatin ? kLatinWidth : kOtherWidth;
   return thousandths * kFontSize / 1000.0;
 }

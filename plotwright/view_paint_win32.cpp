@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "plotwright/label_wrap.h"
@@ -44,12 +46,91 @@ private:
   HGDIOBJ old;
 };
 
+HFONT LabelFont(int height, BYTE charset, const char* face) {
+  return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
 COLORREF Colour(Rgb c) {
   Rgb d = DrawnColour(c);
   return RGB(d.r, d.g, d.b);
 }
 
 }  // namespace
+
+// GDI draws a character that the selected font lacks as a box and looks for no other font
+// itself: such characters (CJK ideographs, where Arial has none) are given the first font of an
+// East Asian character set that has them. Those fonts are made when first needed.
+class LabelFonts {
+public:
+  explicit LabelFonts(int pixels) : height(pixels), main(LabelFont(pixels, ANSI_CHARSET, "Arial")) {}
+  HFONT Main() const { return main.get(); }
+
+  struct Run {
+    std::size_t start, length;
+    HFONT font;
+  };
+  // The text cut where its font changes; main must be selected into dc.
+  std::vector<Run> Runs(HDC dc, const std::u16string& text) {
+    std::vector<HFONT> fontOf(text.size(), main.get());
+    std::vector<std::size_t> missing = Missing(dc, text);
+    for (std::size_t k = 0; k < std::size(kCharsets) && !missing.empty(); ++k) {
+      HFONT font = Fallback(k);
+      std::u16string wanted;
+      for (std::size_t i : missing) wanted += text[i];
+      std::vector<std::size_t> lacking;  // places in wanted
+      {
+        Selected face(dc, font);
+        lacking = Missing(dc, wanted);
+      }
+      std::vector<std::size_t> still;
+      for (std::size_t j = 0, next = 0; j < missing.size(); ++j) {
+        if (next < lacking.size() && lacking[next] == j) {
+          still.push_back(missing[j]);
+          ++next;
+        } else {
+          fontOf[missing[j]] = font;
+        }
+      }
+      missing = std::move(still);
+    }
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      // The second half of a pair goes with the first.
+      if (i > 0 && IsLowSurrogate(text[i])) fontOf[i] = fontOf[i - 1];
+      if (runs.empty() || runs.back().font != fontOf[i]) runs.push_back({i, 0, fontOf[i]});
+      ++runs.back().length;
+    }
+    return runs;
+  }
+
+private:
+  static constexpr BYTE kCharsets[] = {SHIFTJIS_CHARSET, GB2312_CHARSET, CHINESEBIG5_CHARSET, HANGEUL_CHARSET};
+
+  // The places in text of the characters that the font selected into dc has no glyph for.
+  static std::vector<std::size_t> Missing(HDC dc, const std::u16string& text) {
+    std::vector<WORD> glyphs(text.size());
+    std::vector<std::size_t> missing;
+    if (GetGlyphIndicesW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), int(text.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+      return missing;
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+      if (glyphs[i] == 0xFFFF && !IsLowSurrogate(text[i])) missing.push_back(i);
+    return missing;
+  }
+
+  HFONT Fallback(std::size_t k) {
+    while (fallbacks.size() <= k)
+      fallbacks.push_back(std::make_unique<GdiObject<HFONT>>(LabelFont(height, kCharsets[fallbacks.size()], "")));
+    return fallbacks[k]->get();
+  }
+
+  int height;
+  GdiObject<HFONT> main;
+  std::vector<std::unique_ptr<GdiObject<HFONT>>> fallbacks;
+};
 
 void PlotView::OnPaint() {
   LONGLONG start = Ticks();
@@ -107,11 +188,9 @@ void PlotView::Paint(HDC dc, const RECT& area) {
 
   GdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, RGB(32, 32, 32)));
   double fontPixels = kFontSize * viewport.scale;
-  GdiObject<HFONT> font(CreateFontA(-int(std::lround(fontPixels)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                    ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, "Arial"));
+  LabelFonts fonts(int(std::lround(fontPixels)));
   Selected pen(dc, outline.get());
-  Selected typeface(dc, font.get());
+  Selected typeface(dc, fonts.Main());
   SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
   SetTextColor(dc, RGB(0, 0, 0));
   for (int n : doc->shapes) {
@@ -127,11 +206,11 @@ void PlotView::Paint(HDC dc, const RECT& area) {
         case FigureKind::Stroke: Polyline(dc, p.data(), int(p.size())); break;
       }
     }
-    PaintLabel(dc, s, fontPixels);
+    PaintLabel(dc, s, fontPixels, fonts);
   }
 }
 
-void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
+void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels, LabelFonts& fonts) {
   // A label taller than its box crosses the outline: its lines get a white edge, as in the SVG,
   // where the letters are large enough to keep their shape inside one.
   bool edged = fontPixels >= kSmallestEdgedFont &&
@@ -165,9 +244,15 @@ void PlotView::PaintLabel(HDC dc, const Shape& s, double fontPixels) {
       advances.resize(text.size(), 0);
       x = next;
     }
+    std::vector<LabelFonts::Run> runs = fonts.Runs(dc, text);
     auto draw = [&](int left, int baseline) {
-      ExtTextOutW(dc, left, baseline, 0, nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), UINT(text.size()),
-                  advances.data());
+      for (const LabelFonts::Run& run : runs) {
+        Selected face(dc, run.font);
+        int x = left;
+        for (std::size_t i = 0; i < run.start; ++i) x += advances[i];
+        ExtTextOutW(dc, x, baseline, 0, nullptr, reinterpret_cast<const wchar_t*>(text.c_str()) + run.start,
+                    UINT(run.length), advances.data() + run.start);
+      }
     };
     int left = int(std::lround(origin.x)), baseline = int(std::lround(origin.y));
     if (edged) {

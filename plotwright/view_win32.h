@@ -13,6 +13,8 @@
 #include "plotwright/geometry.h"
 #include "plotwright/server_win32.h"
 
+class LabelFonts;
+
 class PlotView : public SessionObserver {
 public:
   bool Create(HINSTANCE instance, int show);
@@ -42,7 +44,7 @@ private:
   // Painting (view_paint_win32.cpp).
   void OnPaint();
   void Paint(HDC dc, const RECT& area);
-  void PaintLabel(HDC dc, const Shape& shape, double fontPixels);
+  void PaintLabel(HDC dc, const Shape& shape, double fontPixels, LabelFonts& fonts);
 
   // Scroll and zoom (view_scroll_win32.cpp).
   void OnScroll(int bar, int code);

@@ -10,8 +10,8 @@ TEST(Utf8, SequenceLengthOfWellFormedCharactersOnly) {
     size_t length;
   } cases[] = {
       {"a", 1},
-      {"\xC3\xA9x", 2},                  // é
-      {"\xE6\x97\xA5", 3},               // 日
+      {"\xC3\xA9x", 2},                  // U+00E9
+      {"\xE6\x97\xA5", 3},               // U+65E5
       {"\xF0\x9F\x98\x80", 4},           // U+1F600
       {"\xF4\x8F\xBF\xBF", 4},           // U+10FFFF, the last
       {"", 0},

@@ -67,6 +67,10 @@ TEST(LabelWrap, CharactersAboveAsciiAreNeverSplit) {
   for (const Case& c : cases) EXPECT_EQ(Lines(c.label, c.width), c.lines) << c.label;
   // A character is counted once, however many bytes it takes; ideographs fill the em square.
   EXPECT_DOUBLE_EQ(TextWidth(e), TextWidth("\xe9"));
+  // Accented letters are as wide as their letter, so a word keeps its spacing in the window.
+  EXPECT_DOUBLE_EQ(TextWidth("caf" + e), TextWidth("cafe"));
+  EXPECT_DOUBLE_EQ(TextWidth("\xc3\x89\xc3\xbf\xc3\x9f"), TextWidth("EyB"));
+  EXPECT_GE(TextWidth("\xc3\x86"), TextWidth("W"));  // the AE ligature
   EXPECT_DOUBLE_EQ(TextWidth(nichi), kFontSize);
   EXPECT_GT(TextWidth(nichi), TextWidth("W"));
 }

@@ -12,7 +12,7 @@ TEST(Utf8, CharactersAreReadWholeAndStrayBytesAsLatin1) {
       {"\xC3\xA9", 0xE9, 2},
       {"\xE6\x97\xA5", 0x65E5, 3},
       {"\xF0\x9F\x98\x80", 0x1F600, 4},
-      {"\xE9", 0xE9, 1},               // Latin-1 é
+      {"\xE9", 0xE9, 1},               // Latin-1 e acute
       {"\xE6\x97", 0xE6, 1},           // cut short
       {"\xC0\xAF", 0xC0, 1},           // overlong
       {"\xED\xA0\x80", 0xED, 1},       // a surrogate
