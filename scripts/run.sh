@@ -6,15 +6,16 @@
 # drawn as PNG by rsvg-convert, and a sitemap file. It exports the tree as a sitemap file too,
 # saves a screenshot of every page and chart and prints where the files are. With a display it
 # leaves the wizard open; without one it runs under Xvfb.
-#   bash scripts/run.sh [URL|PATH]
+#   bash scripts/run.sh [URL|PATH [DEPTH]]   (DEPTH 1 to 3: 1 for a site given, 3 for the sample)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+case "${2:-1}" in 1|2|3) ;; *) echo "run.sh: the depth is 1, 2 or 3" >&2; exit 2 ;; esac
 bash scripts/setup.sh
 log=$(mktemp)
 bash scripts/build.sh mingw >"$log" 2>&1 || { cat "$log"; exit 1; }
 rm -f "$log"
 
-export WINEBED_BUILD="$PWD/build/mingw" WINEBED_SOURCE="$PWD" PATHLOOM_URL="${1:-}"
+export WINEBED_BUILD="$PWD/build/mingw" WINEBED_SOURCE="$PWD" PATHLOOM_URL="${1:-}" PATHLOOM_DEPTH="${2:-}"
 bed=tests/wine/winebed.py
 /usr/bin/python3 "$bed" setup >/dev/null
 trap '/usr/bin/python3 "$bed" cleanup' EXIT

@@ -2,8 +2,9 @@
 page with a site (by default the sample site, served on 127.0.0.1 for the run), the tree page until
 the crawl ends, an export of the tree as a sitemap file, the chart options page, then the finish
 page once per layout, each charted in the Plotwright stand-in (saved as SVG, and drawn as PNG by
-rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. Leaves the wizard
-open when there is a display."""
+rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. A tree of more
+than CHART_LIMIT nodes gets its sitemap files but no chart. Leaves the wizard open when there is a
+display."""
 import glob
 import os
 import shutil
@@ -16,7 +17,10 @@ import winebed
 TITLE, OPTIONS = "Pathloom 2.0", "Chart Options"
 URL, DEPTH, ACTIVE, QUEUED = 1000, 1003, 1035, 1036
 LAYOUTS = ((1011, "horizontal"), (1012, "vertical"), (1013, "org_chart"))
-SAVE_SITEMAP, SITEMAP_NAME, CLOSING_TEXT = 1042, 1043, 1056
+SAVE_SITEMAP, SITEMAP_NAME, GENERATE_FLOWCHART, CLOSING_TEXT = 1042, 1043, 1045, 1056
+# A printout longer than this is cut; a tree larger than CHART_LIMIT would take hours to draw
+# under Wine at about 20 ms a shape.
+PRINTED_LINES, CHART_LIMIT = 200, 2000
 # The stand-in's View menu.
 ZOOM_OUT, ACTUAL_SIZE, ZOOM_TO_FIT = 1011, 1012, 1013
 
@@ -69,14 +73,23 @@ def render(svg, png):
 
 def main():
     site = os.environ.get("PATHLOOM_URL")
+    depth = os.environ.get("PATHLOOM_DEPTH")
     if site:
-        return drive(site)
+        return drive(site, depth or "1")
     # The sample site as a web site: its labels are then page names, as for any site on the web.
     with winebed.http_server(os.path.join(winebed.SOURCE, "samples", "site")) as port:
-        return drive("http://127.0.0.1:%d/index.html" % port)
+        return drive("http://127.0.0.1:%d/index.html" % port, depth or "3")
 
 
-def drive(site):
+def print_tree(tree):
+    print("The tree (depth, icon, URL):")
+    print("\n".join("  " + line for line in tree[:PRINTED_LINES]))
+    if len(tree) > PRINTED_LINES:
+        print("  ... (the first %d of %d lines)" % (PRINTED_LINES, len(tree)))
+    print("%d nodes" % len(tree))
+
+
+def drive(site, depth):
     out = winebed.ARTIFACTS
     os.makedirs(out, exist_ok=True)
     sitemap = os.path.join(out, "pathloom_tree.smp")
@@ -88,9 +101,9 @@ def drive(site):
     pathloom = winebed.start("Pathloom", cwd=os.path.dirname(winebed.exe("Pathloom")))
     if winebed.driver("wait", TITLE, 30000)[0] != 0:
         sys.exit("Pathloom's wizard did not open")
-    print("Reading", site)
+    print("Reading %s to depth %s" % (site, depth))
     winebed.driver("type", TITLE, URL, site)
-    winebed.driver("type", TITLE, DEPTH, "3")
+    winebed.driver("type", TITLE, DEPTH, depth)
     time.sleep(1)
     shots.append(winebed.screenshot("pathloom_1_start_page"))
     winebed.driver("press", TITLE, "Next >")
@@ -98,8 +111,8 @@ def drive(site):
     time.sleep(1)
     wait(crawl_ended, 600, "the end of the crawl")
     code, tree = winebed.driver("tree", TITLE)
-    print("The tree (depth, icon, URL):")
-    print("\n".join("  " + line for line in tree))
+    print_tree(tree)
+    chart = len(tree) <= CHART_LIMIT
     shots.append(winebed.screenshot("pathloom_2_tree_page"))
 
     # Export the whole tree: its top node, then "Export sitemap file..." from its context menu.
@@ -131,7 +144,16 @@ def drive(site):
     winebed.driver("click", OPTIONS, SAVE_SITEMAP)
     winebed.driver("type", OPTIONS, SITEMAP_NAME, winebed.windows_path(chart_sitemap))
     charts, drawn = [], []
-    for button, name in LAYOUTS:
+    if not chart:
+        # The sitemap file alone: the finish page skips the flowchart.
+        winebed.driver("click", OPTIONS, GENERATE_FLOWCHART)
+        winebed.driver("press", OPTIONS, "Next >")
+        wait(finish_run_ended, 600, "the end of the sitemap file")
+        print("No chart: the tree has %d nodes, more than the %d a chart of this run takes. To chart one "
+              "branch, run Pathloom yourself, right-click the branch's node on the tree page and choose "
+              "\"Set as top of chart\" (and \"Don't map/export this branch\" for what it need not "
+              "show), then go on to the finish page." % (len(tree), CHART_LIMIT))
+    for button, name in LAYOUTS if chart else ():
         if current_page(TITLE) == 3:
             winebed.driver("press", TITLE, "< Back")
             wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page again")

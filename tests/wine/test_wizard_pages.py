@@ -68,9 +68,9 @@ def answer_message(expected):
     """Waits for a message box with text EXPECTED, presses OK and checks that no other follows."""
     shown = until(lambda: expected in (message_box() or []))
     assert shown, "no message %r (%r)" % (expected, message_box())
-    winebed.driver("press", TITLE, "OK")
-    time.sleep(0.5)
-    assert message_box() is None, "a second message followed %r" % expected
+    code, next_box = winebed.driver("answer", TITLE, "OK")
+    assert code == 0, "the message %r did not close" % expected
+    assert not next_box, "a second message followed %r: %r" % (expected, next_box)
 
 
 class Wizard(unittest.TestCase):

@@ -7,6 +7,7 @@ import this module and find the bed through WINEBED_BUILD (the MinGW build direc
 """
 import contextlib
 import functools
+import glob
 import json
 import os
 import re
@@ -396,9 +397,17 @@ def setup():
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                  start_new_session=True)
     subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
+    # Wine's own faces (Marlett draws the caption buttons' symbols) are not found in Debian's data
+    # folder by this Wine; in the prefix's Fonts folder they are.
+    for face in glob.glob("/usr/share/wine/fonts/*.ttf"):
+        shutil.copy(face, os.path.join(PREFIX, "drive_c", "windows", "Fonts"))
     # A persistent server keeps each start of a program at tens of milliseconds.
     subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
     reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
+    if state.get("display"):
+        # Xvfb has no window manager, and Wine waits 2 s for one each time it shows a managed
+        # window again; unmanaged windows get their title bars drawn by Wine itself.
+        reg_set(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
     # The desktop process starts with the first window; start it here, detached from any test.
     run("wine_driver", ["list"], start_new_session=True)
     start_rpcss()

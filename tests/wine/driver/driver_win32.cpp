@@ -669,6 +669,50 @@ int Watch(const std::string& windowName, DWORD ms, const std::string& until, con
   }
 }
 
+HWND ButtonOf(HWND window, const std::string& button) {
+  for (HWND child : Children(window))
+    if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == button) return child;
+  return nullptr;
+}
+
+struct BoxSearch {
+  const std::string* windowName;
+  const std::string* button;
+  HWND found;
+};
+
+BOOL CALLBACK FindBoxProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<BoxSearch*>(param);
+  if (IsWindowVisible(window) && Matches(window, *s->windowName) && ButtonOf(window, *s->button)) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Presses a message box's button, waits until the box is gone and its owner's thread has
+// answered a message after it, then prints the texts of any box with the same title and button
+// that the thread showed next: a thread that shows a second box has it up before it reads
+// messages again.
+int AnswerMessage(const std::string& windowName, const std::string& button) {
+  BoxSearch search = {&windowName, &button, nullptr};
+  EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&search));
+  HWND box = search.found;
+  HWND pressed = box ? ButtonOf(box, button) : nullptr;
+  if (!pressed) return 1;
+  HWND owner = GetWindow(box, GW_OWNER);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(pressed), BN_CLICKED), reinterpret_cast<LPARAM>(pressed));
+  for (DWORD start = GetTickCount(); IsWindow(box); Sleep(20))
+    if (GetTickCount() - start > 20000) return 1;
+  DWORD_PTR ignored;
+  if (owner && !SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored)) return 1;
+  search.found = nullptr;
+  EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&search));
+  if (search.found)
+    for (HWND child : Children(search.found)) printf("%s\t%s\n", ClassOf(child).c_str(), TextOf(child).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -690,6 +734,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   std::string windowName = argv[2];
 
+  if (verb == "answer" && argc > 3) return AnswerMessage(windowName, WithoutAmpersands(argv[3]));
   if (verb == "gone") {
     DWORD start = GetTickCount(), ms = msArg(3);
     while (FindTop(windowName)) {
