@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds natively (plain, sanitized, fuzzing) and with MinGW, and runs
 # every test: unit tests, unit tests under ASan/UBSan, short fuzz runs, the Wine tests.
+# The Wine tests mostly wait on windows and servers, so they run while the native builds and
+# tests use the processors; their report follows at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+started=$SECONDS
+phase() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
-echo "== unit tests (native)"
+phase "MinGW build"
+bash scripts/build.sh mingw
+wine_log=build/mingw/wine-tests.log
+phase "Wine tests, in the background (report at the end)"
+ctest --test-dir build/mingw -L wine --output-on-failure >"$wine_log" 2>&1 &
+wine_pid=$!
+trap 'kill $wine_pid 2>/dev/null && WINEBED_BUILD=$PWD/build/mingw /usr/bin/python3 tests/wine/winebed.py cleanup' EXIT
+
+phase "unit tests (native)"
 bash scripts/build.sh native
 ctest --test-dir build/native -L unit -j2 --output-on-failure
 
-echo "== unit tests (address and undefined-behaviour sanitizers)"
+phase "unit tests (address and undefined-behaviour sanitizers)"
 bash scripts/build.sh asan
 ctest --test-dir build/asan -L unit -j2 --output-on-failure
 
-echo "== fuzzing (${FUZZ_SECONDS:=20} s a target)"
+phase "fuzzing (${FUZZ_SECONDS:=20} s a target)"
 bash scripts/build.sh fuzz
 for target in build/fuzz/fuzz/*_fuzz; do
   name=$(basename "$target" _fuzz)
@@ -29,11 +41,16 @@ for target in build/fuzz/fuzz/*_fuzz; do
   rm -rf "$work"
 done
 
-echo "== Wine tests"
-bash scripts/build.sh mingw
 if ! grep -q mingw-i686 build/mingw/CMakeCache.txt; then
   # The Wine tests ran a 64-bit build: still prove that the 32-bit programs build.
-  echo "== 32-bit build of the programs"
+  phase "32-bit build of the programs"
   bash scripts/build.sh mingw32
 fi
-ctest --test-dir build/mingw -L wine --output-on-failure
+
+phase "waiting for the Wine tests"
+status=0
+wait $wine_pid || status=$?
+trap - EXIT
+cat "$wine_log"
+phase "done"
+exit $status

@@ -104,7 +104,7 @@ def chart(nodes, orientation, color=NO_COLOR, h=1.5, v=1.5, duplicate_children=T
         r = winebed.run("chart_run", [winebed.windows_path(report), winebed.windows_path(tree), orientation,
                                       color, h, v, int(duplicate_children)] + ([bare_calls] if bare_calls else []),
                            timeout=timeout)
-        assert r.returncode == 0, "chart_run ended with %d" % r.returncode
+        assert r.returncode == 0, "chart_run ended with %d: %s" % (r.returncode, r.stderr[-2000:])
         if after:
             after()
         # The next chart must start a stand-in of its own, with its own options.
