@@ -104,11 +104,11 @@ def drive(site, depth):
     print("Reading %s to depth %s" % (site, depth))
     winebed.driver("type", TITLE, URL, site)
     winebed.driver("type", TITLE, DEPTH, depth)
-    time.sleep(1)
+    time.sleep(0.5)
     shots.append(winebed.screenshot("pathloom_1_start_page"))
     winebed.driver("press", TITLE, "Next >")
     wait(lambda: current_page(TITLE) == 1, 20, "the tree page")
-    time.sleep(1)
+    time.sleep(0.5)
     wait(crawl_ended, 600, "the end of the crawl")
     code, tree = winebed.driver("tree", TITLE)
     print_tree(tree)
@@ -132,7 +132,7 @@ def drive(site, depth):
 
     winebed.driver("press", TITLE, "Next >")
     wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page")
-    time.sleep(1)
+    time.sleep(0.5)
     shots.append(winebed.screenshot("pathloom_3_chart_options_page"))
     # The finish page, once per layout: each run draws in the stand-in, which saves the drawing.
     drawings = os.path.join(out, "charts")
@@ -161,12 +161,12 @@ def drive(site, depth):
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
         wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
-        time.sleep(1)
+        time.sleep(0.5)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
         # The middle of the chart at about half size (100% less three steps of 1.25), then fitted again.
         for command in (ACTUAL_SIZE, ZOOM_OUT, ZOOM_OUT, ZOOM_OUT):
             winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, command)
-        time.sleep(1)
+        time.sleep(0.5)
         shots.append(winebed.screenshot("pathloom_4_chart_%s_at_half_size" % name))
         winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, ZOOM_TO_FIT)
         for svg in sorted(set(glob.glob(os.path.join(drawings, "*.svg"))) - before):

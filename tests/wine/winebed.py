@@ -7,7 +7,6 @@ import this module and find the bed through WINEBED_BUILD (the MinGW build direc
 """
 import contextlib
 import functools
-import glob
 import json
 import os
 import re
@@ -26,6 +25,7 @@ PREFIX = os.path.join(STATE, "prefix")
 ARTIFACTS = os.path.join(BUILD, "artifacts")
 STATE_FILE = os.path.join(STATE, "state.json")
 PYTHON = "/usr/bin/python3"
+MARLETT = "/usr/share/wine/fonts/marlett.ttf"
 
 
 def _state():
@@ -397,10 +397,11 @@ def setup():
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                  start_new_session=True)
     subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
-    # Wine's own faces (Marlett draws the caption buttons' symbols) are not found in Debian's data
-    # folder by this Wine; in the prefix's Fonts folder they are.
-    for face in glob.glob("/usr/share/wine/fonts/*.ttf"):
-        shutil.copy(face, os.path.join(PREFIX, "drive_c", "windows", "Fonts"))
+    # Wine draws the caption buttons' symbols with Marlett, which this Wine does not find in
+    # Debian's data folder; in the prefix's Fonts folder it does. Only Marlett: the dialogs'
+    # other faces would change their measure.
+    if os.path.exists(MARLETT):
+        shutil.copy(MARLETT, os.path.join(PREFIX, "drive_c", "windows", "Fonts"))
     # A persistent server keeps each start of a program at tens of milliseconds.
     subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
     reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
