@@ -5,6 +5,8 @@ the Wine server during each crawl, which shows where the difference goes.
   WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big] [local|web|import]
 
 PAGES: a generated site of that many pages crawled to depth 2 (index linking to every page).
+"twins": 30 pages linking each other, each with a JSON twin, and 4 JSON files every page and
+the index link, crawled to depth 3 (web: one request per distinct page, 64).
 "docs": a documentation site, 40 pages of 190 links each, a few of them to other pages of the
 site (cross-linked) and the rest elsewhere, crawled to depth 3: about 7,600 nodes from 40
 readings, one request per page. "big": the same kind of site grown to about 109,000 nodes
@@ -48,6 +50,27 @@ def make_docs_site(root, pages=40, links=190, from_index=3, per_page=12):
             f.writelines('<a href="%s">%s</a>\n' % (href, href) for href in own + off)
             f.write("</body></html>\n")
     return 1 + from_index + from_index * per_page
+
+
+def make_twins_site(root, pages=30, shared=4, links=60):
+    """A documentation site whose pages each link every other page (its side bar), a JSON twin of
+    its own and SHARED JSON files that the index links too, so the same non-HTML files come up at
+    depths 1 and 2, and LINKS links off the site. At depth 3 every page and file is read; the
+    number of distinct pages is returned."""
+    names = ["index.html"] + ["page%d.html" % i for i in range(1, pages)]
+    common = ["data/shared%d.json" % k for k in range(shared)]
+    os.makedirs(os.path.join(root, "data"))
+    for name in common + [n[:-5] + ".json" for n in names]:
+        with open(os.path.join(root, name), "w") as f:
+            f.write('{"name": "%s", "members": [%s]}\n' % (name, ", ".join(['"m"'] * 200)))
+    for name in names:
+        own = names[1:] + [name[:-5] + ".json"] + common
+        off = ["https://www.example.org/api/%s/topic%d.html" % (name[:-5], k) for k in range(links)]
+        with open(os.path.join(root, name), "w") as f:
+            f.write("<html><body><h1>%s</h1>\n" % name)
+            f.writelines('<a href="%s">%s</a>\n' % (href, href) for href in own + off)
+            f.write("</body></html>\n")
+    return len(names) * 2 + shared
 
 
 def cpu_seconds(pid):
@@ -257,6 +280,8 @@ def main():
         readings = None
         if shape == "docs":
             make_docs_site(root)
+        elif shape == "twins":
+            make_twins_site(root)
         elif shape == "big":  # about 109,000 nodes from 573 readings
             readings = make_docs_site(root, from_index=22, per_page=25)
         else:

@@ -274,6 +274,36 @@ TEST(KeptReadings, WebCrawlShowsTheSameAndReadsEachPageOnce) {
   EXPECT_EQ(after.queue.PendingCount(), 0u);
 }
 
+TEST(KeptReadings, FilesThatManyPagesLinkAtEveryDepthAreRequestedOnce) {
+  // Pages that link each other, each its own JSON twin (missing: its request fails) and JSON
+  // files the index links too: the twins come up at depth 2 only, the shared files at depths 1
+  // and 2; every other page is longer than one read, its twin's link past the first.
+  Crawl crawl;
+  const std::string base = "http://docs.example/";
+  const int pages = 8;
+  std::string shared;
+  for (int k = 0; k < 3; ++k) {
+    shared += "<a href=\"data/shared" + std::to_string(k) + ".json\">s</a>";
+    crawl.client.pages[base + "data/shared" + std::to_string(k) + ".json"] = "{\"href\": 1}";
+  }
+  std::string index = shared;
+  for (int i = 1; i <= pages; ++i) {
+    std::string name = "page" + std::to_string(i);
+    index += "<a href=\"" + name + ".html\">p</a>";
+    std::string text = std::string(i % 2 ? 40000 : 10, ' ') + "<a href=\"" + name + ".json\">j</a>" + shared;
+    for (int k = 1; k <= pages; ++k) text += "<a href=\"page" + std::to_string(k) + ".html#top\">n</a>";
+    crawl.client.pages[base + name + ".html"] = text;
+  }
+  crawl.client.pages[base + "index.html"] = index;
+  crawl.Run(base + "index.html");
+
+  std::map<std::string, int> requests;
+  for (const std::string& url : crawl.client.requests) ++requests[url];
+  EXPECT_EQ(requests.size(), 1u + pages * 2 + 3);
+  for (const auto& [url, count] : requests) EXPECT_EQ(count, 1) << url;
+  EXPECT_FALSE(crawl.queue.HasActiveTask());
+}
+
 TEST(KeptReadings, LocalCrawlShowsTheSameAndRunsOnTaskEndsAlone) {
   // Local links are resolved at backslashes, and every "/" becomes one: relative names whose
   // "directory" is a prefix of the file name keep to the temporary directory.
