@@ -13,9 +13,9 @@ phase "MinGW build"
 bash scripts/build.sh mingw
 wine_log=build/mingw/wine-tests.log
 phase "Wine tests, in the background (report at the end)"
-ctest --test-dir build/mingw -L wine --output-on-failure >"$wine_log" 2>&1 &
+ctest --test-dir build/mingw -L wine -j2 --output-on-failure >"$wine_log" 2>&1 &
 wine_pid=$!
-trap 'kill $wine_pid 2>/dev/null && WINEBED_BUILD=$PWD/build/mingw /usr/bin/python3 tests/wine/winebed.py cleanup' EXIT
+trap 'kill $wine_pid 2>/dev/null && for lane in a b; do WINEBED_BUILD=$PWD/build/mingw WINEBED_LANE=$lane /usr/bin/python3 tests/wine/winebed.py cleanup; done' EXIT
 
 phase "unit tests (native)"
 bash scripts/build.sh native

@@ -20,7 +20,9 @@ import time
 
 BUILD = os.environ.get("WINEBED_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build", "mingw"))
 SOURCE = os.environ.get("WINEBED_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
-STATE = os.path.join(BUILD, "winebed")
+# The tests run in lanes, each with a bed (prefix and display) of its own: WINEBED_LANE names it.
+LANE = os.environ.get("WINEBED_LANE", "")
+STATE = os.path.join(BUILD, "winebed" + ("-" + LANE if LANE else ""))
 PREFIX = os.path.join(STATE, "prefix")
 ARTIFACTS = os.path.join(BUILD, "artifacts")
 STATE_FILE = os.path.join(STATE, "state.json")
@@ -370,7 +372,9 @@ def ftp_server(root):
 
 
 def _free_display():
-    for n in range(90, 200):
+    # Lanes set up at the same time look in ranges of their own.
+    first = 90 + 20 * (sum(map(ord, LANE)) % 5)
+    for n in list(range(first, 200)) + list(range(90, first)):
         if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
             return n
     raise RuntimeError("no free X display")
