@@ -20,3 +20,5 @@ bed=tests/wine/winebed.py
 /usr/bin/python3 "$bed" setup >/dev/null
 trap '/usr/bin/python3 "$bed" cleanup' EXIT
 /usr/bin/python3 tests/wine/drive_wizard.py
+setup=build/mingw/dist/PathloomSetup.exe
+if [ -f "$setup" ]; then echo "The setup: $PWD/$setup (the portable .zip lies beside it)"; fi

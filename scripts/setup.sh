@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake ninja-build g++ clang mingw-w64 wine wine32:i386 wine64 xvfb xauth
       libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib openssl imagemagick x11-utils
-      fonts-dejavu-extra fonts-wqy-microhei fonts-wine librsvg2-bin ccache)
+      fonts-dejavu-extra fonts-wqy-microhei fonts-wine librsvg2-bin ccache nsis)
 # fonts-wqy-microhei (1.6 MB) gives Wine and librsvg the CJK glyphs that chart labels may need.
 
 missing=()
