@@ -93,20 +93,6 @@ def restart():
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
 
-def export(key):
-    """A registry export of KEY as text, through files: services that regedit starts would hold a
-    pipe open for as long as they run."""
-    fd, path = tempfile.mkstemp(suffix=".reg", dir=winebed.STATE)
-    os.close(fd)
-    try:
-        winebed.run(r"C:\windows\regedit.exe", ["/E", winebed.windows_path(path), key], timeout=300)
-        with open(path, "rb") as f:
-            data = f.read()
-    finally:
-        os.remove(path)
-    return data.decode("utf-16") if data[:2] == b"\xff\xfe" else data.decode("latin-1")
-
-
 def snapshot():
     """Every path of drive C (but Windows' own folder and the temporary files) and every registry
     value under HKLM\\SOFTWARE and HKCU\\Software but Wine's own, as sets that a difference can be
@@ -121,7 +107,7 @@ def snapshot():
     entries = set()
     for key in (r"HKEY_LOCAL_MACHINE\SOFTWARE", r"HKEY_CURRENT_USER\Software"):
         section = None
-        for line in export(key).splitlines():
+        for line in inst.export(key).splitlines():
             if line.startswith("["):
                 wine = line.lower().startswith("[hkey_current_user\\software\\wine")
                 section = None if wine or "\\NetworkCards\\" in line else line.strip()

@@ -65,12 +65,12 @@ def import_reg(lines):
 
 
 def export(key):
-    """The text of a registry export of KEY ("" when it does not exist)."""
+    """The text of a registry export of KEY ("" when it does not exist). Through files, as every
+    Wine program's output: services that regedit starts would hold a pipe open while they run."""
     fd, path = tempfile.mkstemp(suffix=".reg", dir=winebed.STATE)
     os.close(fd)
     try:
-        r = subprocess.run(["wine", "regedit", "/E", winebed.windows_path(path), key], env=winebed.env(),
-                           capture_output=True, timeout=60)
+        r = winebed.run(r"C:\windows\regedit.exe", ["/E", winebed.windows_path(path), key], timeout=300)
         with open(path, "rb") as f:
             data = f.read()
     finally:
