@@ -236,20 +236,8 @@ class Lifecycle(unittest.TestCase):
             self.assertTrue(until(lambda: os.path.exists(record) and os.path.getsize(record) > 0), "no browser")
             with open(record, encoding="latin-1") as f:
                 self.assertTrue(f.read().endswith('"%s\\Pathloom.htm"' % APP_DIR))
-
-            # Removal while Pathloom runs stops with Retractor's message and removes nothing.
-            removal = winebed.start(*command_of(UNINSTALL + r"\Pathloom", "QuietUninstallString"))
-            message = inst.texts_of(RETRACTOR, "is currently running")
-            self.assertIn("Pathloom 2.0 is currently running. Please close the application and run the Korvane "
-                          "Uninstaller again.", message or [])
-            winebed.driver("press", RETRACTOR, "OK")
-            self.assertEqual(inst.stop(removal, 60), 0)
-            self.assertPathloomInstalled()
         finally:
-            winebed.driver("press", TITLE, "Cancel", 500)
-            inst.stop(pathloom, 60)
-        # Retractor's application check would find the wizard's windows while they close.
-        self.assertTrue(until(lambda: not running(APP_DIR + r"\Pathloom.exe"), 60), "Pathloom still runs")
+            self.closePathloom(pathloom)
 
         removing = time.monotonic()
         self.assertEqual(remove(UNINSTALL + r"\Pathloom"), 0)
@@ -293,20 +281,44 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual(remove(UNINSTALL + r"\Plotwright"), 0)
         self.assertRemovedAfterRestart()
 
-    def test_removal_through_the_entry_asks_and_shows_its_progress(self):
+    def test_removal_through_the_entry_asks_and_is_refused_while_pathloom_runs(self):
         self.assertEqual(setup("/S"), 0)
-        removal = winebed.start(*command_of(UNINSTALL + r"\Pathloom", "UninstallString"))
+        uninstall = command_of(UNINSTALL + r"\Pathloom", "UninstallString")
+        # While Pathloom runs, the application check stops the run over its progress window.
+        pathloom = winebed.start(APP_DIR + r"\Pathloom.exe", cwd=winebed.unix_path(APP_DIR))
         try:
-            question = inst.texts_of(RETRACTOR, "Are you sure")
-            self.assertIn("Are you sure you want to remove the selected program?", question or [])
-            print("screenshot:", winebed.screenshot("setup_removal_question"))
-            winebed.driver("press", RETRACTOR, "&Yes")
-            # The progress window may come and go between two looks; what it showed is not asserted.
-            if inst.texts_of(RETRACTOR, "Deleting", timeout=5):
-                print("screenshot:", winebed.screenshot("setup_removal_progress"))
+            self.assertIsNotNone(winebed.window_texts(TITLE, 30000), "no wizard")
+            removal = winebed.start(*uninstall)
+            self.confirm("setup_removal_question")
+            message = inst.texts_of(RETRACTOR, "is currently running")
+            self.assertIn("Pathloom 2.0 is currently running. Please close the application and run the Korvane "
+                          "Uninstaller again.", message or [])
+            print("screenshot:", winebed.screenshot("setup_removal_progress_and_message"))
+            winebed.driver("press", RETRACTOR, "OK")
+            self.assertEqual(inst.stop(removal, 60), 0)
+            self.assertPathloomInstalled()
+        finally:
+            self.closePathloom(pathloom)
+
+        removal = winebed.start(*uninstall)
+        try:
+            self.confirm(None)
         finally:
             self.assertEqual(inst.stop(removal, 120), 0)
         self.assertRemovedAfterRestart()
+
+    def confirm(self, screenshot):
+        question = inst.texts_of(RETRACTOR, "Are you sure")
+        self.assertIn("Are you sure you want to remove the selected program?", question or [])
+        if screenshot:
+            print("screenshot:", winebed.screenshot(screenshot))
+        winebed.driver("press", RETRACTOR, "&Yes")
+
+    def closePathloom(self, started):
+        winebed.driver("press", TITLE, "Cancel", 500)
+        inst.stop(started, 60)
+        # Retractor's application check would find the wizard's windows while they close.
+        self.assertTrue(until(lambda: not running(APP_DIR + r"\Pathloom.exe"), 60), "Pathloom still runs")
 
     def test_a_folder_too_long_for_retractor_is_refused(self):
         folder = "C:\\" + "\\".join(["LongFolderName%02d" % i for i in range(18)])
