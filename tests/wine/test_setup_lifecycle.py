@@ -284,7 +284,7 @@ class Lifecycle(unittest.TestCase):
     def test_removal_through_the_entry_asks_and_is_refused_while_pathloom_runs(self):
         self.assertEqual(setup("/S"), 0)
         uninstall = command_of(UNINSTALL + r"\Pathloom", "UninstallString")
-        # While Pathloom runs, the application check stops the run over its progress window.
+        # While Pathloom runs, the application check stops the run with its message.
         pathloom = winebed.start(APP_DIR + r"\Pathloom.exe", cwd=winebed.unix_path(APP_DIR))
         try:
             self.assertIsNotNone(winebed.window_texts(TITLE, 30000), "no wizard")
@@ -293,7 +293,7 @@ class Lifecycle(unittest.TestCase):
             message = inst.texts_of(RETRACTOR, "is currently running")
             self.assertIn("Pathloom 2.0 is currently running. Please close the application and run the Korvane "
                           "Uninstaller again.", message or [])
-            print("screenshot:", winebed.screenshot("setup_removal_progress_and_message"))
+            print("screenshot:", winebed.screenshot("setup_removal_refused_while_running"))
             winebed.driver("press", RETRACTOR, "OK")
             self.assertEqual(inst.stop(removal, 60), 0)
             self.assertPathloomInstalled()
