@@ -141,15 +141,12 @@ def fresh_prefix():
     os.environ["HOME"] = home
     for name in ("XDG_DATA_HOME", "XDG_CONFIG_HOME"):
         os.environ.pop(name, None)
-    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                 start_new_session=True)
     try:
-        subprocess.run(["wineboot", "-i"], env=winebed.env(), check=True, timeout=600, **quiet)
-        subprocess.run(["wineserver", "-p"], env=winebed.env(), check=False, timeout=60, **quiet)
-        winebed.reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
+        winebed.make_prefix()
         yield home
     finally:
-        subprocess.run(["wineserver", "-k"], env=winebed.env(), check=False, timeout=60, **quiet)
+        subprocess.run(["wineserver", "-k"], env=winebed.env(), check=False, timeout=60, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         winebed.PREFIX = saved_prefix
         os.environ.clear()
         os.environ.update(saved_env)

@@ -380,6 +380,27 @@ def _free_display():
     raise RuntimeError("no free X display")
 
 
+def make_prefix():
+    """Makes the prefix PREFIX names as every test expects it, on this run's display."""
+    # Wine's services (services.exe, and rpcss.exe that COM needs) start here and must outlive this
+    # command: in a session of their own they escape ctest, which ends the test's process group.
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                 start_new_session=True)
+    subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
+    # Wine draws the caption buttons' symbols with Marlett, which this Wine does not find in
+    # Debian's data folder; in the prefix's Fonts folder it does. Only Marlett: the dialogs'
+    # other faces would change their measure.
+    if os.path.exists(MARLETT):
+        shutil.copy(MARLETT, os.path.join(PREFIX, "drive_c", "windows", "Fonts"))
+    # A persistent server keeps each start of a program at tens of milliseconds.
+    subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
+    reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
+    if _state().get("display"):
+        # Xvfb has no window manager, and Wine waits 2 s for one each time it shows a managed
+        # window again; unmanaged windows get their title bars drawn by Wine itself.
+        reg_set(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+
+
 def setup():
     cleanup()
     shutil.rmtree(STATE, ignore_errors=True)
@@ -396,23 +417,7 @@ def setup():
             time.sleep(0.05)
     with open(STATE_FILE, "w") as f:
         json.dump(state, f)
-    # Wine's services (services.exe, and rpcss.exe that COM needs) start here and must outlive this
-    # command: in a session of their own they escape ctest, which ends the test's process group.
-    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                 start_new_session=True)
-    subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
-    # Wine draws the caption buttons' symbols with Marlett, which this Wine does not find in
-    # Debian's data folder; in the prefix's Fonts folder it does. Only Marlett: the dialogs'
-    # other faces would change their measure.
-    if os.path.exists(MARLETT):
-        shutil.copy(MARLETT, os.path.join(PREFIX, "drive_c", "windows", "Fonts"))
-    # A persistent server keeps each start of a program at tens of milliseconds.
-    subprocess.run(["wineserver", "-p"], env=env(), check=False, timeout=60, **quiet)
-    reg_set(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", 0, "REG_DWORD")
-    if state.get("display"):
-        # Xvfb has no window manager, and Wine waits 2 s for one each time it shows a managed
-        # window again; unmanaged windows get their title bars drawn by Wine itself.
-        reg_set(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+    make_prefix()
     # The desktop process starts with the first window; start it here, detached from any test.
     run("wine_driver", ["list"], start_new_session=True)
     start_rpcss()
