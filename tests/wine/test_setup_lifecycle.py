@@ -54,11 +54,14 @@ SHARED_SYS = [
 
 
 def running(program):
-    """Whether a Wine process of this program (a Windows path) runs on the machine."""
-    for pid in os.listdir("/proc"):
+    """Whether a Wine process of this program (a Windows path) runs in this prefix."""
+    prefix = ("WINEPREFIX=" + winebed.PREFIX).encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
         with contextlib.suppress(OSError):
             with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if f.read().split(b"\0")[0].decode("latin-1").lower() == program.lower():
+                command = f.read().split(b"\0")[0].decode("latin-1")
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if command.lower() == program.lower() and prefix in f.read().split(b"\0"):
                     return True
     return False
 
