@@ -2,7 +2,7 @@
 (not a test): pages per second of each, and the CPU time of the program, the X server and
 the Wine server during each crawl, which shows where the difference goes.
 
-  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big] [local|web|import]
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big|twins|site:FOLDER] [local|web|import]
 
 PAGES: a generated site of that many pages crawled to depth 2 (index linking to every page).
 "twins": 30 pages linking each other, each with a JSON twin, and 4 JSON files every page and
@@ -12,6 +12,10 @@ site (cross-linked) and the rest elsewhere, crawled to depth 3: about 7,600 node
 readings, one request per page. "big": the same kind of site grown to about 109,000 nodes
 from 573 readings; afterwards a branch of about 4,900 nodes is deleted. "import" shows a
 sitemap file of 7,601 nodes instead of crawling.
+"site:FOLDER" crawls a real site on this machine from its index.html to depth 3 (a copy of
+/usr/share/doc/nodejs/api with its JSON files unpacked beside their .gz is one whose pages each
+link a JSON twin full of links); the harness is left out, and with "web" the requests are counted
+as soon as the server has had none for a while, without waiting for the tree to be shown whole.
 The tree page's figures come from the driver's watch: the time from Next until both counters
 read 0, the tree's size at each thousand nodes, and the longest the window took to answer.
 
@@ -177,6 +181,33 @@ def page_crawl(url, depth, then=None, readings=None):
     return figures
 
 
+def page_requests(url, depth, log, quiet_seconds=600, timeout=7200):
+    """Starts a crawl of URL through the wizard's tree page and returns the paths the server
+    was asked for once it has had no request for QUIET_SECONDS (the tree of a large site may
+    take far longer to show than its pages take to read)."""
+    with tempfile.TemporaryDirectory() as folder:
+        process = winebed.start("Pathloom", cwd=folder)
+        try:
+            winebed.driver("wait", WIZARD, 30000)
+            winebed.driver("type", WIZARD, 1000, url)
+            winebed.driver("type", WIZARD, 1003, depth)
+            time.sleep(0.5)
+            before = len(winebed.requested_paths(log))
+            winebed.driver("press", WIZARD, "Next >")
+            start = last_change = time.time()
+            count = before
+            while time.time() - last_change < quiet_seconds and time.time() - start < timeout:
+                time.sleep(2)
+                now = len(winebed.requested_paths(log))
+                if now != count:
+                    count, last_change = now, time.time()
+            return winebed.requested_paths(log)[before:], last_change - start
+        finally:
+            winebed.driver("press", WIZARD, "Cancel")
+            winebed.stop(process, 600)
+            process.close()
+
+
 def harness_crawl(url, depth):
     meter = CpuMeter()
     meter.start()
@@ -272,10 +303,30 @@ def delete_branch(label, size):
     return delete
 
 
+def site_requests(folder, depth, kind):
+    """The requests of a real site's crawl through the tree page, against the harness's."""
+    with tempfile.TemporaryDirectory() as logs:
+        log = os.path.join(logs, "requests.log")
+        with winebed.http_server(folder, log) as port:
+            url = "http://127.0.0.1:%d/index.html" % port
+            if kind == "harness":
+                crawl(url, "--depth", depth, timeout=1800)
+                asked, seconds = winebed.requested_paths(log), 0
+            else:
+                asked, seconds = page_requests(url, depth, log)
+        twice = sorted(path for path in set(asked) if asked.count(path) > 1)
+        print("%-30s %d requests for %d pages in %.0f s; asked more than once: %d %s" % (
+            "%s, depth %d" % ("harness" if kind == "harness" else "tree page", depth), len(asked),
+            len(set(asked)), seconds, len(twice), " ".join(twice[:8])), flush=True)
+
+
 def main():
     shape = sys.argv[1] if len(sys.argv) > 1 else "200"
     kind = sys.argv[2] if len(sys.argv) > 2 else "local"
     depth = 2 if shape.isdigit() else 3
+    if shape.startswith("site:"):
+        site_requests(shape[5:], depth, kind)
+        return
     with tempfile.TemporaryDirectory() as root:
         readings = None
         if shape == "docs":
