@@ -17,7 +17,7 @@ rm -f "$log"
 
 export WINEBED_BUILD="$PWD/build/mingw" WINEBED_SOURCE="$PWD" PATHLOOM_URL="${1:-}" PATHLOOM_DEPTH="${2:-}"
 bed=tests/wine/winebed.py
-/usr/bin/python3 "$bed" setup >/dev/null
+/usr/bin/python3 "$bed" setup --reuse-prefix >/dev/null
 trap '/usr/bin/python3 "$bed" cleanup' EXIT
 /usr/bin/python3 tests/wine/drive_wizard.py
 setup=build/mingw/dist/PathloomSetup.exe

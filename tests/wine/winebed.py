@@ -380,13 +380,17 @@ def _free_display():
     raise RuntimeError("no free X display")
 
 
-def make_prefix():
-    """Makes the prefix PREFIX names as every test expects it, on this run's display."""
+def make_prefix(reuse=False):
+    """Makes the prefix PREFIX names as every test expects it, on this run's display; with REUSE,
+    a prefix made whole by an earlier run is taken as it is."""
     # Wine's services (services.exe, and rpcss.exe that COM needs) start here and must outlive this
     # command: in a session of their own they escape ctest, which ends the test's process group.
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                  start_new_session=True)
-    subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
+    made = os.path.join(PREFIX, "made-by-winebed")
+    if not (reuse and os.path.exists(made)):
+        shutil.rmtree(PREFIX, ignore_errors=True)
+        subprocess.run(["wineboot", "-i"], env=env(), check=True, timeout=300, **quiet)
     # Wine draws the caption buttons' symbols with Marlett, which this Wine does not find in
     # Debian's data folder; in the prefix's Fonts folder it does. Only Marlett: the dialogs'
     # other faces would change their measure.
@@ -399,12 +403,21 @@ def make_prefix():
         # Xvfb has no window manager, and Wine waits 2 s for one each time it shows a managed
         # window again; unmanaged windows get their title bars drawn by Wine itself.
         reg_set(r"HKCU\Software\Wine\X11 Driver", "Managed", "N")
+    elif reuse:
+        reg_delete(r"HKCU\Software\Wine\X11 Driver", "Managed")
+    open(made, "w").close()
 
 
-def setup():
+def setup(reuse_prefix=False):
     cleanup()
-    shutil.rmtree(STATE, ignore_errors=True)
-    os.makedirs(STATE)
+    if reuse_prefix and os.path.isdir(STATE):
+        # The main command keeps its prefix from run to run: making one costs about 20 s.
+        for name in set(os.listdir(STATE)) - {os.path.basename(PREFIX)}:
+            path = os.path.join(STATE, name)
+            shutil.rmtree(path) if os.path.isdir(path) else os.remove(path)
+    else:
+        shutil.rmtree(STATE, ignore_errors=True)
+    os.makedirs(STATE, exist_ok=True)
     state = {}
     if not os.environ.get("DISPLAY"):
         n = _free_display()
@@ -417,7 +430,7 @@ def setup():
             time.sleep(0.05)
     with open(STATE_FILE, "w") as f:
         json.dump(state, f)
-    make_prefix()
+    make_prefix(reuse_prefix)
     # The desktop process starts with the first window; start it here, detached from any test.
     run("wine_driver", ["list"], start_new_session=True)
     start_rpcss()
@@ -438,4 +451,7 @@ def cleanup():
 
 
 if __name__ == "__main__":
-    {"setup": setup, "cleanup": cleanup}[sys.argv[1]]()
+    if sys.argv[1] == "setup":
+        setup(reuse_prefix="--reuse-prefix" in sys.argv[2:])
+    else:
+        cleanup()
