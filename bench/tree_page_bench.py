@@ -77,6 +77,16 @@ def make_twins_site(root, pages=30, shared=4, links=60):
     return len(names) * 2 + shared
 
 
+def start_wizard(folder, url, depth):
+    """Pathloom started in FOLDER with URL and DEPTH typed on its start page."""
+    process = winebed.start("Pathloom", cwd=folder)
+    winebed.driver("wait", WIZARD, 30000)
+    winebed.driver("type", WIZARD, 1000, url)
+    winebed.driver("type", WIZARD, 1003, depth)
+    time.sleep(0.5)
+    return process
+
+
 def cpu_seconds(pid):
     try:
         with open("/proc/%d/stat" % pid) as f:
@@ -151,12 +161,8 @@ def page_crawl(url, depth, then=None, readings=None):
     a dict of figures. THEN(figures) runs afterwards with the program still open. Without
     READINGS they are counted in the tree the page shows."""
     with tempfile.TemporaryDirectory() as folder:
-        process = winebed.start("Pathloom", cwd=folder)
+        process = start_wizard(folder, url, depth)
         try:
-            winebed.driver("wait", WIZARD, 30000)
-            winebed.driver("type", WIZARD, 1000, url)
-            winebed.driver("type", WIZARD, 1003, depth)
-            time.sleep(0.5)
             pid = process.process.pid
             meter = CpuMeter()
             meter.start()
@@ -186,12 +192,8 @@ def page_requests(url, depth, log, quiet_seconds=600, timeout=7200):
     was asked for once it has had no request for QUIET_SECONDS (the tree of a large site may
     take far longer to show than its pages take to read)."""
     with tempfile.TemporaryDirectory() as folder:
-        process = winebed.start("Pathloom", cwd=folder)
+        process = start_wizard(folder, url, depth)
         try:
-            winebed.driver("wait", WIZARD, 30000)
-            winebed.driver("type", WIZARD, 1000, url)
-            winebed.driver("type", WIZARD, 1003, depth)
-            time.sleep(0.5)
             before = len(winebed.requested_paths(log))
             winebed.driver("press", WIZARD, "Next >")
             start = last_change = time.time()
