@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "plotwright/dispatch_ids.h"
 #include "plotwright/geometry.h"
 #include "plotwright/journal.h"
 
@@ -64,43 +65,43 @@ using C = CallKind;
 
 const Application::Entry* Application::Find(ObjectKind kind, int dispid, CallKind callKind, double version) {
   static const Entry kTable[] = {
-      {K::Application, 30, C::Get, "", 0, &Application::GetVersion},
-      {K::Application, 31, C::Put, "B", 0, &Application::PutInteractive},
-      {K::Application, 31, C::Get, "", 0, &Application::GetInteractive},
-      {K::Application, 67, C::Call, "", 0, &Application::NewDocument},
-      {K::Application, 25, C::Put, "B", 0, &Application::PutShowChanges},
-      {K::Application, 63, C::Call, "III", 0, &Application::MakeColour},
-      {K::Application, 33, C::Get, "", 0, &Application::GetMainWindow},
-      {K::Application, 64, C::Call, "", 0, &Application::EndNormally},
-      {K::Application, 65, C::Call, "", 0, &Application::EndAbnormally},
-      {K::Document, 4, C::Put, "T", 0, &Application::PutPalette},
-      {K::Document, 53, C::Put, "I", 0, &Application::PutPaletteOption},
-      {K::Document, 2, C::Put, "I", 0, &Application::PutLayoutCode},
-      {K::Document, 6, C::Put, "R", 0, &Application::PutDropX},
-      {K::Document, 7, C::Put, "R", 0, &Application::PutDropY},
-      {K::Document, 6, C::Get, "", 0, &Application::GetDropX},
-      {K::Document, 7, C::Get, "", 0, &Application::GetDropY},
-      {K::Document, 71, C::Call, "T", 0, &Application::Drop},
-      {K::Document, 69, C::Call, "SSRR", 0, &Application::Connect},
-      {K::Document, 37, C::Get, "", 0, &Application::GetPage},
-      {K::Document, 89, C::Call, "I", kModernVersion, &Application::SetLayoutStyle},
-      {K::Document, 66, C::Call, "", kModernVersion, &Application::Arrange},
-      {K::Document, 81, C::Call, "IVRR", kModernVersion, &Application::FitPages},
-      {K::Document, 55, C::Put, "I", 0, &Application::PutFinishStep},
-      {K::Shape, 24, C::Get, "", 0, &Application::GetPlaced},
-      {K::Shape, 5, C::Put, "I", 0, &Application::PutFill},
-      {K::Shape, 17, C::Put, "T", 0, &Application::PutLabel},
-      {K::Shape, 15, C::Get, "", 0, &Application::GetLink},
-      {K::Shape, 3, C::Put, "R", 0, &Application::PutJunctionX},
-      {K::Shape, 4, C::Put, "R", 0, &Application::PutJunctionY},
-      {K::Link, 15, C::Put, "T", 0, &Application::PutLinkAddress},
-      {K::Link, 9, C::Put, "T", 0, &Application::PutLinkCommand},
-      {K::Line, 34, C::Call, "", 0, &Application::LayOut},
-      {K::Line, 10, C::Get, "", 0, &Application::GetFormat},
-      {K::LineFormat, 11, C::Put, "I", 0, &Application::PutRouting},
-      {K::LineFormat, 5, C::Put, "I", 0, &Application::PutArrow},
-      {K::Page, 9, C::Get, "", 0, &Application::GetPageWidth},
-      {K::Page, 15, C::Put, "I", 0, &Application::PutPagesAcross},
+      {K::Application, appid::kVersion, C::Get, "", 0, &Application::GetVersion},
+      {K::Application, appid::kInteractive, C::Put, "B", 0, &Application::PutInteractive},
+      {K::Application, appid::kInteractive, C::Get, "", 0, &Application::GetInteractive},
+      {K::Application, appid::kNewDocument, C::Call, "", 0, &Application::NewDocument},
+      {K::Application, appid::kShowChanges, C::Put, "B", 0, &Application::PutShowChanges},
+      {K::Application, appid::kMakeColor, C::Call, "III", 0, &Application::MakeColor},
+      {K::Application, appid::kMainWindow, C::Get, "", 0, &Application::GetMainWindow},
+      {K::Application, appid::kEndNormally, C::Call, "", 0, &Application::EndNormally},
+      {K::Application, appid::kEndAbnormally, C::Call, "", 0, &Application::EndAbnormally},
+      {K::Document, docid::kPalette, C::Put, "T", 0, &Application::PutPalette},
+      {K::Document, docid::kPaletteOption, C::Put, "I", 0, &Application::PutPaletteOption},
+      {K::Document, docid::kLayoutCode, C::Put, "I", 0, &Application::PutLayoutCode},
+      {K::Document, docid::kDropX, C::Put, "R", 0, &Application::PutDropX},
+      {K::Document, docid::kDropY, C::Put, "R", 0, &Application::PutDropY},
+      {K::Document, docid::kDropX, C::Get, "", 0, &Application::GetDropX},
+      {K::Document, docid::kDropY, C::Get, "", 0, &Application::GetDropY},
+      {K::Document, docid::kDrop, C::Call, "T", 0, &Application::Drop},
+      {K::Document, docid::kConnect, C::Call, "SSRR", 0, &Application::Connect},
+      {K::Document, docid::kPage, C::Get, "", 0, &Application::GetPage},
+      {K::Document, docid::kSetLayoutStyle, C::Call, "I", kModernVersion, &Application::SetLayoutStyle},
+      {K::Document, docid::kArrange, C::Call, "", kModernVersion, &Application::Arrange},
+      {K::Document, docid::kFitPages, C::Call, "IVRR", kModernVersion, &Application::FitPages},
+      {K::Document, docid::kFinishStep, C::Put, "I", 0, &Application::PutFinishStep},
+      {K::Shape, shapeid::kPlaced, C::Get, "", 0, &Application::GetPlaced},
+      {K::Shape, shapeid::kFill, C::Put, "I", 0, &Application::PutFill},
+      {K::Shape, shapeid::kLabel, C::Put, "T", 0, &Application::PutLabel},
+      {K::Shape, shapeid::kLink, C::Get, "", 0, &Application::GetLink},
+      {K::Shape, shapeid::kJunctionX, C::Put, "R", 0, &Application::PutJunctionX},
+      {K::Shape, shapeid::kJunctionY, C::Put, "R", 0, &Application::PutJunctionY},
+      {K::Link, linkid::kAddress, C::Put, "T", 0, &Application::PutLinkAddress},
+      {K::Link, linkid::kCommand, C::Put, "T", 0, &Application::PutLinkCommand},
+      {K::Line, lineid::kLayOut, C::Call, "", 0, &Application::LayOut},
+      {K::Line, lineid::kFormat, C::Get, "", 0, &Application::GetFormat},
+      {K::LineFormat, formatid::kRouting, C::Put, "I", 0, &Application::PutRouting},
+      {K::LineFormat, formatid::kArrow, C::Put, "I", 0, &Application::PutArrow},
+      {K::Page, pageid::kWidth, C::Get, "", 0, &Application::GetPageWidth},
+      {K::Page, pageid::kPagesAcross, C::Put, "I", 0, &Application::PutPagesAcross},
   };
   for (const Entry& e : kTable)
     if (e.kind == kind && e.dispid == dispid && e.callKind == callKind && version >= e.minVersion) return &e;
@@ -213,7 +214,7 @@ CallResult Application::PutShowChanges(ObjectId, const std::vector<Value>& a) {
   return Ok();
 }
 
-CallResult Application::MakeColour(ObjectId, const std::vector<Value>& a) {
+CallResult Application::MakeColor(ObjectId, const std::vector<Value>& a) {
   Rgb c{IntegerOf(a[0]), IntegerOf(a[1]), IntegerOf(a[2])};
   auto inRange = [](int v) { return v >= 0 && v <= 255; };
   if (inRange(c.r) && inRange(c.g) && inRange(c.b)) return Ok(Value::I4(c.r | c.g << 8 | c.b << 16));

@@ -78,7 +78,7 @@ private:
   CallResult GetInteractive(ObjectId, const std::vector<Value>&);
   CallResult NewDocument(ObjectId, const std::vector<Value>&);
   CallResult PutShowChanges(ObjectId, const std::vector<Value>&);
-  CallResult MakeColour(ObjectId, const std::vector<Value>&);
+  CallResult MakeColor(ObjectId, const std::vector<Value>&);
   CallResult GetMainWindow(ObjectId, const std::vector<Value>&);
   CallResult EndNormally(ObjectId, const std::vector<Value>&);
   CallResult EndAbnormally(ObjectId, const std::vector<Value>&);

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "plotwright/automation.h"
+#include "plotwright/dispatch_ids.h"
 #include "plotwright/journal.h"
 #include "plotwright/server_options.h"
 
 extern const CLSID kApplicationClassId;
-constexpr const char* kProgId = "tesselplot.application";
 
 class Session;
 

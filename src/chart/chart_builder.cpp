@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "chart/chart_dispids.h"
+#include "plotwright/dispatch_ids.h"
 #include "common/strings.h"
 
 namespace {
@@ -60,12 +60,12 @@ ChartBuilder::ChartBuilder(const SiteTree& siteTree, ChartProgress& page, ChartH
   }
   try {
     appVersion = LeadingNumber(Get(*application, appid::kVersion, AutoType::Text).text);
-    Put(*application, appid::kUserControl, AutoValue::Bool(false));
+    Put(*application, appid::kInteractive, AutoValue::Bool(false));
     std::string palette = StringText(appVersion >= 7.0 ? IDS_PALETTE_BASIC : IDS_PALETTE_STANDARD);
     document = CallForObject(*application, appid::kNewDocument, {});
     Put(*document, docid::kPalette, AutoValue::Text(palette));
-    Put(*document, docid::kPaletteMode, AutoValue::I2(0));
-    Put(*application, appid::kRedraw, AutoValue::Bool(false));
+    Put(*document, docid::kPaletteOption, AutoValue::I2(0));
+    Put(*application, appid::kShowChanges, AutoValue::Bool(false));
   } catch (const AutomationError&) {
     Teardown();
     throw;
@@ -77,9 +77,9 @@ ChartBuilder::~ChartBuilder() { Teardown(); }
 
 void ChartBuilder::Teardown() noexcept {
   if (application) {
-    DispatchResult running = application->Get(appid::kUserControl, AutoType::Bool);
-    if (running.ok && !running.value.integer && application->Put(appid::kUserControl, AutoValue::Bool(true)))
-      application->Call(appid::kEndAbnormal, {}, AutoType::Empty);
+    DispatchResult interactive = application->Get(appid::kInteractive, AutoType::Bool);
+    if (interactive.ok && !interactive.value.integer && application->Put(appid::kInteractive, AutoValue::Bool(true)))
+      application->Call(appid::kEndAbnormally, {}, AutoType::Empty);
   }
   document.reset();
   application.reset();
@@ -95,13 +95,13 @@ void ChartBuilder::ApplyOptions(const ChartOptions& options) {
 }
 
 void ChartBuilder::Finish(bool abnormal) {
-  Put(*application, appid::kUserControl, AutoValue::Bool(true));
+  Put(*application, appid::kInteractive, AutoValue::Bool(true));
   if (abnormal) {
-    Call(*application, appid::kEndAbnormal, {}, AutoType::Empty);
+    Call(*application, appid::kEndAbnormally, {}, AutoType::Empty);
     return;
   }
   host.RaiseWindow(Get(*application, appid::kMainWindow, AutoType::I4).integer);
-  Call(*application, appid::kEndNormal, {}, AutoType::Empty);
+  Call(*application, appid::kEndNormally, {}, AutoType::Empty);
 }
 
 void ChartBuilder::DrawHorizontal(const SiteNode* start) {
@@ -123,7 +123,7 @@ const SiteNode* ChartBuilder::BeginLayout(const SiteNode* start, Layout layout) 
   if (!start) start = tree.FirstTopLevel();
   if (colorDuplicates || !chartDuplicateChildren) MarkDuplicates(start);
   if (colorDomains) NumberDomains(start);
-  Put(*document, docid::kLayout, AutoValue::I2(layout == Layout::OrgChart ? 1 : 3));
+  Put(*document, docid::kLayoutCode, AutoValue::I2(layout == Layout::OrgChart ? 1 : 3));
   return start;
 }
 
@@ -132,14 +132,14 @@ void ChartBuilder::EndLayout(Layout layout) {
     DispatchPtr page = GetObject(*document, docid::kPage);
     double width = Get(*page, pageid::kWidth, AutoType::R8).real;
     std::int16_t pages = PagesAcross(2 * horizontalSpacing - minX + maxX, width);
-    Call(*document, docid::kArrange, {AutoValue::I2(2)}, AutoType::Empty);
-    Call(*document, docid::kResize, {}, AutoType::Bool);
-    Call(*document, docid::kCenter,
+    Call(*document, docid::kSetLayoutStyle, {AutoValue::I2(2)}, AutoType::Empty);
+    Call(*document, docid::kArrange, {}, AutoType::Bool);
+    Call(*document, docid::kFitPages,
          {AutoValue::I2(0), AutoValue::Variant(AutoValue::I2(0)), AutoValue::R8(1.0), AutoValue::R8(1.0)},
          AutoType::Bool);
     Put(*page, pageid::kPagesAcross, AutoValue::I2(pages));
   }
-  Put(*document, docid::kLastStep, AutoValue::I2(appVersion >= 7.0 ? 1 : 2));
+  Put(*document, docid::kFinishStep, AutoValue::I2(appVersion >= 7.0 ? 1 : 2));
   if (tooMuchData) {
     messages.ShowMessage(IDS_TOO_MUCH_DATA);
     tooMuchData = false;
@@ -175,10 +175,10 @@ void ChartBuilder::Connect(const DispatchPtr& from, const DispatchPtr& to, doubl
                                     AutoValue::Variant(AutoValue::R8(toPoint))});
   if (formatLine) {
     DispatchPtr format = GetObject(*line, lineid::kFormat);
-    Put(*format, formatid::kStyle, AutoValue::I2(3));
-    Put(*format, formatid::kEnd, AutoValue::I2(0));
+    Put(*format, formatid::kRouting, AutoValue::I2(3));
+    Put(*format, formatid::kArrow, AutoValue::I2(0));
   }
-  Call(*line, lineid::kRoute, {}, AutoType::Empty);
+  Call(*line, lineid::kLayOut, {}, AutoType::Empty);
 }
 
 // Horizontal (siblings to the right in one row) and vertical (siblings down one column).
@@ -277,8 +277,8 @@ void ChartBuilder::PlaceOrgChart(const SiteNode* start) {
       if (tooMuchData) return;
       if (result == ShapeWithChildren && level.node->firstChild) {
         rowCursor += v;
-        Put(*level.shape, shapeid::kChildX, AutoValue::R8(posX));
-        Put(*level.shape, shapeid::kChildY, AutoValue::R8(rowCursor));
+        Put(*level.shape, shapeid::kJunctionX, AutoValue::R8(posX));
+        Put(*level.shape, shapeid::kJunctionY, AutoValue::R8(rowCursor));
         rowCursor += v;
         level.childrenPlaced = true;
         Level child{level.node->firstChild, 0.0, rowCursor, level.shape, level.depth + 1, posX, +1, nullptr, false};

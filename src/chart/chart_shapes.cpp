@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "chart/chart_builder.h"
-#include "chart/chart_dispids.h"
+#include "plotwright/dispatch_ids.h"
 #include "common/strings.h"
 #include "common/text.h"
 #include "site/url.h"
@@ -124,7 +124,7 @@ int ChartBuilder::CheckDuplicate(DispatchObject& shape, const std::string& label
 }
 
 void ChartBuilder::SetColor(DispatchObject& shape, std::int16_t red, std::int16_t green, std::int16_t blue) {
-  AutoValue color = Call(*application, appid::kColor, {AutoValue::I2(red), AutoValue::I2(green), AutoValue::I2(blue)},
+  AutoValue color = Call(*application, appid::kMakeColor, {AutoValue::I2(red), AutoValue::I2(green), AutoValue::I2(blue)},
                          AutoType::I4);
   Put(shape, shapeid::kFill, AutoValue::I4(color.integer));
 }
@@ -138,5 +138,5 @@ void ChartBuilder::LabelShape(DispatchObject& shape, const std::string& label) {
   // A name of ASCII alone may spell UTF-8 characters in escapes; any other came from a page or
   // a path in the ANSI code page and is sent as it is.
   bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  Put(shape, shapeid::kText, ascii ? AutoValue::Utf8Text(ReadableName(name)) : AutoValue::Text(name));
+  Put(shape, shapeid::kLabel, ascii ? AutoValue::Utf8Text(ReadableName(name)) : AutoValue::Text(name));
 }

@@ -6,7 +6,7 @@
 #include <functional>
 #include <random>
 
-#include "chart/fake_plotwright.h"
+#include "chart/stand_in.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ void Grow(SiteTree& tree, const std::vector<std::string>& lines) {
 }
 
 struct ChartRun {
-  FakePlotwright plotwright;
-  FakeChartHost host{plotwright};
+  StandIn plotwright;
+  StandInHost host{plotwright};
   FakeProgress progress;
   RecordingMessages messages;
 
@@ -46,22 +46,8 @@ struct ChartRun {
     builder.Finish(false);
   }
 
-  // "NAME (X,Y)" per shape in drop order, with "<PARENT" when it was connected.
-  std::vector<std::string> Placements() const {
-    std::vector<std::string> out;
-    for (const auto& shape : plotwright.shapes) {
-      char place[64];
-      std::snprintf(place, sizeof place, " (%g,%g)", shape->x, shape->y);
-      out.push_back(shape->text + place + (shape->connectedTo ? " <" + shape->connectedTo->text : ""));
-    }
-    return out;
-  }
-
-  std::vector<std::array<int, 3>> Fills() const {
-    std::vector<std::array<int, 3>> out;
-    for (const auto& shape : plotwright.shapes) out.push_back(shape->fill);
-    return out;
-  }
+  std::vector<std::string> Placements() const { return plotwright.Placements(); }
+  std::vector<std::array<int, 3>> Fills() const { return plotwright.Fills(); }
 };
 
 ChartOptions Spacing(double h, double v, int colorMode = 3) {
@@ -228,22 +214,31 @@ TEST(ChartCutOff, StopsAtTheFirstShapePastTheLimitAndSaysSoOnce) {
   ChartRun run;
   run.Draw(tree, Spacing(10, 1), Layout::Horizontal);
   // S at 10, C1..C9 at 20..100; C10 would be at 110.
-  ASSERT_EQ(run.plotwright.shapes.size(), 10u);
-  EXPECT_EQ(run.plotwright.shapes.back()->x, 100);
+  ASSERT_EQ(run.plotwright.shapeCount(), 10);
+  EXPECT_EQ(run.plotwright.shape(10).x, 100);
   EXPECT_EQ(run.messages.shown, std::vector<int>{136});
 }
 
-TEST(ChartCutOff, ShapeOutsideThePageStopsEveryLayout) {
-  for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart}) {
+TEST(ChartCutOff, ShapeTheApplicationLeavesOffThePageStopsEveryLayout) {
+  struct Case {
+    Layout layout;
+    double h, v;
+    std::vector<std::string> placements;  // the last one is off the page
+  };
+  const Case cases[] = {
+      {Layout::Horizontal, -1, 1, {"S (-1,2)"}},
+      {Layout::Vertical, 1, -3, {"S (1,2)", "A (2,-1) <S"}},
+      {Layout::OrgChart, 60, 1, {"S (50,2)", "A (50,4) <S", "A1 (50,6) <A", "B (-10,4)"}},
+  };
+  for (const Case& c : cases) {
     SiteTree tree;
     Grow(tree, {"S", "  A", "    A1", "  B", "  C"});
     ChartRun run;
-    run.plotwright.unplacedShape = 2;
-    run.Draw(tree, Spacing(1, 1), layout);
-    EXPECT_EQ(run.plotwright.shapes.size(), 2u) << int(layout);
+    run.Draw(tree, Spacing(c.h, c.v), c.layout);
+    // The shape off the page is still labelled, and nothing is drawn after it.
+    EXPECT_EQ(run.Placements(), c.placements) << int(c.layout);
+    EXPECT_FALSE(run.plotwright.shape(int(c.placements.size())).placed);
     EXPECT_EQ(run.messages.shown, std::vector<int>{136});
-    // The unplaced shape is still labelled.
-    EXPECT_EQ(run.plotwright.shapes[1]->text, "A");
   }
 }
 
@@ -253,7 +248,7 @@ TEST(ChartCutOff, DontMapStartDrawsNothingAndSaysNothing) {
   for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart}) {
     ChartRun run;
     run.Draw(tree, Spacing(1, 1), layout);
-    EXPECT_TRUE(run.plotwright.shapes.empty());
+    EXPECT_EQ(run.plotwright.shapeCount(), 0);
     EXPECT_TRUE(run.messages.shown.empty());
   }
 }
@@ -269,7 +264,7 @@ TEST(ChartLayout, DeepAndWideTreesDoNotExhaustTheStack) {
   for (const SiteTree* tree : {&deep, &wide})
     for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart}) {
       ChartRun run;
-      run.plotwright.keepJournal = false;
+      run.plotwright.Start("7.0", false);
       ChartOptions options = Spacing(0, 0, 1);  // nothing reaches the limit: every node is drawn
       options.chartDuplicateChildren = false;
       run.Draw(*tree, options, layout);
@@ -327,7 +322,7 @@ TEST(ChartDuplicates, OnlyTheFirstDrawnOccurrenceHasItsChildrenDrawn) {
     options.chartDuplicateChildren = false;
     run.Draw(siteTree, options, c.layout);
     std::vector<std::string> names;
-    for (const auto& shape : run.plotwright.shapes) names.push_back(shape->text);
+    for (int n = 1; n <= run.plotwright.shapeCount(); ++n) names.push_back(run.plotwright.shape(n).label);
     EXPECT_EQ(names, c.names) << int(c.layout);
   }
 }
@@ -364,8 +359,8 @@ TEST(ChartShapes, MasterFollowsTheIcon) {
     tree.AddChild(nullptr, "http://site.com/", icon);
     ChartRun run;
     run.Draw(tree, Spacing(1, 1), Layout::Horizontal);
-    ASSERT_EQ(run.plotwright.shapes.size(), 1u);
-    EXPECT_EQ(run.plotwright.shapes[0]->master, master);
+    ASSERT_EQ(run.plotwright.shapeCount(), 1);
+    EXPECT_STREQ(MasterName(run.plotwright.shape(1).master), master);
   }
 }
 
@@ -395,17 +390,21 @@ TEST(ChartShapes, LabelAndLinkOfEachKindOfNode) {
     tree.AddChild(nullptr, c.label, NodeIcon::PageWithLinks);
     ChartRun run;
     run.Draw(tree, Spacing(1, 1), Layout::Horizontal);
+    // The journal writes texts as JSON, whatever they crossed as.
+    auto json = [](const std::string& text, bool utf8) {
+      return JsonText(stand_in_detail::ServerText(utf8 ? AutoValue::Utf8Text(text) : AutoValue::Text(text)));
+    };
     std::vector<std::string> expected = {
         "shape1 15 get []",
-        std::string("link1 15 put [\"") + c.url + "\"]",
-        std::string("link1 9 put [\"\\\"C:\\\\web\\\\browse.exe\\\" ") + c.url + "\"]",
-        std::string("shape1 17 put [\"") + c.name + "\"]",
+        "link1 15 put [" + json(c.url, false) + "]",
+        "link1 9 put [" + json(std::string("\"C:\\web\\browse.exe\" ") + c.url, false) + "]",
+        "shape1 17 put [" + json(c.name, c.utf8) + "]",
     };
     auto journal = run.plotwright.JournalFrom("shape1 15 get");
     journal.resize(4);
     EXPECT_EQ(journal, expected) << c.label;
-    EXPECT_EQ(run.plotwright.shapes[0]->properties[shapeid::kText].utf8, c.utf8) << c.label;
-    EXPECT_FALSE(static_cast<FakeObject&>(*run.plotwright.shapes[0]->link).properties[linkid::kAddress].utf8) << c.label;
+    EXPECT_EQ(run.plotwright.SentAsUtf8({ObjectKind::Shape, 1}, shapeid::kLabel), c.utf8) << c.label;
+    EXPECT_FALSE(run.plotwright.SentAsUtf8({ObjectKind::Link, 1}, linkid::kAddress)) << c.label;
   }
 }
 
@@ -422,7 +421,7 @@ TEST(ChartRunCalls, ConstructionSetsUpADocumentWithThePaletteOfTheVersion) {
   };
   for (auto [version, palette] : cases) {
     ChartRun run;
-    run.plotwright.version = version;
+    run.plotwright.Start(version);
     SiteTree tree;
     { ChartBuilder builder(tree, run.progress, run.host, run.messages); }
     Journal expected = {
@@ -449,7 +448,7 @@ TEST(ChartRunCalls, LaunchFailureShowsTheMessageAndEndsTheProcess) {
   try {
     ChartBuilder builder(tree, run.progress, run.host, run.messages);
     ADD_FAILURE() << "the builder went on without an application";
-  } catch (const FakeChartHost::ProcessEnded& ended) {
+  } catch (const StandInHost::ProcessEnded& ended) {
     EXPECT_EQ(ended.code, 1);
   }
   EXPECT_EQ(run.messages.shown, std::vector<int>{116});
@@ -465,7 +464,7 @@ TEST(ChartRunCalls, EndOfEachLayoutByVersion) {
   };
   // One shape at X 50 (org chart) with spacing 1.5: the extent is 2 * 1.5 - 50 + 50 = 3.
   const Journal orgEnd = {"document1 37 get []", "page1 9 get []", "document1 89 call [2]", "document1 66 call []",
-                          "document1 81 call [0,0,1,1]"};
+                          "document1 81 call [0, 0, 1.0, 1.0]"};
   auto org = [&](const char* pages) {
     Journal j = orgEnd;
     j.push_back(std::string("page1 15 put [") + pages + "]");
@@ -485,7 +484,7 @@ TEST(ChartRunCalls, EndOfEachLayoutByVersion) {
   };
   for (const Case& c : cases) {
     ChartRun run;
-    run.plotwright.version = c.version;
+    run.plotwright.Start(c.version);
     run.plotwright.pageWidth = c.pageWidth;
     SiteTree tree;
     Grow(tree, {"S"});
@@ -508,17 +507,17 @@ TEST(ChartRunCalls, EachShapeIsDroppedColouredLabelledAndConnected) {
   run.Draw(tree, options, Layout::OrgChart);
   Journal expected = {
       "document1 2 put [1]",
-      "document1 6 put [50]", "document1 7 put [2]", "document1 71 call [\"Process\"]", "shape1 24 get []",
-      "document1 6 get []", "document1 7 get []", "application 63 call [255,0,255]", "shape1 5 put [0]",
+      "document1 6 put [50.0]", "document1 7 put [2.0]", "document1 71 call [\"Process\"]", "shape1 24 get []",
+      "document1 6 get []", "document1 7 get []", "application 63 call [255, 0, 255]", "shape1 5 put [16711935]",
       "shape1 15 get []", "link1 15 put [\"http://site.com/S\"]",
       "link1 9 put [\"\\\"C:\\\\web\\\\browse.exe\\\" http://site.com/S\"]", "shape1 17 put [\"S\"]",
-      "shape1 3 put [50]", "shape1 4 put [3]",
-      "document1 6 put [50]", "document1 7 put [4]", "document1 71 call [\"Process\"]", "shape2 24 get []",
-      "document1 6 get []", "document1 7 get []", "application 63 call [225,30,255]", "shape2 5 put [1]",
+      "shape1 3 put [50.0]", "shape1 4 put [3.0]",
+      "document1 6 put [50.0]", "document1 7 put [4.0]", "document1 71 call [\"Process\"]", "shape2 24 get []",
+      "document1 6 get []", "document1 7 get []", "application 63 call [225, 30, 255]", "shape2 5 put [16719585]",
       "shape2 15 get []", "link2 15 put [\"http://site.com/A\"]",
       "link2 9 put [\"\\\"C:\\\\web\\\\browse.exe\\\" http://site.com/A\"]", "shape2 17 put [\"A\"]",
-      "document1 69 call [shape2,shape1,0,2]", "line1 10 get []", "lineformat1 11 put [3]", "lineformat1 5 put [0]",
-      "line1 34 call []",
+      "document1 69 call [\"shape2\", \"shape1\", 0.0, 2.0]", "line1 10 get []", "lineformat1 11 put [3]",
+      "lineformat1 5 put [0]", "line1 34 call []",
   };
   Journal journal = run.plotwright.JournalFrom("document1 2 put");
   journal.resize(expected.size());
@@ -533,8 +532,8 @@ TEST(ChartRunCalls, RowsConnectParentToChild) {
     run.Draw(tree, Spacing(1, 1), layout);
     Journal journal = run.plotwright.JournalFrom("document1 69");
     journal.resize(2);
-    EXPECT_EQ(journal, (Journal{layout == Layout::Horizontal ? "document1 69 call [shape1,shape2,2,3]"
-                                                            : "document1 69 call [shape1,shape2,1,0]",
+    EXPECT_EQ(journal, (Journal{layout == Layout::Horizontal ? "document1 69 call [\"shape1\", \"shape2\", 2.0, 3.0]"
+                                                            : "document1 69 call [\"shape1\", \"shape2\", 1.0, 0.0]",
                                "line1 34 call []"}));
   }
 }
@@ -582,15 +581,21 @@ TEST(ChartRunCalls, AnErrorEndsTheRunAndTeardownStillRuns) {
 }
 
 TEST(ChartRunCalls, AnErrorWhileConnectingStillTearsDown) {
-  for (const char* failOn : {"application 30 get", "application 67 call", "document1 53 put"}) {
+  const Journal handBack = {"application 31 get []", "application 31 put [true]", "application 65 call []"};
+  // Before the run has taken the application from the user, teardown only asks.
+  const std::pair<const char*, Journal> cases[] = {
+      {"application 30 get", {"application 31 get []"}},
+      {"application 67 call", handBack},
+      {"document1 53 put", handBack},
+  };
+  for (const auto& [failOn, teardown] : cases) {
     ChartRun run;
     run.plotwright.failOn = failOn;
     SiteTree tree;
     EXPECT_THROW(ChartBuilder(tree, run.progress, run.host, run.messages), AutomationError);
     Journal journal = run.plotwright.JournalFrom(failOn);
-    ASSERT_EQ(journal.size(), 4u) << failOn;
-    EXPECT_EQ(Journal(journal.begin() + 1, journal.end()),
-              (Journal{"application 31 get []", "application 31 put [true]", "application 65 call []"}));
+    ASSERT_FALSE(journal.empty()) << failOn;
+    EXPECT_EQ(Journal(journal.begin() + 1, journal.end()), teardown) << failOn;
   }
 }
 

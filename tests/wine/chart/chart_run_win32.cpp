@@ -18,6 +18,7 @@
 #include "chart/chart_builder.h"
 #include "chart/chart_host_win32.h"
 #include "chart/dispatch_win32.h"
+#include "plotwright/dispatch_ids.h"
 #include "wizard/default_browser_win32.h"
 
 namespace {
@@ -45,11 +46,11 @@ struct CountingProgress : ChartProgress {
 
 // Microseconds a call for COUNT reads of the application's version; -1 when a read fails.
 long long BareCallMicros(int count, long long frequency) {
-  DispatchPtr app = CreateAutomationObject("tesselplot.application");
+  DispatchPtr app = CreateAutomationObject(kProgId);
   if (!app || count <= 0) return -1;
   long long start = Now();
   for (int i = 0; i < count; ++i)
-    if (!app->Get(30, AutoType::Text).ok) return -1;
+    if (!app->Get(appid::kVersion, AutoType::Text).ok) return -1;
   return (Now() - start) * 1000000 / frequency / count;
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chart/fake_plotwright.h"
+#include "chart/stand_in.h"
 #include "test_files.h"
 
 namespace {
@@ -29,8 +29,8 @@ struct FinishRun {
   TempDir dir;
   SiteTree tree;
   ChartOptions options;
-  FakePlotwright plotwright;
-  FakeChartHost host{plotwright};
+  StandIn plotwright;
+  StandInHost host{plotwright};
   RecordingMessages messages;
   RecordingFinishView view;
 
