@@ -74,7 +74,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
     ports.page.TaskWasLocal();
   } else {
     NormalizeRemoteUrl(url);
-    kind = ContainsNoCase(url, "ftp:") ? UrlKind::Ftp : UrlKind::Http;
+    kind = LooksLikeFtpUrl(url) ? UrlKind::Ftp : UrlKind::Http;
   }
   base = url;
 

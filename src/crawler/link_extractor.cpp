@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "site/labels.h"
 #include "site/url.h"
 
 namespace {
@@ -193,7 +194,7 @@ bool ExtractLinks(std::string_view pageText, std::string_view base, bool isLocal
       // nor encoded.
       if (seen.insert(raw).second) {
         DecodeValue(raw, value);
-        std::string link = ContainsNoCase(value, "ailto") ? value
+        std::string link = LooksLikeMail(value)           ? value
                            : isLocal                      ? CombineLocal(base, value)
                                                           : CombineUrl(base, value);
         // Longer than any URL the platform can open: relative links on a page with a very

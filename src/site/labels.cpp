@@ -24,6 +24,12 @@ std::string_view UrlOfLabel(std::string_view label) {
   return mark == std::string_view::npos ? label : label.substr(0, mark);
 }
 
+bool LooksLikeMail(std::string_view text) { return ContainsNoCase(text, "ailto"); }
+
+bool LooksLikeFtpUrl(std::string_view text) { return ContainsNoCase(text, "ftp:"); }
+
+bool LooksLikeFtpSite(std::string_view text) { return ContainsNoCase(text, "ftp."); }
+
 bool IsUnreadableLabel(std::string_view label) {
   return ContainsNoCase(label, "mailto:") || ContainsNoCase(label, ".map") || ContainsNoCase(label, kFileMark);
 }

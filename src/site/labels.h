@@ -10,6 +10,12 @@ inline constexpr std::string_view kFileMark = " (file)";
 // A label cut at the first " (file)": the URL it stands for.
 std::string_view UrlOfLabel(std::string_view label);
 
+// What a URL or label looks like, by the substring tests every URL rule uses: "ailto" for an
+// e-mail link (any case of "mailto"), "ftp:" for an FTP URL, "ftp." for an FTP site's host.
+bool LooksLikeMail(std::string_view text);
+bool LooksLikeFtpUrl(std::string_view text);
+bool LooksLikeFtpSite(std::string_view text);
+
 // E-mail links, image maps and FTP files are never read.
 bool IsUnreadableLabel(std::string_view label);
 

@@ -15,8 +15,8 @@ constexpr size_t kMaxBlockSize = 4096;
 
 NodeIcon IconForLabel(std::string_view label) {
   if (ContainsNoCase(label, kFileMark)) return NodeIcon::File;
-  if (ContainsNoCase(label, "ailto")) return NodeIcon::MailLink;
-  if (ContainsNoCase(label, "ftp.")) return NodeIcon::FtpFolder;
+  if (LooksLikeMail(label)) return NodeIcon::MailLink;
+  if (LooksLikeFtpSite(label)) return NodeIcon::FtpFolder;
   if (ContainsNoCase(label, ".map")) return NodeIcon::ImageMap;
   return NodeIcon::NotRead;
 }
@@ -103,7 +103,7 @@ SiteNode* SiteTree::AddChild(SiteNode* parent, std::string label, NodeIcon icon)
 
 NodeIcon SiteTree::IconFor(const SiteNode& node) const {
   if (&node == topOfChart) return NodeIcon::TopOfChart;
-  if (node.firstChild) return ContainsNoCase(node.label, "ftp.") ? NodeIcon::FtpFolder : NodeIcon::PageWithLinks;
+  if (node.firstChild) return LooksLikeFtpSite(node.label) ? NodeIcon::FtpFolder : NodeIcon::PageWithLinks;
   return IconForLabel(node.label);
 }
 

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include "site/labels.h"
+
 namespace {
 
 bool NeedsEncoding(unsigned char c) { return c <= ' ' || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`'; }
@@ -300,8 +302,8 @@ void NormalizeUrl(std::string& url) {
 
 void NormalizeRemoteUrl(std::string& url) {
   url = EncodeUrl(std::move(url));
-  if (ContainsNoCase(url, "ftp:")) return;
-  if (ContainsNoCase(url, "ftp.")) {
+  if (LooksLikeFtpUrl(url)) return;
+  if (LooksLikeFtpSite(url)) {
     url.insert(0, "ftp://");
     return;
   }

@@ -11,6 +11,28 @@ TEST(UrlOfLabel, CutsAtFileMark) {
   EXPECT_EQ(UrlOfLabel("x (FILE)"), "x (FILE)");
 }
 
+TEST(LabelLooks, SubstringsInAnyCaseAnywhereInTheText) {
+  struct Case {
+    const char* text;
+    bool mail, ftpUrl, ftpSite;
+  } cases[] = {
+      {"mailto:joe@site.com", true, false, false},
+      {"MAILTO:joe@site.com", true, false, false},
+      {"http://site.com/mailto.html", true, false, false},
+      {"ftp://ftp.site.com/pub/", false, true, true},
+      {"FTP://files.site.com/", false, true, false},
+      {"ftp.site.com/pub", false, false, true},
+      {"http://site.com/ftp.html", false, false, true},
+      {"http://site.com/", false, false, false},
+      {"", false, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LooksLikeMail(c.text), c.mail) << c.text;
+    EXPECT_EQ(LooksLikeFtpUrl(c.text), c.ftpUrl) << c.text;
+    EXPECT_EQ(LooksLikeFtpSite(c.text), c.ftpSite) << c.text;
+  }
+}
+
 }  // namespace
 
 namespace {
