@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <memory>
+#include "common/owners_win32.h"
 
 class CriticalSection {
 public:
@@ -30,15 +30,8 @@ private:
   CriticalSection& cs;
 };
 
-struct InternetCloser {
-  void operator()(HINTERNET h) const { InternetCloseHandle(h); }
-};
-using UniqueInternet = std::unique_ptr<void, InternetCloser>;
-
-struct HandleCloser {
-  void operator()(HANDLE h) const { ::CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using UniqueInternet = Owner<HINTERNET, InternetCloseHandle>;
+using UniqueHandle = HandleOwner;
 
 inline DWORD LastFailure() {
   DWORD error = GetLastError();

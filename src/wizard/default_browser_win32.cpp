@@ -6,36 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "common/owners_win32.h"
 #include "common/strings.h"
 #include "wizard/browser_command.h"
 
 namespace {
 
-class RegistryKey {
-public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key) RegCloseKey(key);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY* Out() { return &key; }
-  HKEY Get() const { return key; }
-
-private:
-  HKEY key = nullptr;
-};
-
 std::string ReadRegisteredCommand() {
-  RegistryKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, StringText(IDS_BROWSER_KEY), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return {};
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, StringText(IDS_BROWSER_KEY), 0, KEY_READ, &opened) != ERROR_SUCCESS) return {};
+  KeyOwner key(opened);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+  if (RegQueryValueExA(key.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
     return {};
   std::vector<char> buffer(size + 1, '\0');
   DWORD got = size;
-  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
+  if (RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
           ERROR_SUCCESS ||
       type != REG_SZ)
     return {};

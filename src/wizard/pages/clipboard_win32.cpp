@@ -2,18 +2,19 @@
 
 #include <cstring>
 
+#include "common/owners_win32.h"
+
 void CopyToClipboard(HWND owner, const std::string& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  MemoryOwner memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
   if (!memory) return;
-  if (void* bytes = GlobalLock(memory)) {
+  if (void* bytes = GlobalLock(memory.get())) {
     std::memcpy(bytes, text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
+    GlobalUnlock(memory.get());
     if (OpenClipboard(owner)) {
       EmptyClipboard();
-      if (SetClipboardData(CF_TEXT, memory)) memory = nullptr;  // the clipboard owns it now
+      if (SetClipboardData(CF_TEXT, memory.get())) memory.release();  // the clipboard owns it now
       CloseClipboard();
     }
   }
-  if (memory) GlobalFree(memory);
 }
 

@@ -42,9 +42,8 @@ void CFinishDialog::OnInitDialog(HWND window) {
   progress = GetDlgItem(window, IDC_PROGRESS);
   // Without the strip the statuses draw nothing; the run itself does not depend on them.
   statusImages.reset(ImageList_Create(kStatusWidth, kStatusHeight, ILC_COLOR24 | ILC_MASK, kStatusCount, 0));
-  std::unique_ptr<std::remove_pointer_t<HBITMAP>, decltype(&DeleteObject)> strip(
-      static_cast<HBITMAP>(LoadImageA(shell.Instance(), MAKEINTRESOURCEA(IDB_STATUS), IMAGE_BITMAP, 0, 0, 0)),
-      &DeleteObject);
+  GdiOwner<HBITMAP> strip(
+      static_cast<HBITMAP>(LoadImageA(shell.Instance(), MAKEINTRESOURCEA(IDB_STATUS), IMAGE_BITMAP, 0, 0, 0)));
   if (statusImages && strip) ImageList_AddMasked(statusImages.get(), strip.get(), RGB(255, 255, 255));
 }
 
@@ -78,11 +77,8 @@ void CFinishDialog::OnPaint() {
   ShowStatus(kFrameSitemap, 5, false);
   ShowStatus(kFrameDone, 7, false);
   if (lastStatusImage != -1) ShowStatus(lastStatusFrame, lastStatusImage, true);
-  HWND frame = GetDlgItem(page, IDC_FINISH_PICTURE);
-  if (HDC dc = GetDC(frame)) {
-    DrawPicture(dc, 0, 0, shell.Instance(), IDB_FINISH_24, IDB_FINISH_8);
-    ReleaseDC(frame, dc);
-  }
+  WindowDc frame(GetDlgItem(page, IDC_FINISH_PICTURE));
+  if (frame.get()) DrawPicture(frame.get(), 0, 0, shell.Instance(), IDB_FINISH_24, IDB_FINISH_8);
   if (runPending) {
     runPending = false;
     RunOutputs();
@@ -94,12 +90,9 @@ void CFinishDialog::RunOutputs() {
 }
 
 void CFinishDialog::ShowStatus(int frame, int image, bool remember) {
-  HWND control = GetDlgItem(page, frame);
-  if (HDC dc = GetDC(control)) {
-    if (statusImages && image < ImageList_GetImageCount(statusImages.get()))
-      ImageList_Draw(statusImages.get(), image, dc, 0, 0, ILD_TRANSPARENT);
-    ReleaseDC(control, dc);
-  }
+  WindowDc dc(GetDlgItem(page, frame));
+  if (dc.get() && statusImages && image < ImageList_GetImageCount(statusImages.get()))
+    ImageList_Draw(statusImages.get(), image, dc.get(), 0, 0, ILD_TRANSPARENT);
   if (remember) {
     lastStatusImage = image;
     lastStatusFrame = frame;

@@ -5,17 +5,10 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <memory>
-#include <type_traits>
-
 #include "chart/chart_host_win32.h"
+#include "common/owners_win32.h"
 #include "wizard/pages/finish_page_rules.h"
 #include "wizard/pages/page_shell.h"
-
-struct ImageListDeleter {
-  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
-using ImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
 
 class CFinishDialog : private FinishView {
 public:
@@ -48,7 +41,7 @@ private:
   HWND progress = nullptr;
   int lastStatusImage = -1;
   int lastStatusFrame = 0;
-  ImageList statusImages;  // bitmap 162's strip, white transparent
+  ImageListOwner statusImages;  // bitmap 162's strip, white transparent
   bool runPending = false;
   HCURSOR savedCursor = nullptr;
   ChartHostWin32 host;

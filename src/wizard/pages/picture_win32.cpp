@@ -1,21 +1,13 @@
 #include "wizard/pages/picture_win32.h"
 
-#include <memory>
 #include <vector>
+
+#include "common/owners_win32.h"
 
 namespace {
 
-struct GdiDeleter {
-  void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-using Palette = std::unique_ptr<std::remove_pointer_t<HPALETTE>, GdiDeleter>;
-
-struct MemoryDc {
-  HDC dc;
-  explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
-  ~MemoryDc() { DeleteDC(dc); }
-};
+using Bitmap = GdiOwner<HBITMAP>;
+using Palette = GdiOwner<HPALETTE>;
 
 // One palette entry per colour of the bitmap's table, 2 to the power of its bits per pixel.
 Palette PaletteOf(HDC memory, HBITMAP bitmap) {
@@ -23,9 +15,10 @@ Palette PaletteOf(HDC memory, HBITMAP bitmap) {
   if (!GetObjectA(bitmap, sizeof section, &section) || section.dsBmih.biBitCount > 8) return nullptr;
   UINT colours = 1u << section.dsBmih.biBitCount;
   std::vector<RGBQUAD> table(colours);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  colours = GetDIBColorTable(memory, 0, colours, table.data());
-  SelectObject(memory, old);
+  {
+    Selection selected(memory, bitmap);
+    colours = GetDIBColorTable(memory, 0, colours, table.data());
+  }
   if (colours == 0) return nullptr;
   std::vector<char> storage(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY));
   auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
@@ -45,35 +38,32 @@ void DrawPicture(HDC dc, int x, int y, HINSTANCE instance, UINT trueColorId, UIN
   if (!bitmap) return;
   BITMAP size = {};
   GetObjectA(bitmap.get(), sizeof size, &size);
-  MemoryDc memory(dc);
-  Palette palette = trueColor ? nullptr : PaletteOf(memory.dc, bitmap.get());
+  MemoryDcOwner memory(CreateCompatibleDC(dc));
+  Palette palette = trueColor ? nullptr : PaletteOf(memory.get(), bitmap.get());
   HPALETTE oldPalette = nullptr;
   if (palette) {
     oldPalette = SelectPalette(dc, palette.get(), FALSE);
     RealizePalette(dc);
   }
-  HGDIOBJ old = SelectObject(memory.dc, bitmap.get());
-  BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory.dc, 0, 0, SRCCOPY);
-  SelectObject(memory.dc, old);
+  {
+    Selection selected(memory.get(), bitmap.get());
+    BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
+  }
   if (palette) {
     SelectPalette(dc, oldPalette, FALSE);
     RealizePalette(dc);
   }
 }
 
-TransparentPictures::~TransparentPictures() {
-  if (list) ImageList_Destroy(list);
-}
-
 void TransparentPictures::Add(HINSTANCE instance, UINT id, int width, int height) {
-  if (!list) list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 3, 1);
+  if (!list) list.reset(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 3, 1));
   Bitmap bitmap(static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
-  slots.push_back(list && bitmap ? ImageList_AddMasked(list, bitmap.get(), RGB(255, 255, 255)) : -1);
+  slots.push_back(list && bitmap ? ImageList_AddMasked(list.get(), bitmap.get(), RGB(255, 255, 255)) : -1);
 }
 
 void TransparentPictures::Draw(int index, HDC dc, int x, int y) const {
   if (index >= 0 && static_cast<size_t>(index) < slots.size() && slots[index] >= 0)
-    ImageList_Draw(list, slots[index], dc, x, y, ILD_TRANSPARENT);
+    ImageList_Draw(list.get(), slots[index], dc, x, y, ILD_TRANSPARENT);
 }
 
 POINT ControlOrigin(HWND control) {

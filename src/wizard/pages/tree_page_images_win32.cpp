@@ -1,5 +1,6 @@
 #include "wizard/pages/tree_page_images_win32.h"
 
+#include "common/owners_win32.h"
 #include "resources/pathloom/bitmap_ids.h"
 
 namespace {
@@ -17,20 +18,16 @@ constexpr int kBusyFrameHeight = 45;
 // A bitmap resource added to an image list, which cuts it into images of the list's width;
 // white is the pictures' transparent colour.
 void AddBitmap(HIMAGELIST list, HINSTANCE instance, int id, int images) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+  GdiOwner<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)));
   if (bitmap) {
-    ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
-    DeleteObject(bitmap);
+    ImageList_AddMasked(list, bitmap.get(), RGB(255, 255, 255));
     return;
   }
   // Without the picture the list keeps its numbering with blank images.
   int width = 0, height = 0;
   ImageList_GetIconSize(list, &width, &height);
-  HDC screen = GetDC(nullptr);
-  HBITMAP blank = CreateCompatibleBitmap(screen, width * images, height);
-  ReleaseDC(nullptr, screen);
-  ImageList_Add(list, blank, nullptr);
-  DeleteObject(blank);
+  GdiOwner<HBITMAP> blank(CreateCompatibleBitmap(WindowDc(nullptr).get(), width * images, height));
+  ImageList_Add(list, blank.get(), nullptr);
 }
 
 }  // namespace
@@ -38,11 +35,6 @@ void AddBitmap(HIMAGELIST list, HINSTANCE instance, int id, int images) {
 TreePageImages::TreePageImages(HINSTANCE instance)
     : nodes(ImageList_Create(kNodeImageWidth, kNodeImageHeight, ILC_COLOR24 | ILC_MASK, 13, 0)),
       busy(ImageList_Create(kBusyFrameWidth, kBusyFrameHeight, ILC_COLOR24 | ILC_MASK, 15, 0)) {
-  for (int id : kNodeBitmaps) AddBitmap(nodes, instance, id, 1);
-  AddBitmap(busy, instance, IDB_ANIMATION, 15);
-}
-
-TreePageImages::~TreePageImages() {
-  if (nodes) ImageList_Destroy(nodes);
-  if (busy) ImageList_Destroy(busy);
+  for (int id : kNodeBitmaps) AddBitmap(nodes.get(), instance, id, 1);
+  AddBitmap(busy.get(), instance, IDB_ANIMATION, 15);
 }

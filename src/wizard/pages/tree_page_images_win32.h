@@ -4,17 +4,16 @@
 
 #include <commctrl.h>
 
+#include "common/owners_win32.h"
+
 class TreePageImages {
 public:
   explicit TreePageImages(HINSTANCE instance);
-  ~TreePageImages();
-  TreePageImages(const TreePageImages&) = delete;
-  TreePageImages& operator=(const TreePageImages&) = delete;
 
-  HIMAGELIST Nodes() const { return nodes; }
-  HIMAGELIST Busy() const { return busy; }
+  HIMAGELIST Nodes() const { return nodes.get(); }
+  HIMAGELIST Busy() const { return busy.get(); }
 
 private:
-  HIMAGELIST nodes = nullptr;
-  HIMAGELIST busy = nullptr;
+  ImageListOwner nodes;
+  ImageListOwner busy;
 };

@@ -1,0 +1,54 @@
+// Owners of Win32 handles, one idiom for every kind: an Owner closes its handle with the call
+// that kind needs when it goes; device contexts and selections give back what they borrowed.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <type_traits>
+
+template <auto close>
+struct Closer {
+  template <class Handle>
+  void operator()(Handle handle) const { close(handle); }
+};
+template <class Handle, auto close>
+using Owner = std::unique_ptr<std::remove_pointer_t<Handle>, Closer<close>>;
+
+using KeyOwner = Owner<HKEY, RegCloseKey>;
+using HandleOwner = Owner<HANDLE, CloseHandle>;
+using MemoryOwner = Owner<HGLOBAL, GlobalFree>;
+template <class GdiObject>
+using GdiOwner = Owner<GdiObject, DeleteObject>;
+using MemoryDcOwner = Owner<HDC, DeleteDC>;
+using ImageListOwner = Owner<HIMAGELIST, ImageList_Destroy>;
+
+// A window's device context (GetDC), released when it goes; null when the window has none.
+class WindowDc {
+public:
+  explicit WindowDc(HWND window) : window(window), dc(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc) ReleaseDC(window, dc);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc; }
+
+private:
+  HWND window;
+  HDC dc;
+};
+
+// An object selected into a device context; what it replaced is selected again when it goes.
+class Selection {
+public:
+  Selection(HDC dc, HGDIOBJ object) : dc(dc), replaced(SelectObject(dc, object)) {}
+  ~Selection() { SelectObject(dc, replaced); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+private:
+  HDC dc;
+  HGDIOBJ replaced;
+};
