@@ -1,21 +1,7 @@
+#include "plotwright/owners_win32.h"
 #include "plotwright/server_win32.h"
 
 namespace {
-
-class Key {
-public:
-  Key() = default;
-  ~Key() {
-    if (key) RegCloseKey(key);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY* out() { return &key; }
-  HKEY get() const { return key; }
-
-private:
-  HKEY key = nullptr;
-};
 
 std::string ClassIdText() {
   wchar_t wide[64] = L"";

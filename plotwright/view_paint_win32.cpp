@@ -10,6 +10,7 @@
 
 #include "plotwright/label_wrap.h"
 #include "plotwright/numbered_text_win32.h"
+#include "plotwright/owners_win32.h"
 #include "plotwright/resource.h"
 #include "plotwright/utf8.h"
 
@@ -18,21 +19,6 @@ namespace {
 // Labels are drawn down to this font size in pixels; below it a grey bar stands for each line.
 constexpr double kSmallestFont = 3.0;
 constexpr double kSmallestEdgedFont = 8.0;
-
-template <typename T>
-class GdiObject {
-public:
-  explicit GdiObject(T handle) : object(handle) {}
-  ~GdiObject() {
-    if (object) DeleteObject(object);
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  T get() const { return object; }
-
-private:
-  T object;
-};
 
 class Selected {
 public:
@@ -139,14 +125,11 @@ void PlotView::OnPaint() {
   RECT r = ViewRect();
   if (r.right > 0 && r.bottom > 0) {
     // Drawn off screen first, so a drawing of many shapes does not flicker as it grows.
-    HDC memory = CreateCompatibleDC(dc);
+    MemoryDc memory(CreateCompatibleDC(dc));
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, r.right, r.bottom));
-    {
-      Selected keep(memory, bitmap.get());
-      Paint(memory, r);
-      BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
-    }
-    DeleteDC(memory);
+    Selected keep(memory.get(), bitmap.get());
+    Paint(memory.get(), r);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
   }
   EndPaint(canvas, &ps);
   ++paints;
