@@ -13,16 +13,16 @@ namespace {
 
 static_assert(sizeof(OLECHAR) == sizeof(char16_t), "a BSTR holds UTF-16");
 
-BSTR ToBstr(const std::string& text) {
+std::u16string Utf16FromAnsi(const std::string& text) {
   int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-  BSTR out = SysAllocStringLen(nullptr, UINT(size));
-  if (out && size > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out, size);
-  return out;
+  std::u16string wide(size_t(size > 0 ? size : 0), u'\0');
+  if (size > 0)
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), reinterpret_cast<LPWSTR>(wide.data()), size);
+  return wide;
 }
 
 BSTR ToBstr(const AutoValue& text) {
-  if (!text.utf8) return ToBstr(text.text);
-  std::u16string wide = Utf16FromUtf8(text.text);
+  std::u16string wide = text.utf8 ? Utf16FromUtf8(text.text) : Utf16FromAnsi(text.text);
   return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()), UINT(wide.size()));
 }
 
@@ -170,11 +170,9 @@ private:
 }  // namespace
 
 DispatchPtr CreateAutomationObject(const std::string& progId) {
-  BSTR name = ToBstr(progId);
-  if (!name) return nullptr;
+  std::u16string name = Utf16FromAnsi(progId);
   CLSID clsid;
-  HRESULT hr = CLSIDFromProgID(name, &clsid);
-  SysFreeString(name);
+  HRESULT hr = CLSIDFromProgID(reinterpret_cast<LPCOLESTR>(name.c_str()), &clsid);
   if (FAILED(hr)) return nullptr;
   IUnknown* unknown = nullptr;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IUnknown,

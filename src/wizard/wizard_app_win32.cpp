@@ -56,17 +56,11 @@ int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
 
 }  // namespace
 
-std::string CWizardApp::LoadText(UINT id) const {
-  char buffer[1024];
-  int length = LoadStringA(instance, id, buffer, sizeof buffer);
-  return std::string(buffer, length > 0 ? length : 0);
-}
-
 int CWizardApp::MessageBoxText(const std::string& text, UINT style) {
-  return MessageBoxA(wizard, text.c_str(), LoadText(IDS_APP_TITLE).c_str(), style);
+  return MessageBoxA(wizard, text.c_str(), StringText(IDS_APP_TITLE), style);
 }
 
-int CWizardApp::MessageBoxId(UINT id, UINT style) { return MessageBoxText(LoadText(id), style); }
+int CWizardApp::MessageBoxId(UINT id, UINT style) { return MessageBoxText(StringText(int(id)), style); }
 
 void CWizardApp::ShowFileError(const std::string& path) {
   MessageBoxText("A read or write error occurred on the file " + path + ".", MB_ICONEXCLAMATION);
@@ -113,7 +107,7 @@ int CWizardApp::Run(HINSTANCE hInstance, const char* commandLine) {
 
   HPROPSHEETPAGE pages[] = {startPage.CreatePage(instance), treePage.CreatePage(instance),
                             chartOptionsPage.CreatePage(instance), finishPage.CreatePage(instance)};
-  std::string title = LoadText(IDS_APP_TITLE);
+  std::string title = StringText(IDS_APP_TITLE);
   PROPSHEETHEADERA sheet = {};
   sheet.dwSize = sizeof sheet;
   sheet.dwFlags = PSH_WIZARD | PSH_HASHELP | PSH_USECALLBACK;

@@ -23,7 +23,6 @@ public:
 
   HINSTANCE Instance() const override { return instance; }
   HWND Wizard() const override { return wizard; }
-  std::string LoadText(UINT id) const override;
   int MessageBoxId(UINT id, UINT style = MB_OK) override;
   int MessageBoxText(const std::string& text, UINT style = MB_OK) override;
   void ShowMessage(int stringId) override { MessageBoxId(stringId); }

@@ -13,8 +13,6 @@ class PageShell : public MessagePort {
 public:
   virtual HINSTANCE Instance() const = 0;
   virtual HWND Wizard() const = 0;
-  // String `id` of the string table.
-  virtual std::string LoadText(UINT id) const = 0;
   // Shows string `id` in a message box titled "Pathloom 2.0" (string 119), owned by the wizard.
   virtual int MessageBoxId(UINT id, UINT style = MB_OK) = 0;
   // The same for a text that is not in the string table.

@@ -253,7 +253,7 @@ void CTreeDialog::OnDeleteBranch() {
     case DeleteAction::Ask:
       break;
   }
-  if (shell.MessageBoxText(DeleteQuestion(shell.LoadText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
+  if (shell.MessageBoxText(DeleteQuestion(StringText(IDS_DELETE_BRANCH), node->label), MB_YESNO) != IDYES)
     return;
   treeControl.BeginBulk();
   tree.DeleteSubtree(*node);
