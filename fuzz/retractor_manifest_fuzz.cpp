@@ -5,9 +5,9 @@
 #include <string>
 
 #include "../tests/unit/retractor/fake_platform.h"
-#include "uninstaller/command_line.h"
-#include "uninstaller/manifest_interpreter.h"
-#include "uninstaller/uninstaller_app.h"
+#include "retractor/command_line.h"
+#include "retractor/manifest_interpreter.h"
+#include "retractor/uninstaller_app.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

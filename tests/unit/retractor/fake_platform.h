@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstaller/platform_ports.h"
+#include "retractor/platform_ports.h"
 
 inline std::string Lower(std::string s) {
   for (char& c : s) {

@@ -1,9 +1,9 @@
-#include "uninstaller/manifest_interpreter.h"
+#include "retractor/manifest_interpreter.h"
 
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
-#include "uninstaller/file_deletion.h"
+#include "retractor/file_deletion.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST_F(Engine, TestModeChangesNothingButStillShowsProgress) {
   EXPECT_EQ(fp.ui.steps, 11);
 }
 
-TEST_F(Engine, ApplicationCheckForms) {
+TEST_F(Engine, ApplicationFoundByTitleClassOrRegisteredNameStopsTheRunWithItsName) {
   fp.windows.windows = {{"Edit", ""}, {"Shell", "My Viewer 2"}, {"VwrMain", "Viewer - notes.txt"}};
   reg().SetString(HKCU, "Software\\Korvane\\Viewer", "Title", "Viewer -");
   reg().SetString(HKCU, "Software\\Korvane\\Viewer", "Class", "#:VwrMain");
@@ -151,7 +151,7 @@ TEST_F(Engine, ProcessManifestFileDeletesTheManifestUnlessTesting) {
   EXPECT_EQ(ProcessManifestFile(std::string(260, 'n'), settings, fp.platform), RunOutcome::Finished);
 }
 
-TEST_F(Engine, CallAndUnregister) {
+TEST_F(Engine, CallsOnlyExportedFunctionsAndUnregisterDeletesTheLibraryAnyway) {
   fs().AddFile("C:\\App\\broken.dll");
   fp.libraries.exports["plain.dll"] = {"Go"};
   Run("6\nC %APPDIR%\\viewreg.dll Remove all of it\nC plain.dll Go\nU %APPDIR%\\broken.dll Unregister\n"
@@ -215,7 +215,7 @@ TEST_F(Engine, NameOfOnlyBackslashesNamesNoVariable) {
   EXPECT_EQ(reg().defaultValueReads, 0);
 }
 
-TEST_F(Engine, RegistryForms) {
+TEST_F(Engine, KeyCommandsDeleteAValueAWholeTreeOrAConditionalKeyOnlyWhenEmpty) {
   reg().SetString(HKCU, "Software\\V", "Window Pos", "1");
   reg().SetString(HKCU, "Software\\V", "Keep", "1");
   reg().Make(HKLM, "Software\\Korvane\\Full\\Sub");
@@ -296,7 +296,7 @@ struct SharedCase {
   std::size_t questions;
 };
 
-TEST_F(Engine, SharedCounts) {
+TEST_F(Engine, SharedCountFallsByOneAndTheLastCopyGoesOnlyOnYes) {
   const SharedCase cases[] = {
       {2, {}, 1u, true, 0},
       {256, {}, 255u, true, 0},
@@ -372,7 +372,7 @@ TEST_F(Engine, ProgramManagerOnlyOnTheLegacyShell) {
   EXPECT_EQ(fp.progman.log, (std::vector<std::string>{"item |Item", "query "}));
 }
 
-TEST_F(Engine, ProgressPacing) {
+TEST_F(Engine, ProgressStepsOnceEveryTwoOfAHundredAndFiftyCommands) {
   std::string manifest = "150\n";
   for (int i = 0; i < 150; ++i) manifest += "/ c\n";
   manifest += "\n  \n\t\n";

@@ -1,9 +1,9 @@
-#include "uninstaller/manifest_operands.h"
+#include "retractor/manifest_operands.h"
 
 #include <gtest/gtest.h>
 
-#include "uninstaller/progman_rules.h"
-#include "uninstaller/progress_dialog.h"
+#include "retractor/progman_rules.h"
+#include "retractor/progress_dialog.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ std::string Show(const std::optional<RegistryOperand>& e) {
          (e->valueName ? " =" + *e->valueName : "");
 }
 
-TEST(RegistryOperand, Grammar) {
+TEST(RegistryOperand, RootConditionAndValueNameAreReadAroundTheQuotedKey) {
   const std::pair<std::string, std::string> cases[] = {
       {"Machine \"Software\\Korvane\\Viewer\"", "HKLM <Software\\Korvane\\Viewer>"},
       {"rOOT \".vwr\"", "HKCR <.vwr>"},
@@ -36,7 +36,7 @@ TEST(RegistryOperand, Grammar) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(Show(ParseRegistryOperand(text)), expected) << text;
 }
 
-TEST(CallOperand, Grammar) {
+TEST(CallOperand, SplitsIntoVariablePathFunctionAndArgumentOrIsRefused) {
   struct Case {
     std::string text;
     std::string expected;
@@ -75,7 +75,7 @@ TEST(ApplicationValuePath, SplitsKeyAndValueWithoutExtension) {
   EXPECT_EQ(p.valueName, "Plain");
 }
 
-TEST(ProgressStep, Table) {
+TEST(ProgressStep, PercentAndCommandsPerStepFollowTheCommandCount) {
   const int cases[][3] = {  // count, step percent, commands per step
       {100, 1, 1}, {149, 1, 1}, {150, 1, 2}, {10000, 1, 100}, {2147483647, 1, 21474836},
       {50, 2, 1}, {66, 2, 1}, {75, 4, 3}, {99, 100, 99},
@@ -88,7 +88,7 @@ TEST(ProgressStep, Table) {
   }
 }
 
-TEST(ProgmanRules, GroupDescriptionThirdField) {
+TEST(ProgmanRules, GroupIsEmptyByItsThirdFieldAndOverlongCommandsAreRefused) {
   const std::pair<std::string, bool> cases[] = {
       {"Viewer,3,0,0,0,0", true},  {"Viewer,3,x", true},  {"Viewer,3,1", false},
       {"Viewer,3,12", false},      {"Viewer,3", false},   {"Viewer", false},

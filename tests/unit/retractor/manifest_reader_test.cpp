@@ -1,4 +1,4 @@
-#include "uninstaller/manifest_reader.h"
+#include "retractor/manifest_reader.h"
 
 #include <gtest/gtest.h>
 

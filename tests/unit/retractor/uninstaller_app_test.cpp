@@ -1,15 +1,15 @@
-#include "uninstaller/uninstaller_app.h"
+#include "retractor/uninstaller_app.h"
 
 #include <gtest/gtest.h>
 
 #include "fake_platform.h"
-#include "uninstaller/command_line.h"
+#include "retractor/command_line.h"
 
 namespace {
 
 constexpr RegistryRoot HKLM = RegistryRoot::LocalMachine;
 
-TEST(Switches, Parse) {
+TEST(CommandLine, SwitchesInAnyOrderAreReadUntilTheFirstManifestName) {
   struct Case {
     std::string line;
     bool silent, test;
@@ -42,7 +42,7 @@ TEST(Switches, Parse) {
   }
 }
 
-TEST(Switches, ManifestNamesSplitOnSingleSpaces) {
+TEST(CommandLine, ManifestNamesSplitOnSingleSpaces) {
   using V = std::vector<std::string>;
   EXPECT_EQ(SplitManifestNames("a.app b.app"), (V{"a.app", "b.app"}));
   EXPECT_EQ(SplitManifestNames("a.app  b.app"), (V{"a.app", " b.app"}));
