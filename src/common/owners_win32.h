@@ -1,5 +1,5 @@
 // Owners of Win32 handles, one idiom for every kind: an Owner closes its handle with the call
-// that kind needs when it goes; device contexts and selections give back what they borrowed.
+// that kind needs when it goes; a window's device context is given back when it goes.
 #pragma once
 #include <windows.h>
 
@@ -38,17 +38,4 @@ public:
 private:
   HWND window;
   HDC dc;
-};
-
-// An object selected into a device context; what it replaced is selected again when it goes.
-class Selection {
-public:
-  Selection(HDC dc, HGDIOBJ object) : dc(dc), replaced(SelectObject(dc, object)) {}
-  ~Selection() { SelectObject(dc, replaced); }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
-private:
-  HDC dc;
-  HGDIOBJ replaced;
 };

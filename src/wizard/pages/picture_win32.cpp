@@ -15,10 +15,9 @@ Palette PaletteOf(HDC memory, HBITMAP bitmap) {
   if (!GetObjectA(bitmap, sizeof section, &section) || section.dsBmih.biBitCount > 8) return nullptr;
   UINT colours = 1u << section.dsBmih.biBitCount;
   std::vector<RGBQUAD> table(colours);
-  {
-    Selection selected(memory, bitmap);
-    colours = GetDIBColorTable(memory, 0, colours, table.data());
-  }
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  colours = GetDIBColorTable(memory, 0, colours, table.data());
+  SelectObject(memory, old);
   if (colours == 0) return nullptr;
   std::vector<char> storage(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY));
   auto* logical = reinterpret_cast<LOGPALETTE*>(storage.data());
@@ -45,10 +44,9 @@ void DrawPicture(HDC dc, int x, int y, HINSTANCE instance, UINT trueColorId, UIN
     oldPalette = SelectPalette(dc, palette.get(), FALSE);
     RealizePalette(dc);
   }
-  {
-    Selection selected(memory.get(), bitmap.get());
-    BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
-  }
+  HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+  BitBlt(dc, x, y, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
+  SelectObject(memory.get(), old);
   if (palette) {
     SelectPalette(dc, oldPalette, FALSE);
     RealizePalette(dc);
