@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds one configuration: native | asan | fuzz | mingw | mingw32. Build trees live in build/<name>.
+# Builds one configuration: native | asan | fuzz | mingw | mingw32, whole or only the targets named
+# after it. Build trees live in build/<name>.
 # mingw is the build the Wine tests run: 32-bit, or 64-bit on a machine that cannot execute 32-bit
 # programs (there Wine runs only 64-bit ones). mingw32 is always the 32-bit build the programs ship as.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:?native, asan, fuzz, mingw or mingw32}
+shift
 case "$kind" in
   native) args=() ;;
-  asan)   args=(-DPATHLOOM_SANITIZE=ON -DPATHLOOM_BENCH=OFF) ;;
+  asan)   args=(-DPATHLOOM_SANITIZE=ON) ;;
   fuzz)   args=(-DPATHLOOM_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   mingw)
     if /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -32,4 +34,4 @@ for a in "${args[@]}"; do
   esac
 done
 cmake -G Ninja -S . -B "build/$kind" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
-ninja -C "build/$kind" -j"${JOBS:-2}"
+ninja -C "build/$kind" -j"${JOBS:-2}" "$@"

@@ -145,7 +145,7 @@ def fresh_prefix():
     for name in ("XDG_DATA_HOME", "XDG_CONFIG_HOME"):
         os.environ.pop(name, None)
     try:
-        winebed.make_prefix()
+        winebed.make_prefix(fresh=True)
         yield home
     finally:
         subprocess.run(["wineserver", "-k"], env=winebed.env(), check=False, timeout=60, stdin=subprocess.DEVNULL,
