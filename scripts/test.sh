@@ -17,9 +17,10 @@ bash scripts/build.sh mingw
 wait $template_pid
 wine_log=build/mingw/wine-tests.log
 phase "Wine tests, in the background (report at the end)"
-ctest --test-dir build/mingw -L wine -j2 --output-on-failure >"$wine_log" 2>&1 &
+lanes=$(sed -n 's/^WINE_LANES:STRING=//p' build/mingw/CMakeCache.txt)
+ctest --test-dir build/mingw -L wine -j"$lanes" --output-on-failure >"$wine_log" 2>&1 &
 wine_pid=$!
-trap 'kill $wine_pid 2>/dev/null && for lane in a b; do WINEBED_BUILD=$PWD/build/mingw WINEBED_LANE=$lane /usr/bin/python3 tests/wine/winebed.py cleanup; done' EXIT
+trap 'kill $wine_pid 2>/dev/null && WINEBED_BUILD=$PWD/build/mingw /usr/bin/python3 tests/wine/winebed.py cleanup --lanes $lanes' EXIT
 
 phase "unit tests (address and undefined-behaviour sanitizers), and the benchmarks built"
 bash scripts/build.sh asan

@@ -177,7 +177,7 @@ def drive(site, depth):
     interactive = os.environ.get("DISPLAY") and not os.environ.get("CI")
     if not interactive:
         winebed.stop_plotwright()
-        time.sleep(2)
+        time.sleep(0.5)  # for the page's paint once the chart's window is gone
         shots.append(winebed.screenshot("pathloom_5_finish_page"))
     for drawing in charts:
         print("chart:", drawing)

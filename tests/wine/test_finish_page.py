@@ -44,7 +44,6 @@ class FinishPage(unittest.TestCase):
         winebed.driver("type", TITLE, DEPTH, "2")
         winebed.driver("press", TITLE, "Next >")
         wait(lambda: current_page(TITLE) == 1, 20, "the tree page")
-        time.sleep(1)
         wait(crawl_ended, 300, "the end of the crawl")
         winebed.driver("press", TITLE, "Next >")
         wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page")
@@ -82,7 +81,7 @@ class FinishPage(unittest.TestCase):
         winebed.screenshot("finish_page_1_flowchart_in_front")
         # Once the user closes the flowchart, the page is seen with its last status.
         self.assertTrue(winebed.stop_plotwright())
-        time.sleep(3)
+        time.sleep(0.5)  # for the page's paint, seen in the screenshot only
         winebed.screenshot("finish_page_2_done")
 
         chart = self.chart()

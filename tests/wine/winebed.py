@@ -21,8 +21,30 @@ import time
 
 BUILD = os.environ.get("WINEBED_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build", "mingw"))
 SOURCE = os.environ.get("WINEBED_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
-# The tests run in lanes, each with a bed (prefix and display) of its own: WINEBED_LANE names it.
-LANE = os.environ.get("WINEBED_LANE", "")
+LANE_NAMES = "abcdefgh"
+
+
+def _claim_lane(count):
+    """Takes the first of COUNT lanes no other test holds, waiting if all are held; the lock
+    lasts as long as this process, which Wine's processes do not inherit."""
+    global _lane_lock
+    while True:
+        for name in LANE_NAMES[:count]:
+            lock = open(os.path.join(BUILD, "winebed-%s.lock" % name), "w")
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except BlockingIOError:
+                lock.close()
+                continue
+            _lane_lock = lock
+            return name
+        time.sleep(0.5)
+
+
+# The tests run in lanes, each with a bed (prefix and display) of its own: WINEBED_LANE names one,
+# and with WINEBED_LANES (their number) a test takes whichever lane is free.
+LANE = os.environ.get("WINEBED_LANE") or (
+    _claim_lane(int(os.environ["WINEBED_LANES"])) if os.environ.get("WINEBED_LANES") else "")
 STATE = os.path.join(BUILD, "winebed" + ("-" + LANE if LANE else ""))
 PREFIX = os.path.join(STATE, "prefix")
 ARTIFACTS = os.path.join(BUILD, "artifacts")
@@ -506,7 +528,16 @@ def cleanup():
             os.remove(STATE_FILE)
 
 
+def each_lane(command, count):
+    """Runs COMMAND (setup or cleanup) for lanes a, b, ... at once; fails if one failed."""
+    started = [subprocess.Popen([PYTHON, __file__, command], env=dict(os.environ, WINEBED_LANE=name))
+               for name in LANE_NAMES[:count]]
+    return max(p.wait() for p in started)
+
+
 if __name__ == "__main__":
+    if "--lanes" in sys.argv:
+        sys.exit(each_lane(sys.argv[1], int(sys.argv[sys.argv.index("--lanes") + 1])))
     if sys.argv[1] == "setup":
         setup(reuse_prefix="--reuse-prefix" in sys.argv[2:])
     elif sys.argv[1] == "template":

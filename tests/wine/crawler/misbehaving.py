@@ -5,8 +5,10 @@ after another for as long as the client reads (or None: say nothing and hold the
 counts the requests per path. FtpServer is an FTP server of a few commands
 that can refuse, stay busy, or cut its listing off."""
 import collections
+import select
 import socket
 import threading
+import time
 
 
 def reply(body=b"", status="200 OK", headers=""):
@@ -32,6 +34,7 @@ class _Listener:
         self.port = self.sock.getsockname()[1]
         self.held = []
         self.lock = threading.Lock()
+        self.handling = 0
         threading.Thread(target=self._accept, daemon=True).start()
         return self
 
@@ -42,6 +45,8 @@ class _Listener:
             except OSError:
                 return
             conn.settimeout(30)
+            with self.lock:
+                self.handling += 1
             threading.Thread(target=self._guard, args=(conn,), daemon=True).start()
 
     def _guard(self, conn):
@@ -52,7 +57,22 @@ class _Listener:
                 return
         except OSError:
             pass
+        finally:
+            with self.lock:
+                self.handling -= 1
         conn.close()
+
+    def settle(self, timeout=30):
+        """Returns once every connection made so far has been taken and answered (or held): after
+        the client has ended, nothing it sent is still on its way to the counts."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            with self.lock:
+                busy = self.handling
+            if not busy and not select.select([self.sock], [], [], 0)[0]:
+                return
+            time.sleep(0.02)
+        raise AssertionError("the server is still answering")
 
     def __exit__(self, *exc):
         self.sock.close()
