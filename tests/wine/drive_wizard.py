@@ -104,7 +104,7 @@ def drive(site, depth):
     print("Reading %s to depth %s" % (site, depth))
     winebed.driver("type", TITLE, URL, site)
     winebed.driver("type", TITLE, DEPTH, depth)
-    time.sleep(0.5)
+    winebed.driver("painted", TITLE)
     shots.append(winebed.screenshot("pathloom_1_start_page"))
     winebed.driver("press", TITLE, "Next >")
     wait(lambda: current_page(TITLE) == 1, 20, "the tree page")
@@ -125,14 +125,14 @@ def drive(site, depth):
             winebed.driver("save", "Save As", winebed.windows_path(sitemap))
             winebed.driver("gone", "Save As", 10000)
             # Without a sitemap.txt beside it, Pathloom says it uses its built-in template.
-            time.sleep(1)
-            winebed.driver("press", TITLE, "OK", 500)
+            if not os.path.exists(os.path.join(os.path.dirname(winebed.exe("Pathloom")), "sitemap.txt")):
+                wait(lambda: winebed.driver("answer", TITLE, "OK")[0] == 0, 20, "the template message")
             wait(lambda: os.path.exists(sitemap), 20, "the exported sitemap file")
             print("sitemap file:", sitemap)
 
     winebed.driver("press", TITLE, "Next >")
     wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page")
-    time.sleep(0.5)
+    winebed.driver("painted", OPTIONS)
     shots.append(winebed.screenshot("pathloom_3_chart_options_page"))
     # The finish page, once per layout: each run draws in the stand-in, which saves the drawing.
     drawings = os.path.join(out, "charts")
@@ -161,12 +161,12 @@ def drive(site, depth):
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
         wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
-        time.sleep(0.5)
+        winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
         # The middle of the chart at about half size (100% less three steps of 1.25), then fitted again.
         for command in (ACTUAL_SIZE, ZOOM_OUT, ZOOM_OUT, ZOOM_OUT):
             winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, command)
-        time.sleep(0.5)
+        winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         shots.append(winebed.screenshot("pathloom_4_chart_%s_at_half_size" % name))
         winebed.driver("command", winebed.PLOTWRIGHT_WINDOW, ZOOM_TO_FIT)
         for svg in sorted(set(glob.glob(os.path.join(drawings, "*.svg"))) - before):
@@ -177,7 +177,7 @@ def drive(site, depth):
     interactive = os.environ.get("DISPLAY") and not os.environ.get("CI")
     if not interactive:
         winebed.stop_plotwright()
-        time.sleep(0.5)  # for the page's paint once the chart's window is gone
+        winebed.driver("painted", TITLE)
         shots.append(winebed.screenshot("pathloom_5_finish_page"))
     for drawing in charts:
         print("chart:", drawing)

@@ -752,6 +752,13 @@ int main(int argc, char** argv) {
     printf("%p\n", static_cast<void*>(window));
     return 0;
   }
+  if (verb == "painted") {
+    // What is invalid is painted before this returns (WM_PAINT is sent, not posted, to the owner's
+    // thread), and the thread then answers once more, so its drawing has reached the screen.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored) ? 0 : 1;
+  }
   if (verb == "rects") {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -806,8 +813,9 @@ int main(int argc, char** argv) {
     return Watch(windowName, msArg(3), argv[4], argc > 5 ? argv[5] : nullptr, argc > 6 ? argv[6] : windowName);
   if (verb == "point" && argc > 6) return PointAt(window, argv[3], idArg(4), idArg(5), argv[6]);
   if (verb == "command" && argc > 3) {
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(idArg(3), 0), 0);
-    return 0;
+    // Sent, so that the command has been carried out when this returns.
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(idArg(3), 0), 0, SMTO_NORMAL, 20000, &ignored) ? 0 : 1;
   }
   if (verb == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
