@@ -81,7 +81,7 @@ class FinishPage(unittest.TestCase):
         winebed.screenshot("finish_page_1_flowchart_in_front")
         # Once the user closes the flowchart, the page is seen with its last status.
         self.assertTrue(winebed.stop_plotwright())
-        time.sleep(0.5)  # for the page's paint, seen in the screenshot only
+        winebed.driver("painted", TITLE)
         winebed.screenshot("finish_page_2_done")
 
         chart = self.chart()

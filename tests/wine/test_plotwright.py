@@ -134,7 +134,7 @@ class Plotwright(unittest.TestCase):
 
         code, lines = winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)
         self.assertEqual(lines[0], "PlotwrightFrame\tPlotwright 7.0 - document1")
-        time.sleep(0.5)
+        winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         winebed.screenshot("plotwright_small_chart")
 
     def test_the_older_version_runs_its_own_branch(self):

@@ -261,7 +261,7 @@ class Wizard(unittest.TestCase):
         winebed.driver("press", OPTIONS, "Next >")
         self.assertTrue(until(lambda: page(TITLE) == 3), "no finish page")
         self.assertTrue(until(lambda: os.path.exists(os.path.join(self.work, "site.smp"))), "no sitemap file")
-        time.sleep(1)
+        winebed.driver("painted", TITLE)
         print("screenshot:", winebed.screenshot("wizard_finish_page"))
         winebed.driver("press", TITLE, "< Back", 5000)
         self.assertTrue(until(lambda: page(OPTIONS) == 2))
