@@ -145,7 +145,7 @@ public:
     unsigned context = queue.ContextCounter();
     const std::string& text = site.at(Name(urls[context]));
     size_t& at = readAt[context];
-    buffer->bytesRead = static_cast<std::uint32_t>(text.copy(buffer->data.data(), kBodyBufferSize, std::min(at, text.size())));
+    buffer->bytesRead = static_cast<std::uint32_t>(text.copy(buffer->data.data(), buffer->data.size(), std::min(at, text.size())));
     at += buffer->bytesRead;
     Complete(context, 2, 0);
   }

@@ -121,7 +121,8 @@ void FetchTask::ReadLocalFile() {
   Line(IDS_READING_LOCAL);
   localFile.open(url, std::ios::binary | std::ios::ate);
   // A file too large to hold is a failed reading, found before anything is read.
-  if (!localFile || localFile.tellg() > kLocalPageLimit || !localFile.seekg(0)) {
+  localSize = localFile ? static_cast<std::streamoff>(localFile.tellg()) : 0;
+  if (!localFile || localSize > kLocalPageLimit || !localFile.seekg(0)) {
     EndLocalReading(false);
     return;
   }
@@ -134,8 +135,12 @@ void FetchTask::ReadNextPiece() {
   bool wasInNotification = inNotification;
   inNotification = true;
   size_t had = localText.size();
-  localText.resize(had + kLocalPiece);
-  localFile.read(localText.data() + had, kLocalPiece);
+  // The room is zero-filled first, so a piece is no larger than the rest of the file, and one
+  // byte more to find its end; only a file that has grown since goes on in whole pieces.
+  const std::streamoff left = localSize - static_cast<std::streamoff>(had);
+  const std::streamsize piece = left > 0 ? std::min<std::streamoff>(left + 1, kLocalPiece) : kLocalPiece;
+  localText.resize(had + static_cast<size_t>(piece));
+  localFile.read(localText.data() + had, piece);
   localText.resize(had + static_cast<size_t>(localFile.gcount()));
   // The file may have grown since its size was taken.
   if (static_cast<std::streamoff>(localText.size()) > kLocalPageLimit) {
@@ -230,7 +235,7 @@ void FetchTask::BodyRead(unsigned long error) {
     BodyBroken();
     return;
   }
-  const size_t count = std::min<std::uint32_t>(body->bytesRead, kBodyBufferSize);
+  const size_t count = std::min<size_t>(body->bytesRead, body->data.size());
   if (count == 0) {  // the end of the data
     EndPage(false);
     return;
@@ -243,6 +248,9 @@ void FetchTask::BodyRead(unsigned long error) {
     return;
   }
   ++pieces;
+  // Each read after the first asks for as much as has come so far: a large page takes a few
+  // reads, each a round trip through the message loop, instead of one per 30000 bytes.
+  body->data.resize(std::min<size_t>(std::max<size_t>(pageText.size(), kBodyBufferSize), kLargestRead));
   body->bytesRead = 0;
   ports.client.ReadFile(request, body);
 }

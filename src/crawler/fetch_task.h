@@ -115,6 +115,7 @@ private:
   unsigned context = 0;
   int redirects = 0;
   std::ifstream localFile;  // open while a local page is read in pieces
+  std::streamoff localSize = 0;  // its size when it was opened
   std::string localText;
 };
 

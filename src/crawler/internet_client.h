@@ -1,10 +1,10 @@
 // The internet client as the crawler sees it: the operations of the system's internet
 // functions in asynchronous mode, and the status notifications they produce.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Opaque client handle; 0 is none.
 using InternetHandle = std::uintptr_t;
@@ -17,16 +17,18 @@ enum InternetStatus : unsigned {
   StatusRequestComplete = 100,
 };
 
+// The first read of a page; the reads after it may ask for more, up to kLargestRead.
 constexpr unsigned kBodyBufferSize = 30000;
+constexpr unsigned kLargestRead = 1u << 20;
 
 // Error codes of a request-complete notification that the crawler tells apart.
 constexpr unsigned long kErrorNoMoreFiles = 18;         // the end of an FTP listing
 constexpr unsigned long kErrorServerRefused = 12003;    // the FTP server answered no
 
-// The page body and its count. Shared with the client, which keeps it alive while a read
-// into it is outstanding, so a task that goes away mid-read frees nothing still written to.
+// The room of one read and its count. Shared with the client, which keeps it alive while a
+// read into it is outstanding, so a task that goes away mid-read frees nothing still written to.
 struct ReadBuffer {
-  std::array<char, kBodyBufferSize> data{};
+  std::vector<char> data = std::vector<char>(kBodyBufferSize);  // a read asks for its size
   std::uint32_t bytesRead = 0;
 };
 
@@ -83,7 +85,7 @@ public:
                                     unsigned short port, unsigned context) = 0;
   // The reply of a completed request; false when it had no valid status line.
   virtual bool QueryResponse(InternetHandle request, HttpResponse& response) = 0;
-  // One read of at most kBodyBufferSize bytes; buffer->bytesRead is valid at its completion,
+  // One read of at most buffer->data.size() bytes; buffer->bytesRead is valid at its completion,
   // and 0 at the end of the data. A page is read by one read after another on its request.
   virtual void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) = 0;
   virtual void ChangeFtpDirectory(InternetHandle connection, const std::string& path,

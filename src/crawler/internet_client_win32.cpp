@@ -219,9 +219,12 @@ InternetHandle InternetClientWin32::OpenUrl(InternetHandle instance, const std::
   if (!record) return 0;
   Impl::ContextState& state = impl->StateFor(context, instance);
   state.op = Impl::ContextState::Op::OpenUrl;
-  // Redirects are the crawler's to follow: WinInet's own follow a loop without end.
-  HINTERNET request =
-      InternetOpenUrlA(record->h, url.c_str(), nullptr, 0, INTERNET_FLAG_NO_AUTO_REDIRECT, context);
+  // Redirects are the crawler's to follow: WinInet's own follow a loop without end. A page is
+  // read once a crawl, so a copy in the cache would only fill the disk (and cost a file and
+  // its writes for each page).
+  HINTERNET request = InternetOpenUrlA(record->h, url.c_str(), nullptr, 0,
+                                       INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE,
+                                       context);
   if (request) {
     state.request = impl->Register({Impl::Kind::Web, request, {}, nullptr, {}, context});
     impl->PushImmediate(context, state.request, 0);
@@ -303,7 +306,8 @@ void InternetClientWin32::ReadFile(InternetHandle request, std::shared_ptr<ReadB
   state.op = Impl::ContextState::Op::Read;
   state.buffer = std::move(buffer);
   state.count = 0;
-  if (InternetReadFile(record->h, state.buffer->data.data(), kBodyBufferSize, &state.count)) {
+  if (InternetReadFile(record->h, state.buffer->data.data(),
+                       static_cast<DWORD>(state.buffer->data.size()), &state.count)) {
     // Complete at once: WinInet will not notify, so the completion is ours to deliver.
     impl->PushImmediate(record->context, request, 0);
   } else if (GetLastError() != ERROR_IO_PENDING) {

@@ -94,16 +94,17 @@ public:
     Complete(context, request);
     return request;
   }
-  void CompleteRead(unsigned context, std::string_view text, unsigned long error = 0) {
-    size_t n = std::min<size_t>(text.size(), kBodyBufferSize);
+  // As much of TEXT as the read asked for; returns that count.
+  size_t CompleteRead(unsigned context, std::string_view text, unsigned long error = 0) {
+    size_t n = std::min(text.size(), buffer->data.size());
     std::memcpy(buffer->data.data(), text.data(), n);
     buffer->bytesRead = static_cast<std::uint32_t>(n);
     sink->OnStatus(0, context, StatusRequestComplete, StatusInfo{0, error, nullptr});
+    return n;
   }
   // A whole page, read by as many reads as it takes and the read that finds its end.
   void ReadPage(unsigned context, std::string_view text) {
-    for (size_t at = 0; at < text.size(); at += kBodyBufferSize)
-      CompleteRead(context, text.substr(at, kBodyBufferSize));
+    for (size_t at = 0; at < text.size();) at += CompleteRead(context, text.substr(at));
     CompleteRead(context, "");
   }
   void Entry(unsigned context, InternetHandle find, std::string name, bool directory) {

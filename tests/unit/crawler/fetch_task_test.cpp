@@ -125,12 +125,12 @@ TEST_F(FetchTaskTest, WebPagesAreReadWholeUpToTheLimit) {
     client.CompleteOpen(context);
     const std::string text = std::string(c.before, ' ') + link + std::string(c.after, ' ');
     size_t readsBefore = client.calls.size();
-    for (size_t at = 0; at < text.size() && !crawler.done; at += kBodyBufferSize) {
-      client.CompleteRead(context, std::string_view(text).substr(at, kBodyBufferSize));
+    std::vector<size_t> asked;  // by each read, filled as far as the page goes
+    for (size_t at = 0; !crawler.done;) {
+      asked.push_back(client.buffer->data.size());
+      at += client.CompleteRead(context, std::string_view(text).substr(std::min(at, text.size())));
       client.Notify(context, StatusReceivingResponse);  // a later read's progress: no line
     }
-    if (!crawler.done) client.CompleteRead(context, "");
-    ASSERT_TRUE(crawler.done);
 
     EXPECT_EQ(Labels(node).size(), c.found ? 1u : 0u);
     Lines tail{"Done reading page."};
@@ -140,8 +140,12 @@ TEST_F(FetchTaskTest, WebPagesAreReadWholeUpToTheLimit) {
     // Every piece but the last asked for the next; a cut page asks for nothing past the limit.
     size_t reads = std::count_if(client.calls.begin() + readsBefore, client.calls.end(),
                                  [](const std::string& call) { return call.rfind("ReadFile", 0) == 0; });
-    size_t pieces = std::min(text.size(), limit + 1);
-    EXPECT_EQ(reads, (pieces + kBodyBufferSize - 1) / kBodyBufferSize + (c.cut ? 0 : 1) - 1);
+    EXPECT_EQ(reads, asked.size() - 1);
+    // The first read is of 30000 bytes; the later ones grow, so that 8 MB take a few reads.
+    EXPECT_EQ(asked.front(), kBodyBufferSize);
+    EXPECT_TRUE(std::is_sorted(asked.begin(), asked.end()));
+    EXPECT_LE(asked.back(), kLargestRead);
+    EXPECT_LE(asked.size(), 20u);
     EXPECT_TRUE(client.openHandles.empty());
   }
 }
@@ -486,6 +490,17 @@ TEST_F(FetchTaskTest, LargeLocalPagesAreReadInPiecesAndHugeOnesFail) {
   EXPECT_EQ(ticks, 2);
   EXPECT_EQ(Labels(node), (Lines{"http://example.com/end.html"}));
   EXPECT_EQ(page.lines, (Lines{"Reading local page...", "Done reading page."}));
+
+  // Pieces are sized by the file as it was opened; one that has grown since is read to its end.
+  std::string growing = dir.File("growing.html");
+  WriteFile(growing, std::string(5 << 20, 'x'));
+  SiteNode& grown = *tree.AddChild(&node, growing, NodeIcon::Queued);
+  task = Start(growing, grown, 2);
+  ASSERT_FALSE(crawler.done);
+  std::ofstream(growing, std::ios::binary | std::ios::app)
+      << std::string(3 << 20, 'y') << "<a href=\"http://example.com/late.html\">late</a>";
+  for (ticks = 0; !crawler.done && ticks < 10; ++ticks) task->ReadNextPiece();
+  EXPECT_EQ(Labels(grown), (Lines{"http://example.com/late.html"}));
 
   std::string huge = dir.File("huge.html");
   WriteFile(huge, "");

@@ -67,7 +67,7 @@ public:
     Progress(h.context, {StatusSendingRequest, StatusReceivingResponse});
     const std::string& text = pages.at(h.path);
     buffer->bytesRead = static_cast<std::uint32_t>(
-        text.copy(buffer->data.data(), kBodyBufferSize, std::min(h.entry, text.size())));
+        text.copy(buffer->data.data(), buffer->data.size(), std::min(h.entry, text.size())));
     handles.at(request).entry += buffer->bytesRead;
     Later(h.context, request, 0);
   }
