@@ -87,7 +87,6 @@ class TreePage(unittest.TestCase):
         self.assertEqual(winebed.driver("wait", WIZARD, 30000)[0], 0, "no wizard")
         winebed.driver("type", WIZARD, URL_FIELD, url)
         winebed.driver("type", WIZARD, DEPTH_FIELD, depth)
-        time.sleep(0.3)
         self.assertEqual(winebed.driver("press", WIZARD, "Next >")[0], 0)
         wait_for(tree, 20, "the tree page")
 

@@ -45,6 +45,8 @@ def _claim_lane(count):
 # and with WINEBED_LANES (their number) a test takes whichever lane is free.
 LANE = os.environ.get("WINEBED_LANE") or (
     _claim_lane(int(os.environ["WINEBED_LANES"])) if os.environ.get("WINEBED_LANES") else "")
+if LANE:
+    os.environ["WINEBED_LANE"] = LANE  # a helper this test starts works in the same lane
 STATE = os.path.join(BUILD, "winebed" + ("-" + LANE if LANE else ""))
 PREFIX = os.path.join(STATE, "prefix")
 ARTIFACTS = os.path.join(BUILD, "artifacts")

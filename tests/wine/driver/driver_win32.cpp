@@ -441,10 +441,15 @@ HWND FindControl(HWND window, int id) {
 int TypeText(HWND window, int id, const std::string& text) {
   HWND edit = FindControl(window, id);
   if (!edit) return 1;
-  PostMessageA(edit, EM_SETSEL, 0, -1);
-  if (text.empty()) PostMessageA(edit, WM_CHAR, VK_BACK, 1);
-  for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-  return 0;
+  // Sent, not posted: the text stands in the field when this returns, whatever comes next.
+  DWORD_PTR ignored;
+  auto send = [&](UINT message, WPARAM w, LPARAM l) {
+    return SendMessageTimeoutA(edit, message, w, l, SMTO_NORMAL, 5000, &ignored) != 0;
+  };
+  bool ok = send(EM_SETSEL, 0, -1);
+  if (text.empty()) ok = ok && send(WM_CHAR, VK_BACK, 1);
+  for (char c : text) ok = ok && send(WM_CHAR, static_cast<unsigned char>(c), 1);
+  return ok ? 0 : 1;
 }
 
 int ClickButton(HWND window, int id) {
