@@ -87,14 +87,15 @@ class Loop : public InternetClient, public StatusLineSink, public MessagePort, p
 public:
   static constexpr double kTick = 0.070, kRun = 0.020, kTimerMinimum = 0.010;
 
-  Loop(Site site, bool fast) : site(std::move(site)), fast(fast), queue(tree, {*this, *this, *this, *this, *this}) {
-    tree.maxDepth = 3;
+  Loop(Site site, bool fast) : site(std::move(site)), fast(fast), crawl(tree, queue, *this, *this),
+        queue(tree, crawl, {*this, *this, *this, *this, *this}) {
+    crawl.SetDepth(3);
   }
 
   void Crawl(const std::string& start, int depth) {
-    tree.maxDepth = depth;
+    crawl.SetDepth(depth);
     SiteNode& root = *tree.AddChild(nullptr, start, NodeIcon::Queued);
-    tree.pageCount = 1;
+    crawl.CountStartPage();
     began = Clock::now();
     nextTick = kTick;
     queue.StartOrQueue(start, root, 0);
@@ -114,7 +115,7 @@ public:
         runStart = Now();
         Handle();
       } else {
-        if (!fast) queue.ForgetReadings();
+        if (!fast) crawl.ForgetReadings();
         queue.OnTick();
         nextTick += kTick;
       }
@@ -174,6 +175,7 @@ public:
   Site site;
   bool fast;
   SiteTree tree;
+  ::Crawl crawl;
   TaskQueue queue;
   int requests = 0;
   std::set<std::string> distinct;
@@ -268,7 +270,7 @@ void BM_KeptBytes5000Local(benchmark::State& state) {
     Loop loop({}, true);
     loop.Crawl(LocalSite::Start(), 2);
     long long withKept = allocatedBytes;
-    loop.queue.ForgetReadings();
+    loop.crawl.ForgetReadings();
     state.counters["kept_bytes"] = double(withKept - allocatedBytes);
     state.counters["tree_nodes"] = double(loop.tree.NodeCount());
     Report(state, loop);

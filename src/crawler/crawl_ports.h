@@ -1,5 +1,6 @@
 // What the crawler needs from the tree page, as small ports the page implements.
 #pragma once
+#include <optional>
 #include <string>
 
 class InternetClient;
@@ -19,7 +20,13 @@ public:
   virtual void DisarmTimeout() = 0;
 };
 
-// The tree page's counters, busy picture and settings, as the task queue uses them.
+// The tree page's depth and time-out fields as read again when a task starts: what parses.
+struct SettingsFieldValues {
+  std::optional<int> depth;
+  std::optional<unsigned> timeoutSeconds;
+};
+
+// The tree page's counters, busy picture and settings fields, as the crawler uses them.
 class CrawlPage {
 public:
   virtual ~CrawlPage() = default;
@@ -31,8 +38,12 @@ public:
   virtual void PostTaskEnded() = 0;
   // A task found its URL to be a local file: the crawl counts as local from now on.
   virtual void TaskWasLocal() {}
-  // Re-read the page's depth and time-out fields into the tree and the queue.
-  virtual void ReadSettings() {}
+  // The depth and time-out fields read again as a task starts; the queue takes what parses,
+  // then the page complains about what did not.
+  virtual SettingsFieldValues RereadFields() { return {}; }
+  virtual void ComplainAboutFields() {}
+  // The tree has no room for another node: the crawl has stopped, and the user is to be told.
+  virtual void NoRoomForNodes() {}
 };
 
 struct CrawlerPorts {

@@ -36,16 +36,8 @@ bool LocalReadingAllowed(const SiteNode& node) {
   return true;
 }
 
-void CrawlerState::OnStatus(InternetHandle handle, unsigned context, unsigned status,
-                            const StatusInfo& info) {
-  if (done) return;
-  auto found = tasks.find(context);
-  if (found == tasks.end()) return;
-  found->second->OnStatus(handle, status, info);
-}
-
-FetchTask::FetchTask(CrawlerState& crawler, SiteTree& tree, const CrawlerPorts& ports)
-    : crawler(crawler), tree(tree), ports(ports) {}
+FetchTask::FetchTask(Crawl& crawl, SiteTree& tree, const CrawlerPorts& ports)
+    : crawl(crawl), crawler(crawl.State()), tree(tree), ports(ports) {}
 
 FetchTask::~FetchTask() {
   Close();
@@ -295,7 +287,7 @@ void FetchTask::CompletePage(bool extracted) {
 void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
   status = readStatus;
   shownLines.push_back(KeptReading::kResultLine);
-  tree.AddLinks(*node, depth, result, readStatus);
+  crawl.AddLinks(*node, depth, result, readStatus);
   crawler.done = true;
   ports.page.PostTaskEnded();
 }

@@ -1,52 +1,22 @@
-// Reads one URL for one node of the site tree and hands the links it finds to the tree.
+// Reads one URL for one node of the site tree and hands the links it finds to the crawl.
 // A local file is read inside Start; a web page or an FTP directory goes through the
 // internet client, one operation at a time, continuing in its status notifications.
 #pragma once
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "crawler/crawl.h"
 #include "crawler/crawl_ports.h"
 #include "crawler/internet_client.h"
 #include "crawler/link_extractor.h"
 #include "site/url.h"
 #include "site/site_tree.h"
 
-class FetchTask;
-
-// What one reading of the current crawl came to, kept so that later tasks for the same URL
-// end the same way without reading it again.
-struct KeptReading {
-  std::shared_ptr<const LinkList> links;  // one list, whatever the number of nodes it fills
-  ReadStatus status = ReadStatus::ReadOk;
-  bool ftpFile = false;  // the FTP path named a file: the node's label gets " (file)"
-  // The status lines it showed, by string number; kResultLine marks where its result went to
-  // the tree, so the lines come before and after it as they did.
-  std::vector<unsigned short> lines;
-  static constexpr unsigned short kResultLine = 0;
-};
-
-// One for the program: the done flag and the tasks by context number. The client's status
-// routine is installed here, so notifications of a task that is gone find nothing.
-class CrawlerState : public InternetStatusSink {
-public:
-  // Set when the active task has finished or been aborted; notifications are ignored then.
-  bool done = true;
-  std::unordered_map<unsigned, FetchTask*> tasks;
-  // How long the client may wait by itself; set by the queue from its time-out.
-  unsigned waitLimitMilliseconds = 0;
-  // By the URL as read: the path of a local file, else the URL after NormalizeUrl.
-  std::unordered_map<std::string, KeptReading> kept;
-
-  void OnStatus(InternetHandle handle, unsigned context, unsigned status,
-                const StatusInfo& info) override;
-};
-
 class FetchTask {
 public:
-  FetchTask(CrawlerState& crawler, SiteTree& tree, const CrawlerPorts& ports);
+  FetchTask(Crawl& crawl, SiteTree& tree, const CrawlerPorts& ports);
   ~FetchTask();
   FetchTask(const FetchTask&) = delete;
   FetchTask& operator=(const FetchTask&) = delete;
@@ -89,6 +59,7 @@ private:
   ReadStatus status = ReadStatus::ReadOk;
   std::vector<unsigned short> shownLines;
 
+  Crawl& crawl;
   CrawlerState& crawler;
   SiteTree& tree;
   const CrawlerPorts ports;

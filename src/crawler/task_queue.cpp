@@ -5,17 +5,10 @@
 
 #include "common/strings.h"
 
-TaskQueue::TaskQueue(SiteTree& tree, const CrawlerPorts& ports) : tree(tree), ports(ports) {
-  tree.hooks.disarmTimeout = [this] { this->ports.timer.DisarmTimeout(); };
-  tree.hooks.abortInProgress = [this] { return aborting; };
-  tree.hooks.appendPending = [this](QueueEntry entry) { Append(std::move(entry)); };
-}
+TaskQueue::TaskQueue(SiteTree& tree, Crawl& crawl, const CrawlerPorts& ports)
+    : tree(tree), crawl(crawl), crawler(crawl.State()), ports(ports) {}
 
-TaskQueue::~TaskQueue() {
-  tree.hooks.disarmTimeout = [] {};
-  tree.hooks.abortInProgress = [] { return true; };
-  tree.hooks.appendPending = [](QueueEntry) {};
-}
+TaskQueue::~TaskQueue() = default;
 
 void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) {
   if (busy) {
@@ -31,9 +24,12 @@ void TaskQueue::StartOrQueue(const std::string& url, SiteNode& node, int depth) 
   // before it, so the sum saturates instead of wrapping.
   crawler.waitLimitMilliseconds = static_cast<unsigned>(
       std::min<uint64_t>(uint64_t{period} + kClientGraceSeconds * 1000, UINT32_MAX));
-  active = std::make_unique<FetchTask>(crawler, tree, ports);
+  active = std::make_unique<FetchTask>(crawl, tree, ports);
   active->Start(url, node, contextCounter, depth);
-  ports.page.ReadSettings();
+  SettingsFieldValues fields = ports.page.RereadFields();
+  if (fields.depth) crawl.SetDepth(*fields.depth);
+  if (fields.timeoutSeconds) timeoutSeconds = *fields.timeoutSeconds;
+  ports.page.ComplainAboutFields();
   if (!crawler.done) ports.timer.ArmTimeout(period);
 }
 
@@ -57,8 +53,6 @@ void TaskQueue::OnTaskEnded() {
   DisposeEnded();
   StartNext();
 }
-
-void TaskQueue::ForgetReadings() { crawler.kept.clear(); }
 
 void TaskQueue::StartNext() {
   if (busy || aborting || active || pending.empty()) return;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "crawler/crawl.h"
 #include "crawler/crawl_ports.h"
 #include "crawler/fetch_task.h"
 #include "site/site_tree.h"
@@ -17,8 +18,8 @@ public:
   static constexpr unsigned kTickMilliseconds = 70;
   static constexpr unsigned kClientGraceSeconds = 5;
 
-  // Installs the tree's disarmTimeout, abortInProgress and appendPending hooks.
-  TaskQueue(SiteTree& tree, const CrawlerPorts& ports);
+  // The crawl is made first (it only keeps a reference to the queue until then).
+  TaskQueue(SiteTree& tree, Crawl& crawl, const CrawlerPorts& ports);
   ~TaskQueue();
   TaskQueue(const TaskQueue&) = delete;
   TaskQueue& operator=(const TaskQueue&) = delete;
@@ -34,17 +35,17 @@ public:
   void Dispose(FetchTask& task);
   // Before a branch is deleted: its pending entries go, so no freed node is ever started.
   void DropEntriesIn(const SiteNode& root);
-  // A new crawl or an import: nothing read before is kept for the readings to come.
-  void ForgetReadings();
 
   bool HasActiveTask() const { return active != nullptr; }
   size_t PendingCount() const { return pending.size(); }
+  // The readings waiting, the next first.
+  const std::deque<QueueEntry>& Pending() const { return pending; }
   bool Busy() const { return busy; }
   bool Aborting() const { return aborting; }
   unsigned ContextCounter() const { return contextCounter; }
-
-  unsigned timeoutSeconds = 45;
-  CrawlerState crawler;
+  // The tree page's "Timeout after" field, for the tasks started from now on.
+  void SetTimeout(unsigned seconds) { timeoutSeconds = seconds; }
+  unsigned TimeoutSeconds() const { return timeoutSeconds; }
 
 private:
   void ShowCounters(int activeTasks, int queued);
@@ -54,7 +55,10 @@ private:
   void EndActive();
 
   SiteTree& tree;
+  Crawl& crawl;
+  CrawlerState& crawler;
   const CrawlerPorts ports;
+  unsigned timeoutSeconds = 45;
   std::deque<QueueEntry> pending;
   std::unique_ptr<FetchTask> active;
   bool busy = false;

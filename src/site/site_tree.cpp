@@ -118,51 +118,9 @@ void SiteTree::SetLabel(SiteNode& node, std::string label) {
   if (view) view->LabelChanged(node);
 }
 
-bool SiteTree::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status) {
-  if (hooks.pageClosing && hooks.pageClosing()) return false;
-  if (hooks.disarmTimeout) hooks.disarmTimeout();
-  if (status == ReadStatus::ReadFailed) {
-    SetIcon(node, NodeIcon::ReadError);
-    return true;
-  }
-  if (topOfChart && topOfChart != &node) {
-    if (links.empty()) {
-      SetIcon(node, ContainsNoCase(node.label, kFileMark) ? NodeIcon::File : NodeIcon::NoLinks);
-      return true;
-    }
-    SetIcon(node, NodeIcon::PageWithLinks);
-  } else {
-    topOfChart = &node;
-    ApplyIconFor(node);
-  }
-
-  const bool childrenReadable = depth + 1 < maxDepth;
-  const std::string domain = ToLower(domainKey);
-  for (const std::string& entry : links) {
-    SiteNode* child = nullptr;
-    try {
-      child = AddChild(&node, entry, IconForLabel(entry));
-    } catch (const std::bad_alloc&) {
-      // The tree keeps what it has; the crawl cannot go on without room for its nodes.
-      if (hooks.outOfMemory) hooks.outOfMemory();
-      ApplyIconFor(node);
-      return false;
-    }
-    if (hooks.abortInProgress && hooks.abortInProgress()) return false;
-    if (!childrenReadable) continue;
-    if (IsUnreadableLabel(entry)) continue;
-    if (hooks.stayInDomain && hooks.stayInDomain() && !ContainsNoCase(entry, domain)) continue;
-    // The test comes before the count is raised, so pageLimit + 1 pages pass (start page included).
-    if (pageLimitEnabled && (hooks.pageLimit ? hooks.pageLimit() : 0u) < pageCount) {
-      SetIcon(*child, NodeIcon::PageLimit);
-      continue;
-    }
-    SetIcon(*child, NodeIcon::Queued);
-    if (hooks.appendPending) hooks.appendPending(QueueEntry{child, child->label, depth + 1});
-    ++pageCount;
-  }
-  ApplyIconFor(node);
-  return true;
+SiteNode* SiteTree::AddLink(SiteNode& parent, std::string label) {
+  NodeIcon icon = IconForLabel(label);
+  return AddChild(&parent, std::move(label), icon);
 }
 
 void SiteTree::RefreshIcons(SiteNode* start) {

@@ -1,11 +1,8 @@
 // The site tree: the one model of the crawled site, its icons and expansion rules.
 #pragma once
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "common/link_list.h"
 
 // Index values double as image-list positions and are tested by number elsewhere.
 enum class NodeIcon : int {
@@ -24,8 +21,6 @@ enum class NodeIcon : int {
   File = 12,
 };
 
-enum class ReadStatus { ReadOk, ReadFailed };
-
 struct SiteNode {
   std::string label;
   NodeIcon icon = NodeIcon::NotRead;
@@ -36,12 +31,6 @@ struct SiteNode {
   SiteNode* prevSibling = nullptr;
   // Opaque handle of the view's item for this node (the tree page's HTREEITEM).
   void* viewItem = nullptr;
-};
-
-struct QueueEntry {
-  SiteNode* node;
-  std::string url;
-  int depth;
 };
 
 // What the tree page shows; every change to the model that the view must mirror comes here.
@@ -56,17 +45,6 @@ public:
   virtual void NodeDeleting(SiteNode&) {}    // called for the root of a deleted subtree, before it goes
 };
 
-// Hooks of AddLinks: the tree page's and the task queue's state, read at each use.
-struct CrawlHooks {
-  std::function<bool()> pageClosing;                     // tree page being destroyed
-  std::function<void()> disarmTimeout;                   // task queue's per-task time-out
-  std::function<bool()> abortInProgress;                 // task queue is aborting
-  std::function<void(QueueEntry)> appendPending;         // back of the pending list
-  std::function<bool()> stayInDomain;                    // start page's "Stay in the original domain"
-  std::function<unsigned()> pageLimit;                   // start page's page limit
-  std::function<void()> outOfMemory;                     // no room for another node: reading stops
-};
-
 class SiteTree {
 public:
   SiteTree();
@@ -74,28 +52,24 @@ public:
   SiteTree(const SiteTree&) = delete;
   SiteTree& operator=(const SiteTree&) = delete;
 
-  SiteNode* topOfChart = nullptr;
-  unsigned pageCount = 0;
-  int maxDepth = 1;
-  std::string domainKey;
-  bool pageLimitEnabled = false;
-
-  CrawlHooks hooks;
-  SiteTreeView* view = nullptr;
-
+  // The view that mirrors the tree; none while no page shows it.
+  void SetView(SiteTreeView* shownIn) { view = shownIn; }
+  // Where charts start; none until the first reading's result, or after that node is deleted.
+  SiteNode* TopOfChart() const { return topOfChart; }
   SiteNode* FirstTopLevel() const { return firstTop; }
   bool Empty() const { return firstTop == nullptr; }
   size_t NodeCount() const { return nodeCount; }
 
-  // Empties the tree and clears topOfChart; the crawl settings are left to the caller.
+  // Empties the tree and clears topOfChart.
   // The view is not told (the page empties its control itself).
   void Clear();
   // Appends a child at the end of parent's children (a top-level node when parent is null);
   // the caller sets the icon. Tells the view. Throws std::bad_alloc, the tree unchanged, when
   // there is no room for the node in the tree or in the view.
   SiteNode* AddChild(SiteNode* parent, std::string label, NodeIcon icon);
+  // A link found on parent's page, as AddChild with the icon its label gives.
+  SiteNode* AddLink(SiteNode& parent, std::string label);
 
-  bool AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatus status);
   NodeIcon IconFor(const SiteNode& node) const;
   void SetIcon(SiteNode& node, NodeIcon icon);
   void SetLabel(SiteNode& node, std::string label);
@@ -116,6 +90,8 @@ private:
   SiteNode* NewNode();
   void ReleaseNode(SiteNode* node);
 
+  SiteTreeView* view = nullptr;
+  SiteNode* topOfChart = nullptr;
   SiteNode* firstTop = nullptr;
   SiteNode* lastTop = nullptr;
   size_t nodeCount = 0;

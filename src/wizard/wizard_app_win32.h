@@ -5,6 +5,9 @@
 #include <string>
 
 #include "chart/chart_options.h"
+#include "crawler/crawl.h"
+#include "crawler/internet_client_win32.h"
+#include "crawler/task_queue.h"
 #include "wizard/pages/finish_page_win32.h"
 #include "wizard/pages/tree_page_win32.h"
 #include "wizard/pages/chart_options_page_win32.h"
@@ -14,9 +17,9 @@
 #include "wizard/pages/wizard_flags.h"
 
 // The program: it owns the start settings, the wizard flags, the site tree and the chart options,
-// makes the
-// four pages with what each reads, and is their shell. Every message box of the program goes
-// through it, the core's included (it is their MessagePort).
+// makes the internet client, the crawl and its task queue, makes the four pages with what each
+// reads, and is their shell. Every message box of the program goes through it, the core's
+// included (it is their MessagePort).
 class CWizardApp : public PageShell {
 public:
   int Run(HINSTANCE instance, const char* commandLine);
@@ -44,9 +47,15 @@ private:
   WizardFlags flags;
   ChartOptions chartOptions;
   SiteTree tree;
+  // Made on the user-interface thread (the program object is made in WinMain); the queue goes
+  // first, so its task closes its handles while the client exists.
+  InternetClientWin32 client;
 
   CStartDialog startPage{*this, startSettings, flags};
-  CTreeDialog treePage{*this, startSettings, flags, tree};
+  // The page reports the crawl's progress; the crawl and the queue are made after it.
+  CTreeDialog treePage{*this, startSettings, flags, tree, crawl, queue};
+  Crawl crawl{tree, queue, treePage.Ports(client, *this).page, treePage.Ports(client, *this).timer};
+  TaskQueue queue{tree, crawl, treePage.Ports(client, *this)};
   CChartOptionsDialog chartOptionsPage{*this, chartOptions, flags};
   CFinishDialog finishPage{*this, tree, chartOptions};
 };

@@ -86,7 +86,7 @@ void CFinishDialog::OnPaint() {
 }
 
 void CFinishDialog::RunOutputs() {
-  ::RunOutputs(*this, host, shell, {tree, tree.topOfChart, options, shell.StartDirectory()});
+  ::RunOutputs(*this, host, shell, {tree, tree.TopOfChart(), options, shell.StartDirectory()});
 }
 
 void CFinishDialog::ShowStatus(int frame, int image, bool remember) {

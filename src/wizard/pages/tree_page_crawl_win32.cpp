@@ -1,6 +1,7 @@
 // The tree page as the crawler sees it: status lines, counters, the busy picture, the end of a
-// task, the settings read again as a task starts, and the time-out.
+// task, the settings fields read again as a task starts, no room for more nodes, and the time-out.
 #include <string>
+#include <utility>
 
 #include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
@@ -48,11 +49,14 @@ void CTreeDialog::PostTaskEnded() {
 
 void CTreeDialog::TaskWasLocal() { localCrawl = true; }
 
-void CTreeDialog::ReadSettings() {
-  SettingsFields fields = ReadSettingsFields(ControlText(GetDlgItem(page, IDC_TREE_DEPTH)),
-                                             ControlText(GetDlgItem(page, IDC_TREE_TIMEOUT)));
-  if (fields.depth) tree.maxDepth = *fields.depth;
-  if (fields.timeoutSeconds) queue->timeoutSeconds = *fields.timeoutSeconds;
+SettingsFieldValues CTreeDialog::RereadFields() {
+  reread = ReadSettingsFields(ControlText(GetDlgItem(page, IDC_TREE_DEPTH)),
+                              ControlText(GetDlgItem(page, IDC_TREE_TIMEOUT)));
+  return {reread.depth, reread.timeoutSeconds};
+}
+
+void CTreeDialog::ComplainAboutFields() {
+  const SettingsFields fields = std::exchange(reread, {});
   if (fields.complaint.empty()) {
     complainedAbout.clear();
     return;
@@ -68,6 +72,8 @@ void CTreeDialog::ReadSettings() {
   complaining = false;
   SetFocus(GetDlgItem(page, field));
 }
+
+void CTreeDialog::NoRoomForNodes() { memoryFull = true; }
 
 void CTreeDialog::ArmTimeout(unsigned milliseconds) { SetTimer(page, kTimeoutTimer, milliseconds, nullptr); }
 

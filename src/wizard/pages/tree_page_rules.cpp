@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "site/labels.h"
+#include "site/url.h"
 
 namespace {
 
@@ -10,6 +11,12 @@ constexpr int kTimeoutFieldLowest = 0;
 constexpr unsigned kTimeoutFieldHighest = 500;
 
 }  // namespace
+
+CrawlSettings CrawlSettingsOf(const StartSettings& settings) {
+  // An empty page limit field is -1, taken as an unsigned number: no limit in practice.
+  return {settings.depth, DomainOf(settings.startUrl), settings.stayInDomain, settings.limitPages,
+          static_cast<unsigned>(settings.pageLimit)};
+}
 
 DoubleClickAction ActionForDoubleClick(const SiteNode& node) {
   if (node.firstChild) return DoubleClickAction::Nothing;

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "crawler/crawl.h"
 #include "site/site_tree.h"
 #include "wizard/pages/field_rules.h"
+#include "wizard/pages/start_settings.h"
 
 inline constexpr FieldRange kTimeoutRange{1, 500, IDS_TIMEOUT_RANGE};
 
@@ -26,6 +28,10 @@ private:
   std::deque<std::string> lines;
   bool changed = false;
 };
+
+// What a crawl is read with, from the start page's settings as the crawl starts: the domain
+// key is taken from the URL as typed, before it is normalised.
+CrawlSettings CrawlSettingsOf(const StartSettings& settings);
 
 enum class DoubleClickAction {
   Nothing,          // the node already has children

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "crawler/internet_client_win32.h"
+#include "crawler/crawl.h"
 #include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
 #include "site/url.h"
@@ -26,20 +26,25 @@ POINT MessagePoint() {
 
 }  // namespace
 
-CTreeDialog::CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree)
-    : shell(shell), settings(settings), flags(flags), tree(tree) {}
+CTreeDialog::CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree,
+                         Crawl& crawl, TaskQueue& queue)
+    : shell(shell), settings(settings), flags(flags), tree(tree), crawl(crawl), queue(queue) {}
 
-// The control goes with the page window; the image lists and the client after it.
+// The control goes with the page window; the image lists after it.
 CTreeDialog::~CTreeDialog() = default;
 
 HPROPSHEETPAGE CTreeDialog::CreatePage(HINSTANCE instance) {
   return CreateWizardPage(instance, IDD_TREE_PAGE, DialogProc, this);
 }
 
+CrawlerPorts CTreeDialog::Ports(InternetClient& client, MessagePort& messages) {
+  return {client, *this, messages, *this, *this};
+}
+
 INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = PageOf<CTreeDialog>(window, message, lParam);
   if (!self) return FALSE;
-  if (self->taskEnded && self->taskEnded->Handle(message, wParam, *self->queue)) return TRUE;
+  if (self->taskEnded && self->taskEnded->Handle(message, wParam, self->queue)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       self->page = window;
@@ -70,19 +75,12 @@ INT_PTR CALLBACK CTreeDialog::DialogProc(HWND window, UINT message, WPARAM wPara
 
 BOOL CTreeDialog::OnInitDialog() {
   images = std::make_unique<TreePageImages>(shell.Instance());
-  client = std::make_unique<InternetClientWin32>();
-  queue = std::make_unique<TaskQueue>(tree, CrawlerPorts{*client, *this, shell, *this, *this});
   taskEnded = std::make_unique<TaskEndedPoster>(page);
-  tree.hooks.pageClosing = [this] { return closing; };
-  tree.hooks.stayInDomain = [this] { return settings.stayInDomain; };
-  tree.hooks.pageLimit = [this] { return static_cast<unsigned>(settings.pageLimit); };
-  tree.hooks.outOfMemory = [this] { StopForMemory(); };
 
   treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes());
-  treeControl.onNodeDeleting = [this](SiteNode& node) { queue->DropEntriesIn(node); };
-  tree.view = &treeControl;
+  treeControl.onNodeDeleting = [this](SiteNode& node) { queue.DropEntriesIn(node); };
+  tree.SetView(&treeControl);
   SetTimer(page, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
-  tree.topOfChart = tree.FirstTopLevel();
   ShowSettings();
   return TRUE;
 }
@@ -90,13 +88,12 @@ BOOL CTreeDialog::OnInitDialog() {
 void CTreeDialog::OnDestroy() {
   // From here on AddLinks and the status lines do nothing.
   closing = true;
+  crawl.Stop();
   KillTimer(page, kTickTimer);
   KillTimer(page, kTimeoutTimer);
-  if (queue) queue->AbortAll();
-  tree.view = nullptr;
+  queue.AbortAll();
+  tree.SetView(nullptr);
   taskEnded.reset();
-  queue.reset();  // the active task closes its handles while the client still exists
-  client.reset();
 }
 
 INT_PTR CTreeDialog::OnNotify(const NMHDR& header) {
@@ -152,8 +149,8 @@ void CTreeDialog::OnCommand(int id, int code) {
   switch (id) {
     case IDC_TREE_DEPTH: if (code == EN_CHANGE) OnDepthChanged(); break;
     case IDC_TREE_TIMEOUT: if (code == EN_CHANGE) OnTimeoutChanged(); break;
-    case IDC_ABORT_ALL: if (code == BN_CLICKED) queue->AbortAll(); break;
-    case IDC_ABORT_ACTIVE: if (code == BN_CLICKED) queue->AbortActive(); break;
+    case IDC_ABORT_ALL: if (code == BN_CLICKED) queue.AbortAll(); break;
+    case IDC_ABORT_ACTIVE: if (code == BN_CLICKED) queue.AbortActive(); break;
     case ID_TREE_TOP_OF_CHART: OnSetTopOfChart(); break;
     case ID_TREE_DONT_MAP: OnToggleDontMap(); break;
     case ID_TREE_DELETE_BRANCH: OnDeleteBranch(); break;
@@ -165,7 +162,7 @@ void CTreeDialog::OnCommand(int id, int code) {
 
 void CTreeDialog::OnTimer(UINT_PTR id) {
   if (id == kTickTimer) {
-    queue->OnTick();
+    queue.OnTick();
     treeControl.ShowChanges();
     ShowStatusLines();
     // Said here rather than where it happened, inside a reading.
@@ -174,7 +171,7 @@ void CTreeDialog::OnTimer(UINT_PTR id) {
       shell.MessageBoxId(IDS_OUT_OF_MEMORY);
     }
   }
-  if (id == kTimeoutTimer) queue->OnTimeout();
+  if (id == kTimeoutTimer) queue.OnTimeout();
 }
 
 bool CTreeDialog::OnContextMenu(HWND from, LPARAM position) {
@@ -206,23 +203,23 @@ void CTreeDialog::OnSetActive() {
 }
 
 void CTreeDialog::OnWizardBack() {
-  queue->AbortAll();
+  queue.AbortAll();
   flags.TreeBack();
 }
 
 void CTreeDialog::OnWizardNext() {
   flags.TreeNext();
-  queue->AbortAll();
+  queue.AbortAll();
 }
 
 void CTreeDialog::OnDepthChanged() {
-  tree.maxDepth = shell.ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH));
+  crawl.SetDepth(shell.ClampEditValue(kDepthRange, GetDlgItem(page, IDC_TREE_DEPTH)));
 }
 
 void CTreeDialog::OnTimeoutChanged() {
   // An empty field gives -1, taken as an unsigned number of seconds.
-  queue->timeoutSeconds =
-      static_cast<unsigned>(shell.ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT)));
+  queue.SetTimeout(
+      static_cast<unsigned>(shell.ClampEditValue(kTimeoutRange, GetDlgItem(page, IDC_TREE_TIMEOUT))));
 }
 
 void CTreeDialog::OnTreeDoubleClick() {
@@ -235,7 +232,7 @@ void CTreeDialog::OnTreeDoubleClick() {
       shell.MessageBoxId(IDS_CANNOT_EXPAND);
       return;
     case DoubleClickAction::Read:
-      queue->StartOrQueue(node->label, *node, 0);
+      queue.StartOrQueue(node->label, *node, 0);
       // A local reading has already ended inside the call and set the node's final icon.
       if (!localCrawl) tree.SetIcon(*node, NodeIcon::Queued);
       return;
@@ -244,7 +241,7 @@ void CTreeDialog::OnTreeDoubleClick() {
 
 void CTreeDialog::OnDeleteBranch() {
   SiteNode* node = treeControl.Selected();
-  switch (ActionForDelete(queue->HasActiveTask(), node)) {
+  switch (ActionForDelete(queue.HasActiveTask(), node)) {
     case DeleteAction::RefuseWhileActive:
       shell.MessageBoxId(IDS_NO_DELETE_WHILE_ACTIVE);
       return;
@@ -292,29 +289,28 @@ void CTreeDialog::OnCopyUrl() {
 void CTreeDialog::Rebuild(bool import) {
   localCrawl = false;
   EmptyTree();
-  queue->ForgetReadings();
-  tree.pageCount = 0;
-  tree.pageLimitEnabled = settings.limitPages;
-  tree.maxDepth = settings.depth;
+  // The start page's choices, taken once for the whole crawl.
+  CrawlSettings crawlSettings = CrawlSettingsOf(settings);
+  if (import) crawl.BeginImport(std::move(crawlSettings));
+  else crawl.Begin(std::move(crawlSettings));
   ShowSettings();
 
   if (import) {
     Import(settings.importPath);
     return;
   }
-  tree.domainKey = DomainOf(settings.startUrl);
   NormalizeUrl(settings.startUrl);
   SiteNode* start = tree.AddChild(nullptr, settings.startUrl, NodeIcon::Queued);
-  tree.pageCount = 1;
-  queue->StartOrQueue(settings.startUrl, *start, 0);
+  crawl.CountStartPage();
+  queue.StartOrQueue(settings.startUrl, *start, 0);
 }
 
 void CTreeDialog::EmptyTree() {
   // An aborted task lives until a tick disposes of it; that tick runs now, so no task or
   // pending entry outlives the nodes it refers to.
-  queue->AbortAll();
-  queue->OnTick();
-  for (SiteNode* top = tree.FirstTopLevel(); top; top = top->nextSibling) queue->DropEntriesIn(*top);
+  queue.AbortAll();
+  queue.OnTick();
+  for (SiteNode* top = tree.FirstTopLevel(); top; top = top->nextSibling) queue.DropEntriesIn(*top);
   treeControl.Clear();
   tree.Clear();
 }
@@ -333,18 +329,13 @@ void CTreeDialog::Import(const std::string& path) {
   treeControl.EndBulk();
 }
 
-void CTreeDialog::StopForMemory() {
-  queue->AbortAll();
-  memoryFull = true;
-}
-
 void CTreeDialog::ShowSettings() {
   // -1 stands for an empty field.
   auto show = [this](int id, int value) {
     SetDlgItemTextA(page, id, value == -1 ? "" : std::to_string(value).c_str());
   };
-  show(IDC_TREE_DEPTH, tree.maxDepth);
-  show(IDC_TREE_TIMEOUT, static_cast<int>(queue->timeoutSeconds));
+  show(IDC_TREE_DEPTH, crawl.Settings().depth);
+  show(IDC_TREE_TIMEOUT, static_cast<int>(queue.TimeoutSeconds()));
 }
 
 void CTreeDialog::ShowContextMenu(SiteNode& node, POINT screen) {

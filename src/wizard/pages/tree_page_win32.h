@@ -1,5 +1,6 @@
 // The tree page: the site tree while the crawl fills it, the crawl's status list, counters and
-// busy picture, and the commands on the tree. It owns the task queue and the client.
+// busy picture, and the commands on the tree. The program makes the crawl and its queue; the
+// page starts each crawl and is what they report to.
 #pragma once
 #include <windows.h>
 
@@ -17,20 +18,26 @@
 #include "wizard/pages/start_settings.h"
 #include "wizard/pages/wizard_flags.h"
 
-class InternetClientWin32;
+class Crawl;
+class InternetClient;
+class MessagePort;
 class TaskEndedPoster;
 class TaskQueue;
 class TreePageImages;
 
 class CTreeDialog : private StatusLineSink, private CrawlPage, private TaskTimer {
 public:
-  // `settings` is the start page's: a new crawl normalises its URL in place.
-  CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree);
+  // `settings` is the start page's: a new crawl normalises its URL in place. The crawl and the
+  // queue may be made after the page, with the ports it gives.
+  CTreeDialog(PageShell& shell, StartSettings& settings, WizardFlags& flags, SiteTree& tree,
+              Crawl& crawl, TaskQueue& queue);
   ~CTreeDialog() override;
   CTreeDialog(const CTreeDialog&) = delete;
   CTreeDialog& operator=(const CTreeDialog&) = delete;
 
   HPROPSHEETPAGE CreatePage(HINSTANCE instance);
+  // What the crawl and its queue report to: this page, the client and the program's messages.
+  CrawlerPorts Ports(InternetClient& client, MessagePort& messages);
 
 private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -62,8 +69,6 @@ private:
   void Rebuild(bool import);
   void EmptyTree();
   void Import(const std::string& path);
-  // The tree has no room for more nodes: nothing more is read, and the user is told.
-  void StopForMemory();
   void ShowSettings();
   void ShowContextMenu(SiteNode& node, POINT screen);
   void DrawBusyFrame(HDC dc);
@@ -76,7 +81,9 @@ private:
   void NextBusyFrame() override;
   void PostTaskEnded() override;
   void TaskWasLocal() override;
-  void ReadSettings() override;
+  SettingsFieldValues RereadFields() override;
+  void ComplainAboutFields() override;
+  void NoRoomForNodes() override;
   void ArmTimeout(unsigned milliseconds) override;
   void DisarmTimeout() override;
 
@@ -89,10 +96,10 @@ private:
   StartSettings& settings;
   WizardFlags& flags;
   SiteTree& tree;
+  Crawl& crawl;
+  TaskQueue& queue;
   SiteTreeViewWin32 treeControl;
   std::unique_ptr<TreePageImages> images;
-  std::unique_ptr<InternetClientWin32> client;
-  std::unique_ptr<TaskQueue> queue;
   std::unique_ptr<TaskEndedPoster> taskEnded;
   HWND page = nullptr;
   bool closing = false;
@@ -102,6 +109,8 @@ private:
   DWORD statusShown = 0;
   BusyAnimation animation;
   int shownFrame = 0;
+  // The fields as last read again, until their complaint has been shown.
+  SettingsFields reread;
   // A complaint about a field is shown once for the same text, never while one is up.
   std::string complainedAbout;
   bool complaining = false;

@@ -130,6 +130,8 @@ public:
   bool timeoutArmed = false;
   unsigned armedMilliseconds = 0;
   int arms = 0;
+  int disarms = 0;
+  int noRoom = 0;  // times the crawl stopped for want of room for a node
 
   // Runs after each line is added, as a nested message loop of the page might.
   std::function<void(const std::string&)> onLine;
@@ -157,7 +159,11 @@ public:
     armedMilliseconds = milliseconds;
     ++arms;
   }
-  void DisarmTimeout() override { timeoutArmed = false; }
+  void DisarmTimeout() override {
+    timeoutArmed = false;
+    ++disarms;
+  }
+  void NoRoomForNodes() override { ++noRoom; }
 
   CrawlerPorts Ports(InternetClient& client) { return {client, *this, *this, *this, *this}; }
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "crawler/crawl.h"
 #include "crawler/fake_internet_client.h"
+#include "crawler/task_queue.h"
 #include "site/site_tree.h"
 #include "test_files.h"
 
@@ -12,10 +14,7 @@ using Lines = std::vector<std::string>;
 
 class FetchTaskTest : public ::testing::Test {
 protected:
-  FetchTaskTest() : ports(page.Ports(client)) {
-    tree.maxDepth = 2;
-    tree.hooks.appendPending = [this](QueueEntry entry) { queued.push_back(entry.url); };
-  }
+  FetchTaskTest() : ports(page.Ports(client)) { crawl.SetDepth(2); }
 
   SiteNode& Root(const std::string& url) {
     return *tree.AddChild(nullptr, url, NodeIcon::Queued);
@@ -27,9 +26,14 @@ protected:
     return *tree.AddChild(&top, url, NodeIcon::Queued);
   }
   std::unique_ptr<FetchTask> Start(const std::string& url, SiteNode& node, unsigned context = 1) {
-    auto task = std::make_unique<FetchTask>(crawler, tree, ports);
+    auto task = std::make_unique<FetchTask>(crawl, tree, ports);
     task->Start(url, node, context, 0);
     return task;
+  }
+  std::vector<std::string> Queued() const {
+    std::vector<std::string> urls;
+    for (const QueueEntry& entry : queue.Pending()) urls.push_back(entry.url);
+    return urls;
   }
   static std::vector<std::string> Labels(const SiteNode& node) {
     std::vector<std::string> labels;
@@ -41,9 +45,10 @@ protected:
   SiteTree tree;
   FakeInternetClient client;
   FakeCrawlPage page;
-  CrawlerState crawler;
+  Crawl crawl{tree, queue, page, page};
+  TaskQueue queue{tree, crawl, page.Ports(client)};
+  CrawlerState& crawler = crawl.State();
   CrawlerPorts ports;
-  std::vector<std::string> queued;
 };
 
 TEST_F(FetchTaskTest, WebReadingShowsItsProgressInOrderAndAddsTheLinks) {
@@ -72,7 +77,7 @@ TEST_F(FetchTaskTest, WebReadingShowsItsProgressInOrderAndAddsTheLinks) {
   EXPECT_EQ(Labels(node),
             (Lines{"http://www.example.com/a.html", "mailto:x@example.com"}));
   EXPECT_EQ(node.icon, NodeIcon::TopOfChart);
-  EXPECT_EQ(queued, (Lines{"http://www.example.com/a.html"}));
+  EXPECT_EQ(Queued(), (Lines{"http://www.example.com/a.html"}));
   EXPECT_TRUE(client.openHandles.empty()) << "request and instance closed";
 }
 
@@ -228,7 +233,7 @@ TEST_F(FetchTaskTest, FtpPathThatIsAFileGetsTheSuffix) {
     void LabelChanged(SiteNode& node) override { labels.push_back(node.label); }
   } view;
   SiteNode& node = Child("ftp://ftp.example.com/pub/readme.txt");
-  tree.view = &view;
+  tree.SetView(&view);
   auto task = Start(node.label, node);
   client.Complete(1, 2);
   client.Complete(1, 2, 12003);  // the change of directory fails
@@ -419,14 +424,14 @@ TEST_F(FetchTaskTest, NotificationsOfAnotherContextOrAfterTheEndChangeNothing) {
 TEST_F(FetchTaskTest, ClientThatCannotStartShowsTheMessagesAndLeavesTheTaskWaiting) {
   SiteNode& node = Root("http://example.com/");
   client.failOpen = true;
-  auto task = std::make_unique<FetchTask>(crawler, tree, ports);
+  auto task = std::make_unique<FetchTask>(crawl, tree, ports);
   EXPECT_FALSE(task->Start(node.label, node, 1, 0));
   EXPECT_EQ(page.messages, (std::vector<int>{102}));
   EXPECT_FALSE(crawler.done);
 
   client.failOpen = false;
   client.failCallback = true;
-  task = std::make_unique<FetchTask>(crawler, tree, ports);
+  task = std::make_unique<FetchTask>(crawl, tree, ports);
   EXPECT_FALSE(task->Start(node.label, node, 2, 0));
   EXPECT_EQ(page.messages, (std::vector<int>{102, 103, 102}));
   EXPECT_TRUE(client.openHandles.empty());

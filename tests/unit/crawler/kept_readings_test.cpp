@@ -142,29 +142,29 @@ public:
   void ShowActiveCounter(const std::string& text) override { events.push_back("counter " + text); }
   void ShowQueueCounter(const std::string& text) override { events.push_back("counter " + text); }
   void ShowMessage(int id) override { events.push_back("message " + std::to_string(id)); }
+  // Each reading's result disarms the time-out (as does each disposal of a task).
+  void DisarmTimeout() override {
+    events.push_back("disarm");
+    FakeCrawlPage::DisarmTimeout();
+  }
 
 private:
   Lines& events;
 };
 
-class Crawl {
+class CrawlRun {
 public:
   // keep false: every reading's kept result is forgotten before the next one starts, which
   // is how the crawler behaved before it kept them.
-  explicit Crawl(bool keep = true, bool ticks = true)
-      : client(loop), page(log.events), queue(tree, page.Ports(client)), keep(keep), ticks(ticks) {
-    tree.view = &log;
-    tree.maxDepth = 3;
-    auto disarm = tree.hooks.disarmTimeout;
-    tree.hooks.disarmTimeout = [this, disarm] {
-      log.events.push_back("AddLinks");
-      disarm();
-    };
+  explicit CrawlRun(bool keep = true, bool ticks = true)
+      : client(loop), page(log.events), keep(keep), ticks(ticks) {
+    tree.SetView(&log);
+    crawl.SetDepth(3);
     // A tick comes between a task's end and the handling of its message, so the counters
     // show each reading the same whichever way it ended.
     page.onPost = [this] {
       loop.Push([this] {
-        if (!this->keep) queue.ForgetReadings();
+        if (!this->keep) crawl.ForgetReadings();
         if (this->ticks) queue.OnTick();
         queue.OnTaskEnded();
       });
@@ -173,7 +173,7 @@ public:
 
   void Run(const std::string& url) {
     SiteNode& root = *tree.AddChild(nullptr, url, NodeIcon::Queued);
-    tree.pageCount = 1;
+    crawl.CountStartPage();
     queue.StartOrQueue(url, root, 0);
     Finish();
   }
@@ -203,7 +203,8 @@ public:
   Transcript log;
   CrawlPageLog page;
   SiteTree tree;
-  TaskQueue queue;
+  Crawl crawl{tree, queue, page, page};
+  TaskQueue queue{tree, crawl, page.Ports(client)};
   bool keep;
   bool ticks;
 };
@@ -245,7 +246,7 @@ std::string FirstDifference(const Lines& a, const Lines& b) {
 }
 
 TEST(KeptReadings, WebCrawlShowsTheSameAndReadsEachPageOnce) {
-  Crawl before(false), after;
+  CrawlRun before(false), after;
   MakeWebSite(before.client, 12);
   MakeWebSite(after.client, 12);
   before.Run("http://site.example/index.html");
@@ -278,7 +279,7 @@ TEST(KeptReadings, FilesThatManyPagesLinkAtEveryDepthAreRequestedOnce) {
   // Pages that link each other, each its own JSON twin (missing: its request fails) and JSON
   // files the index links too: the twins come up at depth 2 only, the shared files at depths 1
   // and 2; every other page is longer than one read, its twin's link past the first.
-  Crawl crawl;
+  CrawlRun crawl;
   const std::string base = "http://docs.example/";
   const int pages = 8;
   std::string shared;
@@ -319,7 +320,7 @@ TEST(KeptReadings, LocalCrawlShowsTheSameAndRunsOnTaskEndsAlone) {
     WriteFile(file(i), text);
   }
   // No tick at all: every next reading starts from the end of the one before.
-  Crawl before(false, false), after(true, false);
+  CrawlRun before(false, false), after(true, false);
   before.Run(file(0));
   after.Run(file(0));
   EXPECT_EQ(FirstDifference(before.log.events, after.log.events), "");
@@ -334,9 +335,9 @@ TEST(KeptReadings, LocalCrawlShowsTheSameAndRunsOnTaskEndsAlone) {
 }
 
 TEST(KeptReadings, ReadingByHandGoesToTheNetworkAndReplacesWhatWasKept) {
-  Crawl crawl;
+  CrawlRun crawl;
   MakeWebSite(crawl.client, 6);
-  crawl.tree.maxDepth = 2;
+  crawl.crawl.SetDepth(2);
   crawl.Run("http://site.example/index.html");
   const std::string url = "http://site.example/page2.html";
   ASSERT_EQ(crawl.RequestsFor(url), 1u);
@@ -359,7 +360,7 @@ TEST(KeptReadings, ReadingByHandGoesToTheNetworkAndReplacesWhatWasKept) {
   EXPECT_EQ(later->firstChild->label, "http://site.example/fresh.html");
 
   // A new crawl keeps nothing.
-  crawl.queue.ForgetReadings();
+  crawl.crawl.ForgetReadings();
   SiteNode* afresh = crawl.tree.AddChild(crawl.tree.FirstTopLevel(), url, NodeIcon::Queued);
   crawl.queue.StartOrQueue(url, *afresh, 1);
   crawl.Finish();
@@ -367,7 +368,7 @@ TEST(KeptReadings, ReadingByHandGoesToTheNetworkAndReplacesWhatWasKept) {
 }
 
 TEST(KeptReadings, AReadingThatNeverEndedKeepsNothing) {
-  Crawl crawl;
+  CrawlRun crawl;
   const std::string url = "http://silent.example/";
   crawl.client.silent.insert(url);
   crawl.Run(url);

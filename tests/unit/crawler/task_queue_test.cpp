@@ -13,11 +13,11 @@ using Lines = std::vector<std::string>;
 
 class TaskQueueTest : public ::testing::Test {
 protected:
-  TaskQueueTest() : queue(tree, page.Ports(client)) { tree.maxDepth = 2; }
+  TaskQueueTest() { crawl.SetDepth(2); }
 
   SiteNode& StartCrawl(const std::string& url) {
     SiteNode& root = *tree.AddChild(nullptr, url, NodeIcon::Queued);
-    tree.pageCount = 1;
+    crawl.CountStartPage();
     queue.StartOrQueue(url, root, 0);
     return root;
   }
@@ -32,7 +32,8 @@ protected:
   SiteTree tree;
   FakeInternetClient client;
   FakeCrawlPage page;
-  TaskQueue queue;
+  Crawl crawl{tree, queue, page, page};
+  TaskQueue queue{tree, crawl, page.Ports(client)};
 };
 
 TEST_F(TaskQueueTest, SecondRequestWaitsUntilTheFirstTaskIsDisposedOf) {
@@ -91,7 +92,7 @@ TEST_F(TaskQueueTest, TimeoutAbortsTheReadingAndTheNextEntryRuns) {
   SiteNode& hung = StartCrawl("http://127.0.0.1:9/");
   SiteNode& next = *tree.AddChild(nullptr, "http://next.example.com/", NodeIcon::Queued);
   queue.Append({&next, next.label, 0});
-  queue.timeoutSeconds = 1;
+  queue.SetTimeout(1);
 
   queue.OnTimeout();
   EXPECT_EQ(page.lines.back(), "Timeout limit reached - Task Aborted");
@@ -298,7 +299,7 @@ TEST_F(TaskQueueTest, ClientGivesUpByItselfALittleAfterTheTimeoutNeverBefore) {
   // An empty time-out field (-1 s) waits about 49.7 days; the client's limit must not wrap.
   struct Case { unsigned seconds, armed, clientLimit; };
   for (Case c : {Case{3, 3000, 8000}, Case{500, 500000, 505000}, Case{unsigned(-1), 4294966296u, UINT32_MAX}}) {
-    queue.timeoutSeconds = c.seconds;
+    queue.SetTimeout(c.seconds);
     queue.AbortAll();
     queue.OnTaskEnded();
     StartCrawl("http://a.example.com/");
@@ -311,7 +312,7 @@ TEST_F(TaskQueueTest, LargeLocalPageIsReadAtTheTicksAndNotTimedOut) {
   TempDir dir;
   std::string path = dir.File("large.html");
   WriteFile(path, std::string(5 << 20, ' ') + "<a href=\"http://x.example.com/\">x</a>");
-  tree.maxDepth = 1;
+  crawl.SetDepth(1);
   SiteNode& root = StartCrawl(path);
   EXPECT_TRUE(queue.HasActiveTask());
   EXPECT_TRUE(page.timeoutArmed) << "a reading over several ticks has its time-out";

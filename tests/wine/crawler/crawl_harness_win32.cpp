@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/strings.h"
+#include "crawler/crawl.h"
 #include "crawler/internet_client_win32.h"
 #include "crawler/task_ended_poster_win32.h"
 #include "crawler/task_queue.h"
@@ -83,6 +84,14 @@ void Event(const char* format, ...) {
   std::fflush(stdout);
 }
 
+// The crawl and its queue, as the program makes them: the crawl first.
+struct Crawling {
+  Crawling(SiteTree& tree, const CrawlerPorts& ports)
+      : crawl(tree, queue, ports.page, ports.timer), queue(tree, crawl, ports) {}
+  Crawl crawl;
+  TaskQueue queue;
+};
+
 class Harness : public StatusLineSink, public MessagePort, public CrawlPage, public TaskTimer {
 public:
   explicit Harness(const Settings& settings) : settings(settings) {}
@@ -102,21 +111,18 @@ public:
     InternetClientWin32 client;
     threadsAtStart = ThreadCount();
     workingSetAtStart = WorkingSetKb();
-    TaskQueue taskQueue(tree, CrawlerPorts{client, *this, *this, *this, *this});
+    Crawling crawling(tree, CrawlerPorts{client, *this, *this, *this, *this});
+    TaskQueue& taskQueue = crawling.queue;
     queue = &taskQueue;
-    taskQueue.timeoutSeconds = settings.timeoutSeconds;
-    tree.hooks.pageClosing = [] { return false; };
-    tree.hooks.stayInDomain = [this] { return settings.stayInDomain; };
-    tree.hooks.pageLimit = [this] { return settings.pageLimit; };
+    taskQueue.SetTimeout(settings.timeoutSeconds);
 
     // As the tree page starts a crawl.
-    tree.maxDepth = settings.depth;
-    tree.pageLimitEnabled = settings.limitPages;
-    tree.domainKey = DomainOf(settings.url);
+    crawling.crawl.Begin(CrawlSettings{settings.depth, DomainOf(settings.url), settings.stayInDomain,
+                                       settings.limitPages, settings.pageLimit});
     std::string url = settings.url;
     NormalizeUrl(url);
     SiteNode* root = tree.AddChild(nullptr, url, NodeIcon::Queued);
-    tree.pageCount = 1;
+    crawling.crawl.CountStartPage();
     started = Now();
     SetTimer(window, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
     taskQueue.StartOrQueue(url, *root, 0);

@@ -40,7 +40,7 @@ struct FinishRun {
     tree.AddChild(top, "http://site.com/a.html", NodeIcon::NotRead);
     tree.AddChild(top, "http://site.com/b.html", NodeIcon::NotRead);
   }
-  void Run() { RunOutputs(view, host, messages, {tree, tree.topOfChart, options, dir.WithSeparator()}); }
+  void Run() { RunOutputs(view, host, messages, {tree, tree.TopOfChart(), options, dir.WithSeparator()}); }
 };
 
 const Events kChartEvents = {"wait",        "status 1058 0", "status 1058 1", "status 1045 2", "progress 3",
