@@ -280,4 +280,37 @@ TEST(CrawlAddLinks, OutOfMemoryStopsTheReadingAndKeepsTheTree) {
   }
 }
 
+TEST(Crawl, ANewCrawlCountsAfreshAndForgetsWhatWasRead) {
+  CrawlRun crawl("http://www.Example.com/", 3);
+  ASSERT_TRUE(crawl.crawl.AddLinks(*crawl.start, 0, {"http://www.example.com/a"}, ReadStatus::ReadOk));
+  crawl.crawl.State().kept["http://www.example.com/"] = KeptReading{};
+  EXPECT_EQ(crawl.crawl.PageCount(), 2u);
+
+  crawl.crawl.Begin(CrawlSettings{2, "other", true, true, 5});
+  EXPECT_EQ(crawl.crawl.PageCount(), 0u);
+  EXPECT_TRUE(crawl.crawl.State().kept.empty());
+  EXPECT_EQ(crawl.crawl.Settings().depth, 2);
+  EXPECT_EQ(crawl.crawl.Settings().domainKey, "other");
+  EXPECT_EQ(crawl.crawl.Settings().pageLimit, 5u);
+
+  // An import keeps the domain that readings by hand were held to before it.
+  crawl.crawl.BeginImport(CrawlSettings{3, "ignored", true, false, 100});
+  EXPECT_EQ(crawl.crawl.Settings().domainKey, "other");
+  EXPECT_EQ(crawl.crawl.Settings().depth, 3);
+  EXPECT_FALSE(crawl.crawl.Settings().limitPages);
+}
+
+TEST(Crawl, DepthChangedDuringTheCrawlHoldsForTheNextResult) {
+  CrawlRun crawl("http://www.example.com/", 1);
+  ASSERT_TRUE(crawl.crawl.AddLinks(*crawl.start, 0, {"http://www.example.com/a"}, ReadStatus::ReadOk));
+  EXPECT_EQ(crawl.queue.PendingCount(), 0u);
+  crawl.crawl.SetDepth(3);
+  SiteNode* a = crawl.start->firstChild;
+  ASSERT_TRUE(crawl.crawl.AddLinks(*a, 0, {"http://www.example.com/b"}, ReadStatus::ReadOk));
+  EXPECT_EQ(crawl.queue.PendingCount(), 1u);
+  crawl.crawl.SetDepth(-1);  // an empty field: no link is read
+  ASSERT_TRUE(crawl.crawl.AddLinks(*a->firstChild, 0, {"http://www.example.com/c"}, ReadStatus::ReadOk));
+  EXPECT_EQ(crawl.queue.PendingCount(), 1u);
+}
+
 }  // namespace

@@ -164,6 +164,14 @@ public:
     ++disarms;
   }
   void NoRoomForNodes() override { ++noRoom; }
+  // What the depth and time-out fields give when read again as a task starts.
+  SettingsFieldValues fields;
+  std::vector<std::string> fieldEvents;  // "read" and "complain", in order
+  SettingsFieldValues RereadFields() override {
+    fieldEvents.push_back("read");
+    return fields;
+  }
+  void ComplainAboutFields() override { fieldEvents.push_back("complain"); }
 
   CrawlerPorts Ports(InternetClient& client) { return {client, *this, *this, *this, *this}; }
 };

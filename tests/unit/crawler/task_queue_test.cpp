@@ -88,6 +88,27 @@ TEST_F(TaskQueueTest, CountersChangeOnlyWhenTheirTextDoes) {
   EXPECT_EQ(page.busyFrames, 2);
 }
 
+TEST_F(TaskQueueTest, FieldsReadAgainAsATaskStartsSetTheDepthAtOnceAndTheTimeoutForTheNext) {
+  page.fields = {1, 7};
+  SiteNode& root = StartCrawl("http://a.example.com/");
+  EXPECT_EQ(page.fieldEvents, (Lines{"read", "complain"}));
+  EXPECT_EQ(crawl.Settings().depth, 1);
+  EXPECT_EQ(queue.TimeoutSeconds(), 7u);
+  EXPECT_EQ(page.armedMilliseconds, 45000u) << "the task already started keeps its time-out";
+  ReadPage("<a href=\"x.html\">x</a>");
+  EXPECT_EQ(root.firstChild->icon, NodeIcon::NotRead) << "read at the new depth";
+  EXPECT_EQ(queue.PendingCount(), 0u);
+
+  // A field that does not parse leaves its value as it was.
+  page.fields = {std::nullopt, std::nullopt};
+  crawl.SetDepth(2);
+  queue.OnTick();
+  StartCrawl("http://b.example.com/");
+  EXPECT_EQ(page.armedMilliseconds, 7000u);
+  EXPECT_EQ(crawl.Settings().depth, 2);
+  EXPECT_EQ(queue.TimeoutSeconds(), 7u);
+}
+
 TEST_F(TaskQueueTest, TimeoutAbortsTheReadingAndTheNextEntryRuns) {
   SiteNode& hung = StartCrawl("http://127.0.0.1:9/");
   SiteNode& next = *tree.AddChild(nullptr, "http://next.example.com/", NodeIcon::Queued);

@@ -109,9 +109,9 @@ int main(int argc, char** argv) {
   try {
     ChartBuilder builder(tree, progress, host, messages);
     builder.ApplyOptions(options);
-    if (options.orientation == 0) builder.DrawHorizontal(tree.topOfChart);
-    if (options.orientation == 1) builder.DrawVertical(tree.topOfChart);
-    if (options.orientation == 2) builder.DrawOrgChart(tree.topOfChart);
+    if (options.orientation == 0) builder.DrawHorizontal(tree.TopOfChart());
+    if (options.orientation == 1) builder.DrawVertical(tree.TopOfChart());
+    if (options.orientation == 2) builder.DrawOrgChart(tree.TopOfChart());
     builder.Finish(false);
   } catch (const AutomationError&) {
     ok = false;

@@ -5,7 +5,25 @@
 
 #include <vector>
 
+#include "site/url.h"
+
 namespace {
+
+TEST(CrawlSettingsOf, TakesTheStartPageChoicesAndTheDomainOfTheUrlAsTyped) {
+  StartSettings start;
+  start.startUrl = "www.Example.com/index.html";
+  start.depth = 2;
+  start.stayInDomain = false;
+  start.limitPages = true;
+  start.pageLimit = -1;  // an empty field
+  CrawlSettings crawl = CrawlSettingsOf(start);
+  EXPECT_EQ(crawl.depth, 2);
+  EXPECT_EQ(crawl.domainKey, DomainOf("www.Example.com/index.html"));
+  EXPECT_EQ(crawl.domainKey, "Example");
+  EXPECT_FALSE(crawl.stayInDomain);
+  EXPECT_TRUE(crawl.limitPages);
+  EXPECT_EQ(crawl.pageLimit, 4294967295u);
+}
 
 TEST(ActionForDoubleClick, OnlyLeavesThatCanBeReadAreRead) {
   const struct {
