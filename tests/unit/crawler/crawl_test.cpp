@@ -10,6 +10,7 @@
 
 #include "crawler/fake_internet_client.h"
 #include "crawler/task_queue.h"
+#include "site/sibling_lists.h"
 #include "site/url.h"
 
 namespace {
@@ -53,18 +54,6 @@ struct CrawlRun {
     ASSERT_TRUE(queue.Aborting());
   }
 };
-
-std::vector<std::string> Labels(const SiteNode* first) {
-  std::vector<std::string> labels;
-  for (const SiteNode* n = first; n; n = n->nextSibling) labels.push_back(n->label);
-  return labels;
-}
-
-std::vector<NodeIcon> Icons(const SiteNode* first) {
-  std::vector<NodeIcon> icons;
-  for (const SiteNode* n = first; n; n = n->nextSibling) icons.push_back(n->icon);
-  return icons;
-}
 
 TEST(CrawlAddLinks, StartPageBecomesTopOfChartAndChildrenAreQueued) {
   CrawlRun crawl("www.Example.com", 3);

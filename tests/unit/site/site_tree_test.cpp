@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "site/url.h"
+#include "site/sibling_lists.h"
 
 namespace {
 
@@ -17,18 +17,6 @@ struct RecordingView : SiteTreeView {
   void IconChanged(SiteNode& node) override { events.push_back("icon " + node.label + " " + std::to_string(static_cast<int>(node.icon))); }
   void NodeDeleting(SiteNode& node) override { events.push_back("deleting " + node.label); }
 };
-
-std::vector<std::string> Labels(const SiteNode* first) {
-  std::vector<std::string> labels;
-  for (const SiteNode* n = first; n; n = n->nextSibling) labels.push_back(n->label);
-  return labels;
-}
-
-std::vector<NodeIcon> Icons(const SiteNode* first) {
-  std::vector<NodeIcon> icons;
-  for (const SiteNode* n = first; n; n = n->nextSibling) icons.push_back(n->icon);
-  return icons;
-}
 
 TEST(IconFor, LabelRules) {
   const struct {
