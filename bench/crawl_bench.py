@@ -4,9 +4,14 @@ after a long crawl.
 
   WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py [pages] [big_pages]
   WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py site FOLDER [depth] [start]
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/crawl_bench.py large [pages] [megabytes]
 
 "site" crawls a real site on this machine instead (say /usr/share/doc/nodejs/api), served on
 127.0.0.1, from START (index.html) to DEPTH (2).
+
+"large" crawls PAGES web pages of MEGABYTES each (10 then 40 pages of 4 MB), then a page of 20 MB
+and one that never ends: the working set at the start, the end and its peak show whether a
+crawl holds more than one page at a time, and the cut pages whether the cap holds.
 
 Needs the Wine bed of that build (tests/wine/winebed.py setup) and crawl_harness.exe."""
 import os
@@ -16,6 +21,7 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
 import winebed  # noqa: E402
 from crawler.harness import crawl, make_cross_linked_site  # noqa: E402
+from crawler.misbehaving import WebServer, endless, reply  # noqa: E402
 
 
 def make_site(root, pages):
@@ -67,7 +73,42 @@ def real_site(folder, depth, start):
     os.remove(log)
 
 
+def memory(name, result):
+    fig = result.figures
+    print("%-26s readings %5d  %7.2f s  working set at start %d KB, at the end %d KB, peak %d KB"
+          % (name, fig["tasks"], fig["seconds"], fig["working_set_start_kb"], fig["working_set_kb"],
+             fig["peak_working_set_kb"]), flush=True)
+
+
+def large_pages(counts, megabytes):
+    """index.html links to COUNT pages of MEGABYTES each; each links to the next one every 64 KB
+    of its text, so every piece of a page brings links."""
+    filler = b"x" * (65536 - 40)
+    for count in counts:
+        def respond(path, count=count):
+            if path == "/index.html":
+                return reply(b"".join(b'<a href="/page%d.html">p</a>' % i for i in range(count)))
+            i = int(path[len("/page"):-len(".html")])
+            link = b'<a href="/page%d.html">n</a>\n' % ((i + 1) % count)
+            return reply((link + filler) * (megabytes * 16))
+
+        with WebServer(respond) as server:
+            result = crawl("http://127.0.0.1:%d/index.html" % server.port, "--depth", 2, timeout=1800)
+        memory("%d pages of %d MB" % (count, megabytes), result)
+    early = b'<a href="/early.html">e</a>'
+    for name, respond in (("a page of 20 MB", lambda: reply(early + b" " * (20 << 20))),
+                          ("a page that never ends", lambda: endless(early))):
+        with WebServer(lambda path: respond() if path == "/" else None) as server:
+            result = crawl("http://127.0.0.1:%d/" % server.port, "--timeout", 120, timeout=600)
+        memory(name, result)
+        print("  exit status %d, last lines %s" % (result.returncode, result.lines[-2:]), flush=True)
+
+
 def main():
+    if len(sys.argv) > 1 and sys.argv[1] == "large":
+        megabytes = int(sys.argv[3]) if len(sys.argv) > 3 else 4
+        large_pages([int(sys.argv[2])] if len(sys.argv) > 2 else [10, 40], megabytes)
+        return
     if len(sys.argv) > 2 and sys.argv[1] == "site":
         real_site(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else 2,
                   sys.argv[4] if len(sys.argv) > 4 else "index.html")

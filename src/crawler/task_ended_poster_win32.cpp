@@ -11,6 +11,11 @@ TaskEndedPoster::~TaskEndedPoster() { KillTimer(window, kTimer); }
 void TaskEndedPoster::Post() {
   // An end outside our own handling came from the network: the loop has been free since.
   if (!handling) runStart = GetTickCount();
+  // A long run gives way only to what waits behind it: with nothing waiting, the timer's
+  // pause would leave the thread idle.
+  if (GetTickCount() - runStart >= kLongestRunMilliseconds &&
+      !HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)))
+    runStart = GetTickCount();
   if (GetTickCount() - runStart < kLongestRunMilliseconds)
     PostMessageA(window, kMessage, 0, 0);
   else

@@ -3,8 +3,8 @@
 //
 // Posted messages are taken before input, painting and timers. Local pages and kept results
 // end inside the handling of the last end, so a long run of them would post message after
-// message and starve the window: once such a run has lasted about 20 ms, the next end comes
-// by a short timer instead, behind whatever waits.
+// message and starve the window: once such a run has lasted about 20 ms and input, painting or
+// a timer waits, the next end comes by a short timer instead, behind whatever waits.
 #pragma once
 #include <windows.h>
 
