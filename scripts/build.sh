@@ -34,5 +34,10 @@ for a in "${args[@]}"; do
     [ -f "$cache" ] && ! grep -q "${a#-DCMAKE_TOOLCHAIN_FILE=}" "$cache" && rm -rf "build/$kind" ;;
   esac
 done
-cmake -G Ninja -S . -B "build/$kind" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
+# Configured once per set of arguments: after that ninja itself runs CMake again when a list changes.
+stamp="build/$kind/configured-with"
+if [ ! -f "$cache" ] || [ "$(cat "$stamp" 2>/dev/null)" != "${args[*]}" ]; then
+  cmake -G Ninja -S . -B "build/$kind" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
+  echo "${args[*]}" >"$stamp"
+fi
 ninja -C "build/$kind" -j"${JOBS:-2}" "$@"

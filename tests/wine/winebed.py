@@ -5,12 +5,14 @@ Wine, the window driver, registry helpers, screenshots, and real HTTP and FTP se
 `winebed.py setup` and `winebed.py cleanup` are run by ctest around the Wine tests; the tests
 import this module and find the bed through WINEBED_BUILD (the MinGW build directory).
 """
+import atexit
 import contextlib
 import fcntl
 import functools
 import json
 import os
 import re
+import select
 import shutil
 import signal
 import socket
@@ -103,6 +105,7 @@ def env(**extra):
     return e
 
 
+@functools.lru_cache(maxsize=None)
 def exe(name):
     """Path of a built program, e.g. exe('Retractor') or exe('wine_driver')."""
     for root, _dirs, files in os.walk(BUILD):
@@ -171,10 +174,85 @@ def stop(started, timeout=10):
     return started.wait(timeout)
 
 
+class _DriverServer:
+    """One window driver answering request after request (wine_driver serve), for one prefix and
+    display: starting a Wine process for each request cost about 0.4 s."""
+
+    def __init__(self):
+        self.key = (PREFIX, env().get("DISPLAY"))
+        # Pipes are safe here: an answer ends with its own line, never with the end of the output.
+        self.process = subprocess.Popen(_command("wine_driver", ["serve"]), env=env(), stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.pending = b""
+
+    def ask(self, args, timeout):
+        """(status, lines), or None when no answer came in TIMEOUT seconds."""
+        self.process.stdin.write("\x1f".join(args).encode("latin-1") + b"\n")
+        self.process.stdin.flush()
+        deadline = time.time() + timeout
+        fd = self.process.stdout.fileno()
+        while b"\x1e" not in self.pending or not self.pending.endswith(b"\n"):
+            remaining = deadline - time.time()
+            if remaining <= 0 or self.process.poll() is not None:
+                return None
+            # Looked at every second: a driver that ended may have left its output to Wine's own
+            # processes, so the end of the output is not a sign.
+            if not select.select([fd], [], [], min(remaining, 1.0))[0]:
+                continue
+            more = os.read(fd, 65536)
+            if not more:
+                return None
+            self.pending += more
+        text, _, status = self.pending.decode("latin-1").rpartition("\x1e")
+        self.pending = b""
+        return int(status), [line.rstrip("\r") for line in text.splitlines()]
+
+    def stop(self):
+        with contextlib.suppress(OSError):
+            self.process.stdin.close()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+_driver_server = None
+
+
+def _stop_driver():
+    global _driver_server
+    if _driver_server:
+        _driver_server.stop()
+        _driver_server = None
+
+
+atexit.register(_stop_driver)
+
+
 def driver(*args, timeout=60):
-    """Runs the window driver; returns (exit status, stdout lines)."""
-    r = run("wine_driver", [str(a) for a in args], timeout=timeout)
-    return r.returncode, [line.rstrip("\r") for line in r.stdout.splitlines()]
+    """Has the window driver carry out one request; returns (exit status, stdout lines)."""
+    global _driver_server
+    args = [str(a) for a in args]
+    if any("\n" in a or "\x1f" in a for a in args):
+        r = run("wine_driver", args, timeout=timeout)
+        return r.returncode, [line.rstrip("\r") for line in r.stdout.splitlines()]
+    for attempt in (1, 2):
+        if _driver_server and (_driver_server.key != (PREFIX, env().get("DISPLAY"))
+                               or _driver_server.process.poll() is not None):
+            _stop_driver()
+        if not _driver_server:
+            _driver_server = _DriverServer()
+        answer = _driver_server.ask(args, timeout)
+        if answer is not None:
+            return answer
+        # Ended under it (a restart of Wine, say): asked once more of a new one. Stuck: given up.
+        ended = _driver_server.process.poll() is not None
+        _driver_server.process.kill()
+        _stop_driver()
+        if not ended:
+            break
+    return -9, []
 
 
 def window_texts(caption, wait_ms=10000):

@@ -48,6 +48,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -718,9 +719,7 @@ int AnswerMessage(const std::string& windowName, const std::string& button) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) {
     fprintf(stderr, "usage: driver wait|gone|texts|press|key|close|list|screen ...\n");
     return 2;
@@ -827,4 +826,35 @@ int main(int argc, char** argv) {
     return 0;
   }
   return 2;
+}
+
+// Answers requests until its input ends: one a line, its arguments separated by 0x1F, each answer
+// followed by a line of 0x1E and the request's status. One Wine process then serves a whole test,
+// where a process a request cost about 0.4 s.
+int Serve() {
+  std::string line;
+  while (std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> args = {"wine_driver"};
+    for (size_t start = 0;;) {
+      size_t end = line.find('\x1f', start);
+      args.push_back(line.substr(start, end - start));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    int status = Run(static_cast<int>(argv.size()), argv.data());
+    printf("\x1e%d\n", status);
+    fflush(stdout);
+    fflush(stderr);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "serve") return Serve();
+  return Run(argc, argv);
 }
