@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with MinGW and natively (sanitized, fuzzing), and runs every
-# test: the unit tests under ASan/UBSan, short fuzz runs, the Wine tests. The unit tests run in the
+# Installs what is missing, builds with MinGW and natively (sanitized, with the fuzz targets), and
+# runs every test: the unit tests under ASan/UBSan, short fuzz runs, the Wine tests. The unit tests run in the
 # sanitized build only: a plain build would run the same tests again without the checks.
 # The Wine tests mostly wait on windows and servers, so they run while the native builds and
 # tests use the processors; their report follows at the end.
@@ -22,25 +22,33 @@ ctest --test-dir build/mingw -L wine -j"$lanes" --output-on-failure >"$wine_log"
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null && WINEBED_BUILD=$PWD/build/mingw /usr/bin/python3 tests/wine/winebed.py cleanup --lanes $lanes' EXIT
 
-phase "unit tests (address and undefined-behaviour sanitizers), and the benchmarks built"
+phase "unit tests (address and undefined-behaviour sanitizers), benchmarks and fuzz targets built"
 bash scripts/build.sh asan
 ctest --test-dir build/asan -L unit -j2 --output-on-failure
 
-phase "fuzzing (${FUZZ_SECONDS:=20} s a target)"
-bash scripts/build.sh fuzz
-for target in build/fuzz/fuzz/*_fuzz; do
-  name=$(basename "$target" _fuzz)
+# The targets run side by side: each for its own time, whatever the others do.
+phase "fuzzing (${FUZZ_SECONDS:=20} s a target, side by side)"
+fuzz() {
+  local name=$1 work seeds=()
   work=$(mktemp -d)
-  seeds=()
   [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
-  "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$work/" \
-    "$work" "${seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' || true
+  "build/asan/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$work/" \
+    "$work" "${seeds[@]}" >"$work.log" 2>&1 || true
+  echo "$name: $(grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' "$work.log" | tr '\n' ' ')"
   if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
     echo "fuzz target $name found a failing input:"; ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* 2>/dev/null
-    exit 1
+    return 1
   fi
-  rm -rf "$work"
+  rm -rf "$work" "$work.log"
+}
+fuzz_pids=()
+for target in build/asan/fuzz/*_fuzz; do
+  fuzz "$(basename "$target" _fuzz)" &
+  fuzz_pids+=($!)
 done
+fuzz_failed=0
+for pid in "${fuzz_pids[@]}"; do wait "$pid" || fuzz_failed=1; done
+[ $fuzz_failed -eq 0 ]
 
 if ! grep -q mingw-i686 build/mingw/CMakeCache.txt; then
   # The Wine tests ran a 64-bit build: still prove that the 32-bit programs build.
