@@ -22,9 +22,10 @@ LONG SetDefault(HKEY root, const std::string& path, const std::string& value) {
 
 LONG WriteClasses(HKEY classes, const std::string& command) {
   std::string clsid = "CLSID\\" + ClassIdText();
+  std::string progId = kProgId;
   const std::pair<std::string, std::string> values[] = {
-      {kProgId, "Plotwright Application"},
-      {std::string(kProgId) + "\\CLSID", ClassIdText()},
+      {progId, "Plotwright Application"},
+      {progId + "\\CLSID", ClassIdText()},
       {clsid, "Plotwright Application"},
       {clsid + "\\LocalServer32", command},
       {clsid + "\\ProgID", kProgId},
