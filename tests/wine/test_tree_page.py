@@ -129,7 +129,7 @@ class CommandsOnNodes(TreePage):
         winebed.driver("menu", "o")
         wait_for(lambda: (1, DONT_MAP, about) in tree(), 5, "the don't-map mark")
         winebed.driver("rclick", WIZARD, about)
-        time.sleep(0.5)
+        winebed.driver("painted", "class:#32768")
         print("screenshot:", winebed.screenshot("tree_page_menu_checked"))
         winebed.driver("menu", "-")
 
@@ -145,7 +145,6 @@ class CommandsOnNodes(TreePage):
         exports = os.path.join(self.folder.name, "exports")
         os.mkdir(exports)
         winebed.driver("save", "Save As", winebed.windows_path(exports))
-        time.sleep(0.5)
         target = os.path.join(exports, "branch")
         winebed.driver("save", "Save As", "branch")
         message_box("Pathloom could not find its sitemap template (sitemap.txt).  "

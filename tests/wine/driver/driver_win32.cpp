@@ -407,7 +407,16 @@ int AnswerFileDialog(HWND dialog, const std::string& path, bool pressOk) {
     }
   }
   if (!typed) return 1;
-  if (pressOk) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  if (!pressOk) return 0;
+  // A folder is opened before this returns, so that a name typed next lands in it; a file's OK
+  // is posted, since it may raise a box that waits for an answer.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  WPARAM ok = MAKEWPARAM(IDOK, BN_CLICKED);
+  LPARAM button = reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    SendMessageA(dialog, WM_COMMAND, ok, button);
+  else
+    PostMessageA(dialog, WM_COMMAND, ok, button);
   return 0;
 }
 
