@@ -189,7 +189,7 @@ class Plotwright(unittest.TestCase):
                 ("also stray", stray_command + "http://127.0.0.1:8000/b.html", "")]))
             self.assertTrue(all(r.startswith("OK") for r in results), results)
             self.assertEqual(winebed.driver("wait", winebed.PLOTWRIGHT_WINDOW, 5000)[0], 0)
-            time.sleep(0.5)
+            self.assertEqual(winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)[0], 0)
 
             # The drawing fits the window at actual size, centred: the shapes lie 96 pixels apart.
             def point(dx, action):

@@ -786,14 +786,21 @@ int Run(int argc, char** argv) {
   }
   if (verb == "press" && argc > 3) {
     std::string wanted = WithoutAmpersands(argv[3]);
-    for (HWND child : Children(window)) {
-      if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == wanted && IsWindowEnabled(child)) {
-        PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(child));
-        return 0;
+    // A wizard enables its buttons by a posted message, which may still wait in its queue after
+    // the text that enables them was typed: a disabled button is waited for, as a person would.
+    DWORD start = GetTickCount(), ms = msArg(4);
+    for (;;) {
+      for (HWND child : Children(window)) {
+        if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == wanted && IsWindowEnabled(child)) {
+          PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(child));
+          return 0;
+        }
       }
+      if (GetTickCount() - start >= ms || !IsWindow(window)) break;
+      Sleep(50);
     }
-    fprintf(stderr, "no button \"%s\"\n", argv[3]);
+    fprintf(stderr, "no enabled button \"%s\"\n", argv[3]);
     return 1;
   }
   if (verb == "key" && argc > 3) {
