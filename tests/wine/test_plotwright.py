@@ -198,6 +198,11 @@ class Plotwright(unittest.TestCase):
             def status():
                 return winebed.driver("texts", winebed.PLOTWRIGHT_WINDOW)[1][-1]
 
+            def wait_for_browser():
+                if not until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20):
+                    self.fail("the browser wrote nothing: %s; browser command %s; files %s" % (
+                        status(), winebed.reg_query(BROWSER_KEY), os.listdir(self.dir)))
+
             self.assertEqual(point(-96, "move"), 0)
             code, tip = winebed.driver("tip", 5000)
             self.assertEqual((code, tip), (0, [label, url]))
@@ -210,12 +215,12 @@ class Plotwright(unittest.TestCase):
 
             # A web address opens in the registered browser, whatever program the link names.
             self.assertEqual(point(-96, "dblclick"), 0)
-            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20), status())
+            wait_for_browser()
             with open(opened, encoding="latin-1") as f:
                 self.assertTrue(f.read().endswith('"%s"' % url))
             os.remove(opened)
             self.assertEqual(point(96, "ctrlclick"), 0)
-            self.assertTrue(until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20), status())
+            wait_for_browser()
             with open(opened, encoding="latin-1") as f:
                 self.assertTrue(f.read().endswith('"http://127.0.0.1:8000/b.html"'))
             self.assertFalse(os.path.exists(ran))
