@@ -52,6 +52,8 @@ INT_PTR CFinishDialog::OnNotify(const NMHDR& header) {
     case PSN_SETACTIVE:
       lastStatusImage = -1;
       PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_DISABLEDFINISH);
+      // The run starts at the first paint; until it ends, the page must not read as ended.
+      EnableClosingText(false);
       runPending = true;
       return NotifyResult(page, 0);
     case PSN_WIZBACK:
