@@ -102,13 +102,19 @@ HWND FindTop(const std::string& windowName) {
   return search.found;
 }
 
-HWND WaitFor(const std::string& windowName, DWORD ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND window = FindTop(windowName)) return window;
-    if (GetTickCount() - start >= ms) return nullptr;
-    Sleep(50);
+// Asks DONE every 50 ms until it holds or MS have passed; true when it held.
+template <class Done>
+bool Poll(DWORD ms, Done done) {
+  for (DWORD start = GetTickCount();; Sleep(50)) {
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
   }
+}
+
+HWND WaitFor(const std::string& windowName, DWORD ms) {
+  HWND window = nullptr;
+  Poll(ms, [&] { return (window = FindTop(windowName)) != nullptr; });
+  return window;
 }
 
 BOOL CALLBACK CollectProc(HWND child, LPARAM param) {
@@ -565,17 +571,14 @@ BOOL CALLBACK FindTipProc(HWND window, LPARAM param) {
 }
 
 int PrintTip(DWORD ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    HWND tip = nullptr;
+  HWND tip = nullptr;
+  auto shown = [&] {
     EnumWindows(FindTipProc, reinterpret_cast<LPARAM>(&tip));
-    if (tip) {
-      printf("%s\n", TextOf(tip).c_str());
-      return 0;
-    }
-    if (GetTickCount() - start >= ms) return 1;
-    Sleep(50);
-  }
+    return tip != nullptr;
+  };
+  if (!Poll(ms, shown)) return 1;
+  printf("%s\n", TextOf(tip).c_str());
+  return 0;
 }
 
 int PressF1(HWND window) {
@@ -717,8 +720,7 @@ int AnswerMessage(const std::string& windowName, const std::string& button) {
   if (!pressed) return 1;
   HWND owner = GetWindow(box, GW_OWNER);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(pressed), BN_CLICKED), reinterpret_cast<LPARAM>(pressed));
-  for (DWORD start = GetTickCount(); IsWindow(box); Sleep(20))
-    if (GetTickCount() - start > 20000) return 1;
+  if (!Poll(20000, [&] { return !IsWindow(box); })) return 1;
   DWORD_PTR ignored;
   if (owner && !SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored)) return 1;
   search.found = nullptr;
@@ -748,14 +750,7 @@ int Run(int argc, char** argv) {
   std::string windowName = argv[2];
 
   if (verb == "answer" && argc > 3) return AnswerMessage(windowName, WithoutAmpersands(argv[3]));
-  if (verb == "gone") {
-    DWORD start = GetTickCount(), ms = msArg(3);
-    while (FindTop(windowName)) {
-      if (GetTickCount() - start >= ms) return 1;
-      Sleep(50);
-    }
-    return 0;
-  }
+  if (verb == "gone") return Poll(msArg(3), [&] { return !FindTop(windowName); }) ? 0 : 1;
   HWND window = WaitFor(windowName, verb == "wait" ? msArg(3) : (verb == "press" ? msArg(4) : 10000));
   if (!window) {
     fprintf(stderr, "no window \"%s\"\n", windowName.c_str());
@@ -788,20 +783,20 @@ int Run(int argc, char** argv) {
     std::string wanted = WithoutAmpersands(argv[3]);
     // A wizard enables its buttons by a posted message, which may still wait in its queue after
     // the text that enables them was typed: a disabled button is waited for, as a person would.
-    DWORD start = GetTickCount(), ms = msArg(4);
-    for (;;) {
-      for (HWND child : Children(window)) {
-        if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == wanted && IsWindowEnabled(child)) {
-          PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
-                       reinterpret_cast<LPARAM>(child));
-          return 0;
-        }
-      }
-      if (GetTickCount() - start >= ms || !IsWindow(window)) break;
-      Sleep(50);
+    HWND button = nullptr;
+    auto enabled = [&] {
+      for (HWND child : Children(window))
+        if (ClassOf(child) == "Button" && WithoutAmpersands(TextOf(child)) == wanted && IsWindowEnabled(child))
+          return (button = child) != nullptr;
+      return !IsWindow(window);
+    };
+    if (!Poll(msArg(4), enabled) || !button) {
+      fprintf(stderr, "no enabled button \"%s\"\n", argv[3]);
+      return 1;
     }
-    fprintf(stderr, "no enabled button \"%s\"\n", argv[3]);
-    return 1;
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    return 0;
   }
   if (verb == "key" && argc > 3) {
     std::string key = argv[3];
