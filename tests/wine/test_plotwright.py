@@ -3,6 +3,7 @@ client, answering its calls across processes, journaling them and saving the dra
 import os
 import re
 import shutil
+import subprocess
 import tempfile
 import time
 import unittest
@@ -200,8 +201,11 @@ class Plotwright(unittest.TestCase):
 
             def wait_for_browser():
                 if not until(lambda: os.path.exists(opened) and os.path.getsize(opened) > 0, 20):
-                    self.fail("the browser wrote nothing: %s; browser command %s; files %s" % (
-                        status(), winebed.reg_query(BROWSER_KEY), os.listdir(self.dir)))
+                    processes = subprocess.run(["ps", "-eo", "pid,ppid,stat,etime,args"], capture_output=True,
+                                               text=True).stdout.splitlines()
+                    self.fail("the browser wrote nothing: %s; browser command %s; files %s; Wine's processes:\n%s" % (
+                        status(), winebed.reg_query(BROWSER_KEY), os.listdir(self.dir),
+                        "\n".join(p for p in processes if ".exe" in p.lower())))
 
             self.assertEqual(point(-96, "move"), 0)
             code, tip = winebed.driver("tip", 5000)
