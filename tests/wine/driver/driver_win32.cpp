@@ -395,12 +395,12 @@ int ChooseMenuItem(const std::string& key) {
     printf("%s\t%s\n", text, (state & MF_CHECKED) ? "checked" : "");
   }
   fflush(stdout);
-  if (key == "-") {
+  if (key == "-")
     PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
-    return 0;
-  }
-  PostMessageA(popup, WM_CHAR, static_cast<unsigned char>(key[0]), 1);
-  return 0;
+  else
+    PostMessageA(popup, WM_CHAR, static_cast<unsigned char>(key[0]), 1);
+  // Gone before this returns: a menu opened next is not mistaken for this one.
+  return Poll(5000, [&] { return !IsWindowVisible(popup); }) ? 0 : 1;
 }
 
 int AnswerFileDialog(HWND dialog, const std::string& path, bool pressOk) {
