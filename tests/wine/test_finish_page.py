@@ -77,7 +77,8 @@ class FinishPage(unittest.TestCase):
         sitemap = os.path.join(self.work.name, "site")
         self.to_finish_page(sitemap)
         wait(self.run_ended, 120, "the end of the run")
-        self.assertEqual(control_state(TITLE, FINISH_BUTTON), "enabled")
+        # The wizard enables its buttons by a posted message, after the closing text.
+        wait(lambda: control_state(TITLE, FINISH_BUTTON) == "enabled", 20, "Finish enabled")
         winebed.screenshot("finish_page_1_flowchart_in_front")
         # Once the user closes the flowchart, the page is seen with its last status.
         self.assertTrue(winebed.stop_plotwright())
