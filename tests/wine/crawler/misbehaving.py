@@ -44,7 +44,9 @@ class _Listener:
                 conn, _ = self.sock.accept()
             except OSError:
                 return
-            conn.settimeout(30)
+            # As long as the longest time-out the crawler is given: a client slowed by a busy
+            # machine must not find a page ended by the server giving up on it.
+            conn.settimeout(120)
             with self.lock:
                 self.handling += 1
             threading.Thread(target=self._guard, args=(conn,), daemon=True).start()
