@@ -22,9 +22,11 @@ ctest --test-dir build/mingw -L wine -j"$lanes" --output-on-failure >"$wine_log"
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null && WINEBED_BUILD=$PWD/build/mingw /usr/bin/python3 tests/wine/winebed.py cleanup --lanes $lanes' EXIT
 
+# The native work yields to the Wine tests, which wait on windows and servers most of the time
+# but must answer promptly when they run.
 phase "unit tests (address and undefined-behaviour sanitizers), benchmarks and fuzz targets built"
-bash scripts/build.sh asan
-ctest --test-dir build/asan -L unit -j2 --output-on-failure
+nice -n 10 bash scripts/build.sh asan
+nice -n 10 ctest --test-dir build/asan -L unit -j2 --output-on-failure
 
 # The targets run side by side: each for its own time, whatever the others do.
 phase "fuzzing (${FUZZ_SECONDS:=20} s a target, side by side)"
@@ -32,7 +34,7 @@ fuzz() {
   local name=$1 work seeds=()
   work=$(mktemp -d)
   [ -d "fuzz/corpus/$name" ] && seeds=("fuzz/corpus/$name")
-  "build/asan/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$work/" \
+  nice -n 10 "build/asan/fuzz/${name}_fuzz" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$work/" \
     "$work" "${seeds[@]}" >"$work.log" 2>&1 || true
   echo "$name: $(grep -E '^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' "$work.log" | tr '\n' ' ')"
   if ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
@@ -53,7 +55,7 @@ for pid in "${fuzz_pids[@]}"; do wait "$pid" || fuzz_failed=1; done
 if ! grep -q mingw-i686 build/mingw/CMakeCache.txt; then
   # The Wine tests ran a 64-bit build: still prove that the 32-bit programs build.
   phase "32-bit build of the programs and their setup"
-  bash scripts/build.sh mingw32 pathloom_setup
+  nice -n 10 bash scripts/build.sh mingw32 pathloom_setup
 fi
 
 phase "waiting for the Wine tests"
