@@ -121,7 +121,7 @@ class CrossLinkedSite(unittest.TestCase):
             requested = winebed.requested_paths(log)
         self.assertEqual(sorted(requested), sorted("/" + name for name in links), result.stdout)
         readings = result.readings()
-        self.assertEqual(len(readings), readings_of(links, "index.html", 3))
+        self.assertEqual(len(readings), readings_of(links, "index.html", 3), result.stdout)
         self.assertEqual(result.figures["tasks"], len(readings))
         for url, after in readings:
             self.assertEqual(after[-1], DONE_LINE, url)
