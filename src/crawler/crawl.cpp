@@ -21,6 +21,7 @@ Crawl::Crawl(SiteTree& tree, TaskQueue& queue, CrawlPage& page, TaskTimer& timer
 void Crawl::Begin(CrawlSettings next) {
   settings = std::move(next);
   pageCount = 0;
+  putForward.clear();
   ForgetReadings();
 }
 
@@ -63,6 +64,11 @@ bool Crawl::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatu
     if (!childrenReadable) continue;
     if (IsUnreadableLabel(entry)) continue;
     if (settings.stayInDomain && !ContainsNoCase(entry, domain)) continue;
+    std::string key;
+    if (settings.linksOnce) {
+      key = ReadingKey(*child, entry);
+      if (putForward.count(key)) continue;
+    }
     // The test comes before the count is raised, so pageLimit + 1 pages pass (start page included).
     if (settings.limitPages && settings.pageLimit < pageCount) {
       tree.SetIcon(*child, NodeIcon::PageLimit);
@@ -71,6 +77,7 @@ bool Crawl::AddLinks(SiteNode& node, int depth, const LinkList& links, ReadStatu
     tree.SetIcon(*child, NodeIcon::Queued);
     queue.Append(QueueEntry{child, child->label, depth + 1});
     ++pageCount;
+    if (settings.linksOnce) putForward.insert(std::move(key));
   }
   tree.ApplyIconFor(node);
   return true;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "common/link_list.h"
@@ -35,6 +36,7 @@ struct KeptReading {
   // the tree, so the lines come before and after it as they did.
   std::vector<unsigned short> lines;
   static constexpr unsigned short kResultLine = 0;
+  std::string contentType;  // of a web reply that was no HTML page, for its status line
 };
 
 // One for the program: the done flag and the tasks by context number. The client's status
@@ -61,6 +63,9 @@ struct CrawlSettings {
   bool stayInDomain = true;
   bool limitPages = false;
   unsigned pageLimit = 100;
+  // A link to a page already put forward in this crawl stays an unread leaf, so each page's
+  // links are shown once (a densely linked site otherwise repeats every branch under every link).
+  bool linksOnce = false;
 };
 
 class Crawl {
@@ -79,6 +84,9 @@ public:
   void SetDepth(int depth) { settings.depth = depth; }
   const CrawlSettings& Settings() const { return settings; }
   unsigned PageCount() const { return pageCount; }
+  // A page read at depth 0 (the start page, a reading by hand) is put forward by the reading
+  // itself; by the key of the kept readings.
+  void PutForward(std::string key) { putForward.insert(std::move(key)); }
   // Nothing read before is kept for the readings to come.
   void ForgetReadings() { state.kept.clear(); }
   // The page that shows the crawl is going: from now on a reading's result changes nothing.
@@ -98,6 +106,8 @@ private:
   TaskTimer& timer;
   CrawlSettings settings;
   unsigned pageCount = 0;
+  // Pages put forward in this crawl, kept only when each page's links are shown once.
+  std::unordered_set<std::string> putForward;
   bool stopped = false;
   CrawlerState state;
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/strings.h"
+#include "crawler/html_kind.h"
 #include "site/url.h"
 #include "site/labels.h"
 #include "site/site_tree.h"
@@ -36,6 +37,11 @@ bool LocalReadingAllowed(const SiteNode& node) {
   return true;
 }
 
+std::string ReadingKey(const SiteNode& node, std::string url) {
+  if (!(LocalReadingAllowed(node) && IsLocalFile(url))) NormalizeRemoteUrl(url);
+  return url;
+}
+
 FetchTask::FetchTask(Crawl& crawl, SiteTree& tree, const CrawlerPorts& ports)
     : crawl(crawl), crawler(crawl.State()), tree(tree), ports(ports) {}
 
@@ -49,6 +55,7 @@ void FetchTask::Line(int stringId) {
   shownLines.push_back(static_cast<unsigned short>(stringId));
   std::string text = StringText(stringId);
   if (stringId == IDS_OPENING) text += url;
+  if (stringId == IDS_NOT_HTML) text += contentType.empty() ? StringText(IDS_NO_CONTENT_TYPE) : contentType;
   ports.status.AddStatusLine(text);
 }
 
@@ -70,7 +77,12 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   }
   base = url;
 
-  auto found = depth > 0 ? crawler.kept.find(url) : crawler.kept.end();
+  const bool linksOnce = crawl.Settings().linksOnce;
+  if (linksOnce && depth == 0) crawl.PutForward(url);
+  auto found = crawler.kept.find(url);
+  if (found != crawler.kept.end() && depth == 0 &&
+      !(linksOnce && found->second.status == ReadStatus::ReadOk))
+    found = crawler.kept.end();
   if (found != crawler.kept.end() || kind == UrlKind::LocalFile) {
     // Ends inside this call: a nested message loop of the view must not free the task.
     inNotification = true;
@@ -138,7 +150,8 @@ void FetchTask::ReadNextPiece() {
   if (static_cast<std::streamoff>(localText.size()) > kLocalPageLimit) {
     EndLocalReading(false);
   } else if (localFile.eof()) {
-    EndLocalReading(ExtractLinks(localText, url, true, links));
+    // A file that is no HTML page is read, but it has no links.
+    EndLocalReading(!IsHtmlFile(url, localText) || ExtractLinks(localText, url, true, links));
   } else if (!localFile) {
     EndLocalReading(false);
   }
@@ -199,7 +212,11 @@ void FetchTask::ResponseArrived(InternetHandle handle) {
   } else if (response.status >= 400) {
     CompletePage(false);  // an error page is no page of the site, whatever it links to
     KeepResult();
+  } else if (!response.contentType.empty() && !IsHtmlContentType(response.contentType)) {
+    contentType = response.contentType;
+    EndWithoutLinks();
   } else {
+    typed = !response.contentType.empty();
     readIssued = true;
     body->bytesRead = 0;
     ports.client.ReadFile(handle, body);
@@ -255,6 +272,11 @@ void FetchTask::KeepPiece(size_t count) {
 }
 
 void FetchTask::EndPage(bool cut) {
+  if (!typed && !StartsLikeHtml(pageText)) {
+    std::string().swap(pageText);
+    EndWithoutLinks();
+    return;
+  }
   bool extracted = ExtractLinks(pageText, base, false, links);
   std::string().swap(pageText);
   CompletePage(extracted);
@@ -263,8 +285,14 @@ void FetchTask::EndPage(bool cut) {
   KeepResult();
 }
 
+void FetchTask::EndWithoutLinks() {
+  CompletePage(true);
+  Line(IDS_NOT_HTML);
+  KeepResult();
+}
+
 void FetchTask::BodyBroken() {
-  bool extracted = !pageText.empty() && ExtractLinks(pageText, base, false, links);
+  bool extracted = (typed || StartsLikeHtml(pageText)) && ExtractLinks(pageText, base, false, links);
   std::string().swap(pageText);
   // A body that never arrived is a failed request, not a page without links.
   if (!extracted || links.empty()) {
@@ -294,6 +322,7 @@ void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
 
 void FetchTask::Replay(KeptReading reading) {
   fromKept = true;
+  contentType = std::move(reading.contentType);
   for (unsigned short line : reading.lines) {
     if (line != KeptReading::kResultLine) {
       Line(line);
@@ -307,7 +336,7 @@ void FetchTask::Replay(KeptReading reading) {
 void FetchTask::KeepResult() {
   if (fromKept) return;
   crawler.kept[url] = KeptReading{std::make_shared<const LinkList>(std::move(links)), status,
-                                  dirChangeIssued, std::move(shownLines)};
+                                  dirChangeIssued, std::move(shownLines), std::move(contentType)};
 }
 
 void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {

@@ -23,7 +23,8 @@ public:
 
   // False when no client instance could be opened; the task then waits for its time-out.
   // A URL already read in this crawl ends at once with the kept result, unless depth is 0:
-  // the start of a crawl and a reading by hand always read, and replace what was kept.
+  // the start of a crawl and a reading by hand always read, and replace what was kept. When
+  // each page's links are shown once, a reading by hand is filled from a kept page too.
   bool Start(std::string url, SiteNode& node, unsigned context, int depth);
   void OnStatus(InternetHandle handle, unsigned status, const StatusInfo& info);
   void Close();
@@ -45,6 +46,8 @@ private:
   void BodyRead(unsigned long error);
   void KeepPiece(size_t count);
   void EndPage(bool cut);
+  // A reply that is no HTML page: a reading without links, its body left unread.
+  void EndWithoutLinks();
   void BodyBroken();
   void CompletePage(bool extracted);
   void FtpStep(InternetHandle handle, const StatusInfo& info);
@@ -76,6 +79,8 @@ private:
   // One read's buffer; the page is read into it piece by piece, each kept in pageText.
   std::shared_ptr<ReadBuffer> body;
   std::string pageText;
+  bool typed = false;  // the reply named its type (an HTML one, or the body is not read)
+  std::string contentType;  // of a reply that was no HTML page
   unsigned pieces = 0;  // reads completed before the one outstanding
   std::string url;
   std::string base;  // where the page came from: the URL after any redirects
@@ -94,6 +99,10 @@ private:
 // from the top of its branch (the page the user gave). A link on a web or FTP page naming a
 // drive path or a share is never opened as a file.
 bool LocalReadingAllowed(const SiteNode& node);
+
+// What a reading of url for node is kept by: the path of a local file, else the URL after
+// NormalizeRemoteUrl.
+std::string ReadingKey(const SiteNode& node, std::string url);
 
 // Host and port of an FTP server name as FtpHostOf gives it: "host:2121" connects to 2121;
 // without a port, 0 (the default port).

@@ -42,6 +42,7 @@ struct FindEntry {
 struct HttpResponse {
   unsigned status = 0;
   std::string location;  // of a redirect; empty when there is none
+  std::string contentType;  // empty when the reply names none
 };
 
 struct StatusInfo {

@@ -294,6 +294,7 @@ bool InternetClientWin32::QueryResponse(InternetHandle request, HttpResponse& re
     return false;
   response.status = status;
   QueryHeader(record->h, HTTP_QUERY_LOCATION, response.location);
+  QueryHeader(record->h, HTTP_QUERY_CONTENT_TYPE, response.contentType);
   return true;
 }
 

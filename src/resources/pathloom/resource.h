@@ -15,6 +15,7 @@
 #define IDC_STAY_IN_DOMAIN          1020
 #define IDC_LIMIT_PAGES             1026
 #define IDC_PAGE_LIMIT              1027
+#define IDC_LINKS_ONCE              1028
 #define IDC_START_PICTURE           1038
 
 // Chart options page (131)

@@ -5,6 +5,7 @@
 StartField StoreStartFields(const StartPageFields& fields, StartSettings& settings) {
   settings.startUrl = fields.startUrl;
   settings.stayInDomain = fields.stayInDomain;
+  settings.linksOnce = fields.linksOnce;
   std::optional<int> pageLimit = ParseIntegerField(fields.pageLimit);
   if (pageLimit) {
     settings.pageLimit = *pageLimit;

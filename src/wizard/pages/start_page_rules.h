@@ -14,12 +14,13 @@ struct StartPageFields {
   std::string pageLimit;
   bool limitPages = false;
   std::string depth;
+  bool linksOnce = false;
 };
 
 // The field whose text is not an integer ("Please enter an integer."), or None.
 enum class StartField { None, PageLimit, Depth };
 
-// Stores the controls in the order startUrl, stayInDomain, pageLimit, limitPages, depth. It stops
+// Stores the controls in the order startUrl, stayInDomain, linksOnce, pageLimit, limitPages, depth. It stops
 // at an integer field without an integer: what came before is stored, the rest keep their values.
 // An unticked page limit is in no use and cannot be edited: its bad text keeps the old value (or
 // the default when the old one was the -1 of an empty field) instead of stopping the store.

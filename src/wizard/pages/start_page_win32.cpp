@@ -122,6 +122,7 @@ void CStartDialog::ShowFields() {
   filling = true;
   SetDlgItemTextA(window, IDC_START_URL, settings.startUrl.c_str());
   CheckDlgButton(window, IDC_STAY_IN_DOMAIN, settings.stayInDomain ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(window, IDC_LINKS_ONCE, settings.linksOnce ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextA(window, IDC_PAGE_LIMIT, std::to_string(settings.pageLimit).c_str());
   CheckDlgButton(window, IDC_LIMIT_PAGES, settings.limitPages ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextA(window, IDC_DEPTH, std::to_string(settings.depth).c_str());
@@ -132,6 +133,7 @@ bool CStartDialog::StoreFields() {
   StartPageFields fields;
   fields.startUrl = ControlText(GetDlgItem(window, IDC_START_URL));
   fields.stayInDomain = IsChecked(window, IDC_STAY_IN_DOMAIN);
+  fields.linksOnce = IsChecked(window, IDC_LINKS_ONCE);
   fields.pageLimit = ControlText(GetDlgItem(window, IDC_PAGE_LIMIT));
   fields.limitPages = IsChecked(window, IDC_LIMIT_PAGES);
   fields.depth = ControlText(GetDlgItem(window, IDC_DEPTH));

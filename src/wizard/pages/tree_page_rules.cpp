@@ -15,7 +15,7 @@ constexpr unsigned kTimeoutFieldHighest = 500;
 CrawlSettings CrawlSettingsOf(const StartSettings& settings) {
   // An empty page limit field is -1, taken as an unsigned number: no limit in practice.
   return {settings.depth, DomainOf(settings.startUrl), settings.stayInDomain, settings.limitPages,
-          static_cast<unsigned>(settings.pageLimit)};
+          static_cast<unsigned>(settings.pageLimit), settings.linksOnce};
 }
 
 DoubleClickAction ActionForDoubleClick(const SiteNode& node) {

@@ -24,7 +24,7 @@ public:
   bool failCallback = false;
   unsigned short lastPort = 0;
   // The reply of the next QueryResponse; noStatusLine makes it fail.
-  HttpResponse response{200, {}};
+  HttpResponse response{200, {}, "text/html"};
   bool noStatusLine = false;
   unsigned waitLimit = 0;  // of the last LimitWaiting
 

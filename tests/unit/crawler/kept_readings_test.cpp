@@ -41,7 +41,9 @@ public:
   std::map<std::string, std::string> pages;
   std::map<std::string, std::vector<FindEntry>> ftpDirectories;
   std::set<std::string> silent;
-  Lines requests;  // each web URL opened, and each FTP directory changed to as a URL
+  std::map<std::string, std::string> types;  // Content-Type by URL; none when not given
+  Lines requests;
+  Lines bodyReads;  // the URL of each read of a body  // each web URL opened, and each FTP directory changed to as a URL
 
   InternetHandle Open(const std::string&) override { return next++; }
   bool SetStatusCallback(InternetHandle, InternetStatusSink& routine) override {
@@ -58,12 +60,14 @@ public:
     Later(context, found ? request : 0, found ? 0 : 12029);
     return 0;
   }
-  bool QueryResponse(InternetHandle, HttpResponse& response) override {
-    response = HttpResponse{200, {}};
+  bool QueryResponse(InternetHandle request, HttpResponse& response) override {
+    auto type = types.find(handles.at(request).path);
+    response = HttpResponse{200, {}, type == types.end() ? "" : type->second};
     return true;
   }
   void ReadFile(InternetHandle request, std::shared_ptr<ReadBuffer> buffer) override {
     const Handle& h = handles.at(request);
+    bodyReads.push_back(h.path);
     Progress(h.context, {StatusSendingRequest, StatusReceivingResponse});
     const std::string& text = pages.at(h.path);
     buffer->bytesRead = static_cast<std::uint32_t>(
@@ -365,6 +369,83 @@ TEST(KeptReadings, ReadingByHandGoesToTheNetworkAndReplacesWhatWasKept) {
   crawl.queue.StartOrQueue(url, *afresh, 1);
   crawl.Finish();
   EXPECT_EQ(crawl.RequestsFor(url), 3u);
+}
+
+TEST(KeptReadings, OnlyHtmlIsReadForLinks) {
+  struct Case {
+    const char* name;
+    const char* type;  // nullptr: the reply names none
+    const char* text;
+    bool links;
+    bool bodyRead;
+  };
+  const Case cases[] = {
+      {"style.css", "text/css", "a[href] { color: red }", false, false},
+      {"data.json", "application/json", "{\"href\": \"page.html\"}", false, false},
+      {"untyped.json", nullptr, "  {\"href\": \"page.html\"}", false, true},
+      {"page.html", "text/html; charset=utf-8", "<a href=\"x.html\">x</a>", true, true},
+      {"page.xhtml", "Application/XHTML+XML", "<a href=\"x.html\">x</a>", true, true},
+      {"untyped.html", nullptr, "\r\n  <a href=\"x.html\">x</a>", true, true},
+  };
+  for (const Case& c : cases) {
+    CrawlRun crawl;
+    const std::string url = std::string("http://site.example/") + c.name;
+    crawl.client.pages[url] = c.text;
+    if (c.type) crawl.client.types[url] = c.type;
+    crawl.Run(url);
+    SiteNode* node = crawl.tree.FirstTopLevel();
+    EXPECT_EQ(node->firstChild != nullptr, c.links) << c.name;
+    EXPECT_EQ(node->icon, NodeIcon::TopOfChart) << c.name;
+    EXPECT_EQ(!crawl.client.bodyReads.empty(), c.bodyRead) << c.name;
+    if (!c.links) {
+      const std::string line = std::string("line Not an HTML page, so no links were read: ") +
+                               (c.type ? c.type : "no type given, and the text is not HTML");
+      EXPECT_NE(std::find(crawl.log.events.begin(), crawl.log.events.end(), line), crawl.log.events.end()) << c.name;
+    }
+  }
+}
+
+TEST(KeptReadings, EachPagesLinksOnceExpandsAPageAtItsShallowestLink) {
+  // c.html is linked from index (depth 1), from a.html and b.html (depth 2); d.html from c only.
+  CrawlRun crawl;
+  const std::string base = "http://site.example/";
+  auto links = [](std::initializer_list<const char*> names) {
+    std::string text;
+    for (const char* name : names) text += std::string("<a href=\"") + name + "\">x</a>";
+    return text;
+  };
+  crawl.client.pages[base + "index.html"] = links({"a.html", "b.html", "c.html", "index.html"});
+  crawl.client.pages[base + "a.html"] = links({"c.html", "b.html"});
+  crawl.client.pages[base + "b.html"] = links({"c.html"});
+  crawl.client.pages[base + "c.html"] = links({"d.html", "a.html"});
+  crawl.client.pages[base + "d.html"] = links({"index.html"});
+  crawl.crawl.Begin(CrawlSettings{3, "site.example", true, false, 100, true});
+  crawl.Run(base + "index.html");
+
+  std::map<std::string, int> requests;
+  for (const std::string& url : crawl.client.requests) ++requests[url];
+  EXPECT_EQ(requests, (std::map<std::string, int>{{base + "index.html", 1}, {base + "a.html", 1},
+                                                   {base + "b.html", 1}, {base + "c.html", 1}, {base + "d.html", 1}}));
+  EXPECT_EQ(crawl.crawl.PageCount(), 5u);
+  // The tree: every link shown, only the first link to a page expanded.
+  const SiteNode* c = crawl.tree.FirstTopLevel()->firstChild->nextSibling->nextSibling;
+  ASSERT_EQ(c->label, base + "c.html");
+  ASSERT_NE(c->firstChild, nullptr);
+  EXPECT_EQ(c->firstChild->label, base + "d.html");
+  EXPECT_EQ(c->firstChild->nextSibling->icon, NodeIcon::NotRead) << "a.html, put forward before";
+  SiteNode* leaf = crawl.Leaf(base + "c.html");
+  ASSERT_NE(leaf, nullptr);
+  EXPECT_EQ(leaf->parent->label, base + "a.html");
+  EXPECT_EQ(leaf->icon, NodeIcon::NotRead);
+
+  // A double click fills the leaf from the kept reading, and its links follow the same rule.
+  crawl.queue.StartOrQueue(leaf->label, *leaf, 0);
+  crawl.Finish();
+  EXPECT_EQ(crawl.client.requests.size(), 5u);
+  ASSERT_NE(leaf->firstChild, nullptr);
+  EXPECT_EQ(leaf->firstChild->label, base + "d.html");
+  EXPECT_EQ(leaf->firstChild->firstChild, nullptr);
+  EXPECT_EQ(crawl.queue.PendingCount(), 0u);
 }
 
 TEST(KeptReadings, AReadingThatNeverEndedKeepsNothing) {
