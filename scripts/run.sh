@@ -7,6 +7,7 @@
 # saves a screenshot of every page and chart and prints where the files are. With a display it
 # leaves the wizard open; without one it runs under Xvfb.
 #   bash scripts/run.sh [URL|PATH [DEPTH]]   (DEPTH 1 to 3: 1 for a site given, 3 for the sample)
+# A site given is read with "Show each page's links only once" ticked; the sample with the full tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 case "${2:-1}" in 1|2|3) ;; *) echo "run.sh: the depth is 1, 2 or 3" >&2; exit 2 ;; esac

@@ -260,16 +260,17 @@ InternetHandle InternetClientWin32::ConnectFtp(InternetHandle instance, const st
 namespace {
 
 // A header of a completed request as text; false when it is not there.
+// Empty when the reply has no such header.
 bool QueryHeader(HINTERNET request, DWORD which, std::string& text) {
   text.assign(256, '\0');
   DWORD length = static_cast<DWORD>(text.size());
-  if (!HttpQueryInfoA(request, which, text.data(), &length, nullptr)) {
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+  bool found = HttpQueryInfoA(request, which, text.data(), &length, nullptr);
+  if (!found && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     text.assign(length + 1, '\0');
-    if (!HttpQueryInfoA(request, which, text.data(), &length, nullptr)) return false;
+    found = HttpQueryInfoA(request, which, text.data(), &length, nullptr);
   }
-  text.resize(length);
-  return true;
+  text.resize(found ? length : 0);
+  return found;
 }
 
 }  // namespace

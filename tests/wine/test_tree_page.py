@@ -16,7 +16,7 @@ from crawler.misbehaving import WebServer, reply
 
 WIZARD, OPTIONS = "Pathloom 2.0", "Chart Options"
 GENERATE_FLOWCHART, SAVE_SITEMAP, SITEMAP_NAME = 1045, 1042, 1043
-URL_FIELD, DEPTH_FIELD = 1000, 1003
+URL_FIELD, DEPTH_FIELD, LINKS_ONCE = 1000, 1003, 1028
 DONT_MAP = 10
 SAMPLE = os.path.join(winebed.SOURCE, "samples", "site")
 
@@ -80,7 +80,7 @@ class TreePage(unittest.TestCase):
     """Pathloom started in an empty folder (so no sitemap template), crawling URL from the
     start page to the tree page."""
 
-    def open_tree_page(self, url, depth):
+    def open_tree_page(self, url, depth, links_once=False):
         self.folder = tempfile.TemporaryDirectory()
         self.addCleanup(self.folder.cleanup)
         self.process = winebed.start("Pathloom", cwd=self.folder.name)
@@ -88,6 +88,8 @@ class TreePage(unittest.TestCase):
         self.assertEqual(winebed.driver("wait", WIZARD, 30000)[0], 0, "no wizard")
         winebed.driver("type", WIZARD, URL_FIELD, url)
         winebed.driver("type", WIZARD, DEPTH_FIELD, depth)
+        if links_once:
+            self.assertEqual(winebed.driver("click", WIZARD, LINKS_ONCE)[0], 0)
         self.assertEqual(winebed.driver("press", WIZARD, "Next >")[0], 0)
         wait_for(tree, 20, "the tree page")
 
@@ -107,6 +109,17 @@ class SampleSiteCrawl(TreePage):
         expected = crawl(index, "--depth", 3).tree
         self.assertEqual(tree(), expected)
         self.assertEqual(expected[0], (0, TOP_OF_CHART, index))
+
+    def test_each_pages_links_once(self):
+        index = winebed.windows_path(os.path.join(SAMPLE, "index.html"))
+        self.open_tree_page(index, 3, links_once=True)
+        wait_for(crawl_ended, 60, "the end of the crawl")
+        print("screenshot:", winebed.screenshot("tree_page_links_once"))
+        items = tree()
+        self.assertEqual(items, crawl(index, "--depth", 3, "--links-once").tree)
+        expanded = [label for (depth, _, label), below in zip(items, items[1:] + [(0, 0, "")]) if below[0] > depth]
+        self.assertEqual(len(expanded), len(set(expanded)), "a page's links shown twice")
+        self.assertLess(len(items), len(crawl(index, "--depth", 3).tree))
 
 
 class CommandsOnNodes(TreePage):
