@@ -148,9 +148,16 @@ def write_big_page(path, size=150000, cut=100000):
         f.write(body)
 
 
+_held_ports = []
+
+
 def refused_port():
-    """A port on 127.0.0.1 where nothing listens."""
-    return winebed.free_port()
+    """A port on 127.0.0.1 where nothing listens: bound, never listened on, and held while the
+    test runs, so that a server it starts later is not given the same port."""
+    sock = socket.socket()
+    sock.bind(("127.0.0.1", 0))
+    _held_ports.append(sock)
+    return sock.getsockname()[1]
 
 
 class SilentServer:
