@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "plotwright/connector_routes.h"
 #include "plotwright/dispatch_ids.h"
 #include "plotwright/geometry.h"
 #include "plotwright/journal.h"
@@ -180,6 +181,16 @@ CallResult Application::Check(const Entry& entry, ObjectId target, const std::ve
   return Ok();
 }
 
+const std::vector<std::vector<Point>>& Application::Routes(const Document& document) const {
+  if (routeCache.size() < documents.size()) routeCache.resize(documents.size());
+  CachedRoutes& cached = routeCache.at(document.number - 1);
+  if (cached.revision != document.revision) {
+    cached.routes = RouteConnectors(*this, document);
+    cached.revision = document.revision;
+  }
+  return cached.routes;
+}
+
 void Application::Extend(Document& d, const Shape& s) {
   if (!s.placed) return;
   Bounds b = ShapeExtent(s);
@@ -281,6 +292,7 @@ CallResult Application::Drop(ObjectId id, const std::vector<Value>& a) {
   shapes.push_back(s);
   int number = int(shapes.size());
   d.shapes.push_back(number);
+  ++d.revision;
   Extend(d, s);
   return Ok(Value::Object({ObjectKind::Shape, number}));
 }
@@ -296,6 +308,7 @@ CallResult Application::Connect(ObjectId id, const std::vector<Value>& a) {
   lines.push_back(l);
   int number = int(lines.size());
   d.lines.push_back(number);
+  ++d.revision;
   return Ok(Value::Object({ObjectKind::Line, number}));
 }
 

@@ -61,6 +61,9 @@ public:
   const Document& document(int number) const { return documents.at(number - 1); }
   const Shape& shape(int number) const { return shapes.at(number - 1); }
   const Line& line(int number) const { return lines.at(number - 1); }
+  // The route of each of the document's lines as drawn, in the order of its lines: worked out
+  // when first asked for after the document changed, so that no call waits for it.
+  const std::vector<std::vector<Point>>& Routes(const Document& document) const;
 
 private:
   struct Entry;
@@ -122,4 +125,9 @@ private:
   std::vector<Document> documents;
   std::vector<Shape> shapes;
   std::vector<Line> lines;
+  struct CachedRoutes {
+    int revision = -1;
+    std::vector<std::vector<Point>> routes;
+  };
+  mutable std::vector<CachedRoutes> routeCache;  // by document
 };

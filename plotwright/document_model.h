@@ -67,6 +67,7 @@ struct Document {
   int pagesAcross = 1;
   std::optional<int> finishStep;
   std::vector<int> shapes, lines;  // numbers, in creation order
+  int revision = 0;  // counts the drops and connections, on which the connectors' routes depend
   // What the placed shapes and their labels cover, kept as they come so that no call walks them.
   std::optional<Bounds> extent;
 };

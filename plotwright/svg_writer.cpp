@@ -108,11 +108,12 @@ std::string SvgDocument(const Application& app, const Document& document) {
   out += "<rect x=\"" + Num(b.left) + "\" y=\"" + Num(b.top) + "\" width=\"" + Num(b.width()) + "\" height=\"" +
          Num(b.height()) + "\" fill=\"#ffffff\"/>\n";
   out += "<g id=\"lines\" fill=\"none\" stroke=\"#505050\" stroke-width=\"0.015\">\n";
-  for (int n : document.lines) {
+  const std::vector<std::vector<Point>>& routes = app.Routes(document);
+  for (std::size_t i = 0; i < document.lines.size(); ++i) {
+    int n = document.lines[i];
     const Line& l = app.line(n);
-    const Shape &from = app.shape(l.from), &to = app.shape(l.to);
-    if (!from.placed || !to.placed) continue;
-    out += "<polyline id=\"line" + std::to_string(n) + "\" points=\"" + Points(LineRoute(l, from, to)) + "\"";
+    if (routes[i].empty()) continue;  // an end was not placed
+    out += "<polyline id=\"line" + std::to_string(n) + "\" points=\"" + Points(routes[i]) + "\"";
     // A line the client never laid out is drawn dashed.
     if (!l.laidOut) out += " stroke-dasharray=\"0.05 0.05\"";
     out += "/>\n";

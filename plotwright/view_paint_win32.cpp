@@ -159,12 +159,15 @@ void PlotView::Paint(HDC dc, const RECT& area) {
 
   GdiObject<HPEN> solid(CreatePen(PS_SOLID, 1, RGB(80, 80, 80)));
   GdiObject<HPEN> dotted(CreatePen(PS_DOT, 1, RGB(80, 80, 80)));
-  for (int n : doc->lines) {
-    const Line& l = app.line(n);
-    const Shape &from = app.shape(l.from), &to = app.shape(l.to);
-    if (!from.placed || !to.placed) continue;
-    if (!visible(ShapeBox(from.master, {from.x, from.y}).Union(ShapeBox(to.master, {to.x, to.y})))) continue;
-    std::vector<POINT> route = pixels(LineRoute(l, from, to));
+  const std::vector<std::vector<Point>>& routes = app.Routes(*doc);
+  for (std::size_t i = 0; i < doc->lines.size(); ++i) {
+    const std::vector<Point>& chartRoute = routes[i];
+    if (chartRoute.empty()) continue;  // an end was not placed
+    Bounds reach{chartRoute[0].x, chartRoute[0].y, chartRoute[0].x, chartRoute[0].y};
+    for (const Point& p : chartRoute) reach = reach.Union({p.x, p.y, p.x, p.y});
+    if (!visible(reach)) continue;
+    const Line& l = app.line(doc->lines[i]);
+    std::vector<POINT> route = pixels(chartRoute);
     Selected pen(dc, l.laidOut ? solid.get() : dotted.get());
     Polyline(dc, route.data(), int(route.size()));
   }
