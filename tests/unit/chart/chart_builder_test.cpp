@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <functional>
 #include <random>
+#include <sstream>
 
 #include "chart/stand_in.h"
+#include "plotwright/route_faults.h"
 
 namespace {
 
@@ -288,6 +290,56 @@ TEST(ChartLayout, DeepAndWideTreesDoNotExhaustTheStack) {
       OnSmallStack([&] { run.Draw(*tree, options, layout); });
       EXPECT_EQ(run.progress.steps, kNodes);
     }
+}
+
+// Trees as each node's number of children, in pre-order.
+// The bundled sample read to depth 3, as the main command charts it (39 pages).
+const char* const kSampleShape = "8 3 1 0 1 0 8 0 0 0 0 0 0 0 0 3 0 1 0 0 2 2 0 0 0 2 0 3 0 0 0 0 0 1 3 0 0 0 0";
+
+// The libxslt manual read to depth 2 (2,997 pages): the links of each page its start page links to.
+std::string LibxsltShape() {
+  std::string shape = "49";
+  for (int links : {0,  0,  0,  0,  0, 49, 48, 47, 59, 47, 60, 47, 49, 46, 59, 47, 72, 74, 66, 59, 34, 129, 0, 48, 0,
+                    19, 18, 3,  0,  0, 0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  209, 125, 287, 623, 623, 0, 0, 0}) {
+    shape += " " + std::to_string(links);
+    for (int i = 0; i < links; ++i) shape += " 0";
+  }
+  return shape;
+}
+
+void GrowShape(SiteTree& tree, SiteNode* parent, std::istringstream& counts, int& made) {
+  int children = 0;
+  counts >> children;
+  SiteNode* node = tree.AddChild(parent, "http://site.com/n" + std::to_string(made++), NodeIcon::PageWithLinks);
+  for (int i = 0; i < children; ++i) GrowShape(tree, node, counts, made);
+}
+
+TEST(ChartRoutes, NoConnectorCrossesAShapeOrRunsAlongAnotherParents) {
+  struct Spacings {
+    double h, v;
+  };
+  struct Tree {
+    std::string shape;
+    int paintEvery;  // calls that change the drawing
+  };
+  for (const Tree& t : {Tree{kSampleShape, 1}, Tree{LibxsltShape(), 61}})
+    for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart})
+      for (Spacings s : {Spacings{1.5, 1.5}, Spacings{1, 1}, Spacings{3, 3}, Spacings{1, 3}, Spacings{3, 1}}) {
+        SiteTree tree;
+        std::istringstream counts(t.shape);
+        int made = 0;
+        GrowShape(tree, nullptr, counts, made);
+        ChartRun run;
+        const Application& app = run.plotwright.application();
+        int changes = 0;
+        // Painted now and then while it is drawn, as the window does.
+        run.plotwright.changed = [&] {
+          if (++changes % t.paintEvery == 0 && app.latestDocument()) app.Routes(*app.latestDocument());
+        };
+        run.Draw(tree, Spacing(s.h, s.v), layout);
+        EXPECT_EQ(CountRouteFaults(app, *app.latestDocument()), RouteFaults{})
+            << "layout " << int(layout) << " spacing " << s.h << "/" << s.v << " shapes " << run.progress.steps;
+      }
 }
 
 TEST(ChartColors, DepthGivesComponentsIn16BitsWithoutClamping) {

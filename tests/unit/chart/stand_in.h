@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +26,7 @@ public:
   std::vector<std::string> journal;  // the stand-in's lines, and "create"/"raise" from the host
   std::string failOn;                // a call whose journal line starts with this reports an error
   std::optional<double> pageWidth;   // the page width read, instead of the stand-in's
+  std::function<void()> changed;     // after each call that changed the drawing, as the window hears
 
   explicit StandIn(const std::string& version = "7.0") { Start(version); }
   // A new application of that version; without a journal, calls are neither journaled nor
@@ -58,7 +60,9 @@ public:
 
 private:
   void OnCall(const std::string& line) override { journal.push_back(line); }
-  void OnChanged() override {}
+  void OnChanged() override {
+    if (changed) changed();
+  }
   void OnRunEnded(bool) override {}
   void CheckTypes(ObjectId target, int dispid, CallKind kind, const std::vector<AutoValue>& args, AutoType result);
 
