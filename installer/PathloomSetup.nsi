@@ -172,7 +172,7 @@ Section "Pathloom (required)" SecPathloom
   !undef ENTRY
 SectionEnd
 
-Section /o "Plotwright flowchart stand-in" SecPlotwright
+Section "Plotwright flowchart stand-in" SecPlotwright
   SetOutPath $INSTDIR
   File "${PROGRAMS}\Plotwright.exe"
   ; It registers itself as the automation server, as it does when run by hand.
@@ -267,9 +267,16 @@ Function MakeManifests
   ${EndIf}
 FunctionEnd
 
-; /PLOTWRIGHT chooses the stand-in as well, for a silent setup (/S) that has no components page.
+; The stand-in is chosen unless another flowchart application answers to its ProgID: installing
+; it would take that registration over. /PLOTWRIGHT chooses it whatever answers, for a silent
+; setup (/S) that has no components page.
 Function .onInit
   SetShellVarContext all
+  ReadRegStr $0 HKCR "tesselplot.application\CLSID" ""
+  ${If} $0 != ""
+  ${AndIf} $0 != "${PLOTWRIGHT_CLSID}"
+    !insertmacro UnselectSection ${SecPlotwright}
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/PLOTWRIGHT" $1

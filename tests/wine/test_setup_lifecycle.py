@@ -219,11 +219,16 @@ class Lifecycle(unittest.TestCase):
         self.assertGreater(int(winebed.reg_query(entry, "EstimatedSize"), 16), 100)
 
     def test_install_use_and_remove_silently(self):
+        # Another flowchart application answers to the ProgID: the setup leaves it that registration.
+        other = CLASSES + r"\tesselplot.application\CLSID"
+        winebed.reg_set(other, None, "{0A1B2C3D-0000-4000-8000-00000000F10C}")
         started = time.monotonic()
         self.assertEqual(setup("/S"), 0)
         installed = time.monotonic()
         self.assertPathloomInstalled()
         self.assertFalse(inst.exists(DATA_DIR + r"\Plotwright.app"))
+        self.assertEqual(winebed.reg_query(other), "{0A1B2C3D-0000-4000-8000-00000000F10C}")
+        winebed.reg_delete(CLASSES + r"\tesselplot.application")
         print("desktop entries after the setup:", desktop_entries(self.home))
 
         # Started from its link's target in the folder the link names; Help opens the installed page.
@@ -282,7 +287,9 @@ class Lifecycle(unittest.TestCase):
         self.assertRemovedAfterRestart()
 
     def test_removal_through_the_entry_asks_and_is_refused_while_pathloom_runs(self):
+        # With no flowchart application registered, the stand-in comes with the silent setup.
         self.assertEqual(setup("/S"), 0)
+        self.assertTrue(inst.exists(DATA_DIR + r"\Plotwright.app"))
         uninstall = command_of(UNINSTALL + r"\Pathloom", "UninstallString")
         # While Pathloom runs, the application check stops the run with its message.
         pathloom = winebed.start(APP_DIR + r"\Pathloom.exe", cwd=winebed.unix_path(APP_DIR))
@@ -305,6 +312,7 @@ class Lifecycle(unittest.TestCase):
             self.confirm(None)
         finally:
             self.assertEqual(inst.stop(removal, 120), 0)
+        self.assertEqual(remove(UNINSTALL + r"\Plotwright"), 0)
         self.assertRemovedAfterRestart()
 
     def confirm(self, screenshot):
