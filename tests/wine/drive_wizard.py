@@ -2,9 +2,9 @@
 page with a site (by default the sample site, served on 127.0.0.1 for the run), the tree page until
 the crawl ends, an export of the tree as a sitemap file, the chart options page, then the finish
 page once per layout, each charted in the Plotwright stand-in (saved as SVG, and drawn as PNG by
-rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. A tree of more
-than CHART_LIMIT nodes gets its sitemap files but no chart. Leaves the wizard open when there is a
-display."""
+rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. A chart that
+reaches the edge of its page stops there, and Pathloom's message about it is printed. Leaves the
+wizard open when there is a display."""
 import glob
 import os
 import shutil
@@ -17,10 +17,11 @@ import winebed
 TITLE, OPTIONS = "Pathloom 2.0", "Chart Options"
 URL, DEPTH, LINKS_ONCE, ACTIVE, QUEUED = 1000, 1003, 1028, 1035, 1036
 LAYOUTS = ((1011, "horizontal"), (1012, "vertical"), (1013, "org_chart"))
-SAVE_SITEMAP, SITEMAP_NAME, GENERATE_FLOWCHART, CLOSING_TEXT = 1042, 1043, 1045, 1056
-# A printout longer than this is cut; a tree larger than CHART_LIMIT would take hours to draw
-# under Wine at about 20 ms a shape.
-PRINTED_LINES, CHART_LIMIT = 200, 2000
+SAVE_SITEMAP, SITEMAP_NAME, CLOSING_TEXT = 1042, 1043, 1056
+# A printout longer than this is cut.
+PRINTED_LINES = 200
+# The start of Pathloom's message (string 136) when a chart reached the edge of its page.
+TOO_MUCH_DATA = "There is too much data to fit in the chart."
 # The stand-in's View menu.
 ZOOM_OUT, ACTUAL_SIZE, ZOOM_TO_FIT = 1011, 1012, 1013
 
@@ -43,9 +44,13 @@ def wait(check, seconds, what):
         time.sleep(0.2)
 
 
-def finish_run_ended():
-    # Without a sitemap.txt beside it, Pathloom says it uses its built-in template.
-    winebed.driver("press", TITLE, "OK", 0)
+def finish_run_ended(said):
+    """Answers the finish page's messages (without a sitemap.txt beside it, Pathloom says it uses
+    its built-in template), adding their texts to SAID, until the run has ended."""
+    box = winebed.window_texts(TITLE, 0) or []
+    if "OK" in box:
+        said.extend(text for text in box if text != "OK")
+        winebed.driver("answer", TITLE, "OK")
     code, lines = winebed.driver("control", TITLE, CLOSING_TEXT)
     return current_page(TITLE) == 3 and code == 0 and lines[0].startswith("enabled")
 
@@ -120,7 +125,6 @@ def drive(site, depth, links_once=False):
     print("The crawl ended %.1f s after Next (as polled)" % (time.time() - started))
     code, tree = winebed.driver("tree", TITLE)
     print_tree(tree)
-    chart = len(tree) <= CHART_LIMIT
     shots.append(winebed.screenshot("pathloom_2_tree_page"))
 
     # Export the whole tree: its top node, then "Export sitemap file..." from its context menu.
@@ -151,24 +155,20 @@ def drive(site, depth, links_once=False):
     chart_sitemap = os.path.join(out, "pathloom_chart.smp")
     winebed.driver("click", OPTIONS, SAVE_SITEMAP)
     winebed.driver("type", OPTIONS, SITEMAP_NAME, winebed.windows_path(chart_sitemap))
-    charts, drawn = [], []
-    if not chart:
-        # The sitemap file alone: the finish page skips the flowchart.
-        winebed.driver("click", OPTIONS, GENERATE_FLOWCHART)
-        winebed.driver("press", OPTIONS, "Next >")
-        wait(finish_run_ended, 600, "the end of the sitemap file")
-        print("No chart: the tree has %d nodes, more than the %d a chart of this run takes. To chart one "
-              "branch, run Pathloom yourself, right-click the branch's node on the tree page and choose "
-              "\"Set as top of chart\" (and \"Don't map/export this branch\" for what it need not "
-              "show), then go on to the finish page." % (len(tree), CHART_LIMIT))
-    for button, name in LAYOUTS if chart else ():
+    charts, drawn, cut = [], [], False
+    for button, name in LAYOUTS:
         if current_page(TITLE) == 3:
             winebed.driver("press", TITLE, "< Back")
             wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page again")
         before = set(glob.glob(os.path.join(drawings, "*.svg")))
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
-        wait(finish_run_ended, 600, "the end of the %s chart" % name.replace("_", " "))
+        said = []
+        wait(lambda: finish_run_ended(said), 600, "the end of the %s chart" % name.replace("_", " "))
+        for text in said:
+            if text.startswith(TOO_MUCH_DATA):
+                print("The %s chart reached the edge of its page. Pathloom said: %s" % (name.replace("_", " "), text))
+                cut = True
         winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
         # The middle of the chart at about half size (100% less three steps of 1.25), then fitted again.
@@ -187,6 +187,10 @@ def drive(site, depth, links_once=False):
         winebed.stop_plotwright()
         winebed.driver("painted", TITLE)
         shots.append(winebed.screenshot("pathloom_5_finish_page"))
+    if cut:
+        print("To chart one branch whole, run Pathloom yourself, right-click the branch's node on the tree "
+              "page and choose \"Set as top of chart\" (and \"Don't map/export this branch\" for what it "
+              "need not show), then go on to the finish page.")
     for drawing in charts:
         print("chart:", drawing)
     for png in drawn:
