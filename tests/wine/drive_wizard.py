@@ -58,12 +58,15 @@ def finish_run_ended(said):
 QUEUED_ICON = 8
 
 
-def crawl_ended(window=TITLE):
+def crawl_ended(window=TITLE, listed=None):
     """Both counters read 0 and no node waits to be read. The counters alone read 0 until the
-    first tick of a crawl, and a short crawl may end before any tick shows it running."""
+    first tick of a crawl, and a short crawl may end before any tick shows it running. The tree
+    read is kept in LISTED: reading a tree of thousands of nodes takes seconds."""
     if not (control_text(window, ACTIVE).startswith("0 ") and control_text(window, QUEUED).startswith("0 ")):
         return False
     code, items = winebed.driver("tree", window)
+    if listed is not None:
+        listed[:] = items
     return code == 0 and bool(items) and not any(line.split("\t")[1] == str(QUEUED_ICON) for line in items)
 
 
@@ -121,9 +124,9 @@ def drive(site, depth, links_once=False):
     started = time.time()
     wait(lambda: current_page(TITLE) == 1, 20, "the tree page")
     time.sleep(0.5)
-    wait(crawl_ended, 600, "the end of the crawl")
+    tree = []
+    wait(lambda: crawl_ended(TITLE, tree), 600, "the end of the crawl")
     print("The crawl ended %.1f s after Next (as polled)" % (time.time() - started))
-    code, tree = winebed.driver("tree", TITLE)
     print_tree(tree)
     shots.append(winebed.screenshot("pathloom_2_tree_page"))
 
@@ -163,11 +166,12 @@ def drive(site, depth, links_once=False):
         before = set(glob.glob(os.path.join(drawings, "*.svg")))
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
+        chart = name.replace("_", " ") + ("" if name.endswith("chart") else " chart")
         said = []
-        wait(lambda: finish_run_ended(said), 600, "the end of the %s chart" % name.replace("_", " "))
+        wait(lambda: finish_run_ended(said), 600, "the end of the " + chart)
         for text in said:
             if text.startswith(TOO_MUCH_DATA):
-                print("The %s chart reached the edge of its page. Pathloom said: %s" % (name.replace("_", " "), text))
+                print("The %s reached the edge of its page. Pathloom said: %s" % (chart, text))
                 cut = True
         winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))

@@ -230,11 +230,12 @@ bool ReadTreeItem(HWND tree, RemoteMemory& remote, TreeItem& item) {
   return true;
 }
 
-// Every item in pre-order, collapsed branches included; siblings by loop.
-std::vector<TreeItem> TreeItems(HWND tree) {
-  std::vector<TreeItem> items;
+// Every item in pre-order, collapsed branches included, siblings by loop, until `visit` (which
+// reads a TreeItem) returns false.
+template <typename Visit>
+void WalkTree(HWND tree, Visit visit) {
   RemoteMemory remote(tree, sizeof(TVITEMA) + 4097);
-  if (!remote.Ok()) return items;
+  if (!remote.Ok()) return;
   auto next = [&](HTREEITEM item, UINT how) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
   };
@@ -243,7 +244,7 @@ std::vector<TreeItem> TreeItems(HWND tree) {
   while (item) {
     TreeItem entry = {item, depth, -1, ""};
     ReadTreeItem(tree, remote, entry);
-    items.push_back(entry);
+    if (!visit(entry)) return;
     if (HTREEITEM child = next(item, TVGN_CHILD)) {
       item = child;
       ++depth;
@@ -255,13 +256,25 @@ std::vector<TreeItem> TreeItems(HWND tree) {
     }
     if (item) item = next(item, TVGN_NEXT);
   }
+}
+
+std::vector<TreeItem> TreeItems(HWND tree) {
+  std::vector<TreeItem> items;
+  WalkTree(tree, [&](const TreeItem& item) {
+    items.push_back(item);
+    return true;
+  });
   return items;
 }
 
+// The first item with that label; a tree of thousands of items is read no further than it.
 HTREEITEM FindTreeItem(HWND tree, const std::string& label) {
-  for (const TreeItem& item : TreeItems(tree))
-    if (item.label == label) return item.item;
-  return nullptr;
+  HTREEITEM found = nullptr;
+  WalkTree(tree, [&](const TreeItem& item) {
+    if (item.label == label) found = item.item;
+    return !found;
+  });
+  return found;
 }
 
 // Screen point at the middle of an item's text, scrolled into view first.
