@@ -293,19 +293,25 @@ TEST(ChartLayout, DeepAndWideTreesDoNotExhaustTheStack) {
 }
 
 // Trees as each node's number of children, in pre-order.
-// The bundled sample read to depth 3, as the main command charts it (39 pages).
+// The bundled sample read to depth 3, as the main command charts it (39 nodes).
 const char* const kSampleShape = "8 3 1 0 1 0 8 0 0 0 0 0 0 0 0 3 0 1 0 0 2 2 0 0 0 2 0 3 0 0 0 0 0 1 3 0 0 0 0";
 
-// The libxslt manual read to depth 2 (2,997 pages): the links of each page its start page links to.
-std::string LibxsltShape() {
-  std::string shape = "49";
-  for (int links : {0,  0,  0,  0,  0, 49, 48, 47, 59, 47, 60, 47, 49, 46, 59, 47, 72, 74, 66, 59, 34, 129, 0, 48, 0,
-                    19, 18, 3,  0,  0, 0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  209, 125, 287, 623, 623, 0, 0, 0}) {
+// A branch of a site read two levels deep: the number of links on each page its top links to.
+std::string TwoLevels(std::initializer_list<int> pages) {
+  std::string shape = std::to_string(pages.size());
+  for (int links : pages) {
     shape += " " + std::to_string(links);
     for (int i = 0; i < links; ++i) shape += " 0";
   }
   return shape;
 }
+
+// The libxslt manual read to depth 2 (2,997 nodes), and the branch of the libffi manual's
+// "Using libffi" read to depth 3 (138 nodes), as Debian installs them.
+const std::string kLibxsltShape =
+    TwoLevels({0, 0, 0, 0, 0,  49, 48, 47, 59, 47, 60, 47, 49, 46, 59,  47,  72,  74,  66,  59, 34, 129, 0, 48, 0,
+               19, 18, 3, 0, 0, 0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0, 209, 125, 287, 623, 623, 0,   0,  0});
+const std::string kLibffiBranchShape = TwoLevels({6, 65, 4, 3, 9, 5, 12, 5, 8, 5, 4});
 
 void GrowShape(SiteTree& tree, SiteNode* parent, std::istringstream& counts, int& made) {
   int children = 0;
@@ -322,7 +328,7 @@ TEST(ChartRoutes, NoConnectorCrossesAShapeOrRunsAlongAnotherParents) {
     std::string shape;
     int paintEvery;  // calls that change the drawing
   };
-  for (const Tree& t : {Tree{kSampleShape, 1}, Tree{LibxsltShape(), 61}})
+  for (const Tree& t : {Tree{kSampleShape, 1}, Tree{kLibxsltShape, 61}, Tree{kLibffiBranchShape, 7}})
     for (Layout layout : {Layout::Horizontal, Layout::Vertical, Layout::OrgChart})
       for (Spacings s : {Spacings{1.5, 1.5}, Spacings{1, 1}, Spacings{3, 3}, Spacings{1, 3}, Spacings{3, 1}}) {
         SiteTree tree;
