@@ -53,7 +53,8 @@ Point ConnectionPoint(const Bounds& box, double index);
 std::vector<Point> ConnectorRoute(const Bounds& from, double fromIndex, const Bounds& to, double toIndex,
                                   std::optional<double> busY = std::nullopt);
 
-// The route of a document's line as drawn, from its shapes.
+// The plain route of a line between its two shapes, as drawn when it is no branch of a tree
+// (Application::Routes gives every line's route as drawn).
 std::vector<Point> LineRoute(const Line& line, const Shape& from, const Shape& to);
 // The bounds of every placed shape of the document and a margin; none when it has none.
 std::optional<Bounds> DrawingBounds(const Application& app, const Document& document, double margin);
