@@ -60,9 +60,7 @@ public:
 
 private:
   void OnCall(const std::string& line) override { journal.push_back(line); }
-  void OnChanged() override {
-    if (changed) changed();
-  }
+  void OnChanged() override { if (changed) changed(); }
   void OnRunEnded(bool) override {}
   void CheckTypes(ObjectId target, int dispid, CallKind kind, const std::vector<AutoValue>& args, AutoType result);
 
