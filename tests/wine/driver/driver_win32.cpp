@@ -230,12 +230,12 @@ bool ReadTreeItem(HWND tree, RemoteMemory& remote, TreeItem& item) {
   return true;
 }
 
-// Every item in pre-order, collapsed branches included, siblings by loop, until `visit` (which
-// reads a TreeItem) returns false.
-template <typename Visit>
-void WalkTree(HWND tree, Visit visit) {
+// Every item in pre-order, collapsed branches included; siblings by loop. With a label, the
+// items up to the first that has it: a tree of thousands of items takes seconds to read.
+std::vector<TreeItem> TreeItems(HWND tree, const std::string* until = nullptr) {
+  std::vector<TreeItem> items;
   RemoteMemory remote(tree, sizeof(TVITEMA) + 4097);
-  if (!remote.Ok()) return;
+  if (!remote.Ok()) return items;
   auto next = [&](HTREEITEM item, UINT how) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
   };
@@ -244,7 +244,8 @@ void WalkTree(HWND tree, Visit visit) {
   while (item) {
     TreeItem entry = {item, depth, -1, ""};
     ReadTreeItem(tree, remote, entry);
-    if (!visit(entry)) return;
+    items.push_back(entry);
+    if (until && entry.label == *until) break;
     if (HTREEITEM child = next(item, TVGN_CHILD)) {
       item = child;
       ++depth;
@@ -256,25 +257,12 @@ void WalkTree(HWND tree, Visit visit) {
     }
     if (item) item = next(item, TVGN_NEXT);
   }
-}
-
-std::vector<TreeItem> TreeItems(HWND tree) {
-  std::vector<TreeItem> items;
-  WalkTree(tree, [&](const TreeItem& item) {
-    items.push_back(item);
-    return true;
-  });
   return items;
 }
 
-// The first item with that label; a tree of thousands of items is read no further than it.
 HTREEITEM FindTreeItem(HWND tree, const std::string& label) {
-  HTREEITEM found = nullptr;
-  WalkTree(tree, [&](const TreeItem& item) {
-    if (item.label == label) found = item.item;
-    return !found;
-  });
-  return found;
+  std::vector<TreeItem> items = TreeItems(tree, &label);
+  return !items.empty() && items.back().label == label ? items.back().item : nullptr;
 }
 
 // Screen point at the middle of an item's text, scrolled into view first.
