@@ -2,9 +2,8 @@
 page with a site (by default the sample site, served on 127.0.0.1 for the run), the tree page until
 the crawl ends, an export of the tree as a sitemap file, the chart options page, then the finish
 page once per layout, each charted in the Plotwright stand-in (saved as SVG, and drawn as PNG by
-rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. A chart that
-reaches the edge of its page stops there, and Pathloom's message about it is printed. Leaves the
-wizard open when there is a display."""
+rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. What Pathloom says
+of a chart cut at its page's edge is printed. Leaves the wizard open when there is a display."""
 import glob
 import os
 import shutil
@@ -18,10 +17,8 @@ TITLE, OPTIONS = "Pathloom 2.0", "Chart Options"
 URL, DEPTH, LINKS_ONCE, ACTIVE, QUEUED = 1000, 1003, 1028, 1035, 1036
 LAYOUTS = ((1011, "horizontal"), (1012, "vertical"), (1013, "org_chart"))
 SAVE_SITEMAP, SITEMAP_NAME, CLOSING_TEXT = 1042, 1043, 1056
-# A printout longer than this is cut.
-PRINTED_LINES = 200
-# The start of Pathloom's message (string 136) when a chart reached the edge of its page.
-TOO_MUCH_DATA = "There is too much data to fit in the chart."
+# A printout longer than this is cut; Pathloom's message when a chart reached its page's edge.
+PRINTED_LINES, TOO_MUCH_DATA = 200, "There is too much data to fit in the chart."
 # The stand-in's View menu.
 ZOOM_OUT, ACTUAL_SIZE, ZOOM_TO_FIT = 1011, 1012, 1013
 
@@ -45,8 +42,7 @@ def wait(check, seconds, what):
 
 
 def finish_run_ended(said):
-    """Answers the finish page's messages (without a sitemap.txt beside it, Pathloom says it uses
-    its built-in template), adding their texts to SAID, until the run has ended."""
+    # Without a sitemap.txt beside it, Pathloom says it uses its built-in template.
     box = winebed.window_texts(TITLE, 0) or []
     if "OK" in box:
         said.extend(text for text in box if text != "OK")
@@ -60,8 +56,7 @@ QUEUED_ICON = 8
 
 def crawl_ended(window=TITLE, listed=None):
     """Both counters read 0 and no node waits to be read. The counters alone read 0 until the
-    first tick of a crawl, and a short crawl may end before any tick shows it running. The tree
-    read is kept in LISTED: reading a tree of thousands of nodes takes seconds."""
+    first tick of a crawl, and a short crawl may end before any tick shows it running; LISTED keeps the tree read."""
     if not (control_text(window, ACTIVE).startswith("0 ") and control_text(window, QUEUED).startswith("0 ")):
         return False
     code, items = winebed.driver("tree", window)
@@ -166,13 +161,11 @@ def drive(site, depth, links_once=False):
         before = set(glob.glob(os.path.join(drawings, "*.svg")))
         winebed.driver("click", OPTIONS, button)
         winebed.driver("press", OPTIONS, "Next >")
-        chart = name.replace("_", " ") + ("" if name.endswith("chart") else " chart")
         said = []
-        wait(lambda: finish_run_ended(said), 600, "the end of the " + chart)
-        for text in said:
-            if text.startswith(TOO_MUCH_DATA):
-                print("The %s reached the edge of its page. Pathloom said: %s" % (chart, text))
-                cut = True
+        wait(lambda: finish_run_ended(said), 600, "the end of the %s chart" % name.replace("_", " "))
+        for text in (t for t in said if t.startswith(TOO_MUCH_DATA)):
+            print("Pathloom, drawing the %s layout, said: %s" % (name.replace("_", " "), text))
+            cut = True
         winebed.driver("painted", winebed.PLOTWRIGHT_WINDOW)
         shots.append(winebed.screenshot("pathloom_4_chart_" + name))
         # The middle of the chart at about half size (100% less three steps of 1.25), then fitted again.
@@ -192,9 +185,8 @@ def drive(site, depth, links_once=False):
         winebed.driver("painted", TITLE)
         shots.append(winebed.screenshot("pathloom_5_finish_page"))
     if cut:
-        print("To chart one branch whole, run Pathloom yourself, right-click the branch's node on the tree "
-              "page and choose \"Set as top of chart\" (and \"Don't map/export this branch\" for what it "
-              "need not show), then go on to the finish page.")
+        print("To chart one branch whole, run Pathloom yourself, right-click its node on the tree page, choose "
+              "\"Set as top of chart\" and go on to the finish page.")
     for drawing in charts:
         print("chart:", drawing)
     for png in drawn:

@@ -128,7 +128,6 @@ class Plotwright(unittest.TestCase):
         self.assertIn('<g id="shape2" data-master="Internal Storage" data-fill="-15,270,255">', svg)
         self.assertIn('fill="#00ffff"', svg)
         self.assertNotIn('id="shape3"', svg)
-        # Down to the lane above the child's row, along it, and down the gap into the child's left side.
         self.assertIn('<polyline id="line1" points="1,2.25 1,2.5 1.5,2.5 1.5,3 1.6,3"/>', svg)
         # The label wraps within the shape after a separator.
         self.assertIn(">file &amp; more.</tspan><tspan x=\"200\" y=\"311.4\">zip</tspan></text>", svg)

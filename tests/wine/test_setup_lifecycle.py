@@ -287,9 +287,8 @@ class Lifecycle(unittest.TestCase):
         self.assertRemovedAfterRestart()
 
     def test_removal_through_the_entry_asks_and_is_refused_while_pathloom_runs(self):
-        # With no flowchart application registered, the stand-in comes with the silent setup.
         self.assertEqual(setup("/S"), 0)
-        self.assertTrue(inst.exists(DATA_DIR + r"\Plotwright.app"))
+        self.assertTrue(inst.exists(DATA_DIR + r"\Plotwright.app"))  # no other flowchart application
         uninstall = command_of(UNINSTALL + r"\Pathloom", "UninstallString")
         # While Pathloom runs, the application check stops the run with its message.
         pathloom = winebed.start(APP_DIR + r"\Pathloom.exe", cwd=winebed.unix_path(APP_DIR))
