@@ -177,20 +177,20 @@ TEST_F(FetchTaskTest, AReadBrokenOffMidPageKeepsTheLinksReadAndShowsTheFailure) 
     ASSERT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, NodeIcon::ReadError);
     EXPECT_EQ(Labels(node).size(), c.children);
-    EXPECT_EQ(page.lines.back(), "Opening " + node.label) << "no closing line";
+    EXPECT_EQ(page.lines.back(), "Reading failed: connection broken off");
     EXPECT_TRUE(client.openHandles.empty());
-    // With links it is not kept, so a later reading asks the server again.
-    EXPECT_EQ(crawler.kept.count(node.label), c.children ? 0u : 1u);
+    // With links it is kept for its reason only, so a later reading asks the server again.
+    EXPECT_EQ(crawler.kept.at(node.label).readAgain, c.children != 0);
   }
 }
 
-TEST_F(FetchTaskTest, FailedRequestMarksTheNodeWithoutAClosingLine) {
+TEST_F(FetchTaskTest, FailedRequestMarksTheNodeAndSaysWhy) {
   SiteNode& node = Child("http://127.0.0.1:9/");
   auto task = Start(node.label, node);
   client.Notify(1, StatusConnectingToServer);
   client.Complete(1, 0, 12029);
   EXPECT_EQ(page.lines, (Lines{"Connecting to the internet...", "Opening http://127.0.0.1:9/",
-                               "Connecting to server..."}));
+                               "Connecting to server...", "Reading failed: connection refused"}));
   EXPECT_EQ(node.icon, NodeIcon::ReadError);
   EXPECT_TRUE(crawler.done);
   EXPECT_EQ(client.calls, (Lines{"Open Pathloom 2.0", "OpenUrl http://127.0.0.1:9/ #1",
