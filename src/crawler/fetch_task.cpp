@@ -57,6 +57,7 @@ void FetchTask::Line(int stringId) {
   std::string text = StringText(stringId);
   if (stringId == IDS_OPENING) text += url;
   if (stringId == IDS_NOT_HTML) text += contentType.empty() ? StringText(IDS_NO_CONTENT_TYPE) : contentType;
+  if (stringId == IDS_READ_FAILED) text += reason;
   ports.status.AddStatusLine(text);
 }
 
@@ -327,7 +328,6 @@ void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
   status = readStatus;
   shownLines.push_back(KeptReading::kResultLine);
   crawl.AddLinks(*node, depth, result, readStatus);
-  if (readStatus == ReadStatus::ReadFailed) ShowFailure();
   crawler.done = true;
   ports.page.PostTaskEnded();
 }
@@ -335,16 +335,10 @@ void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
 void FetchTask::DeliverBrokenOff() {
   Deliver(links, ReadStatus::ReadOk);
   tree.SetIcon(*node, NodeIcon::ReadError);
-  ShowFailure();
   status = ReadStatus::ReadFailed;
   readAgain = true;
   links.clear();  // never replayed
   KeepResult();
-}
-
-// Not one of the kept lines: a replay shows it again from the kept reason.
-void FetchTask::ShowFailure() {
-  if (!reason.empty()) ports.status.AddStatusLine(StringText(IDS_READ_FAILED) + reason);
 }
 
 void FetchTask::TimedOut() {
@@ -352,8 +346,10 @@ void FetchTask::TimedOut() {
   status = ReadStatus::ReadFailed;
   reason = StringText(IDS_WHY_TIMEOUT);
   links.clear();
+  // The queue's own line says it now; a later reading of the URL says it in these words.
   shownLines.push_back(KeptReading::kResultLine);
-  KeepResult();
+  shownLines.push_back(IDS_READ_FAILED);
+  Keep();
 }
 
 void FetchTask::Replay(KeptReading reading) {
@@ -372,6 +368,12 @@ void FetchTask::Replay(KeptReading reading) {
 
 void FetchTask::KeepResult() {
   if (fromKept) return;
+  // The reason is a failed reading's last line, and is kept with the others.
+  if (status == ReadStatus::ReadFailed) Line(IDS_READ_FAILED);
+  Keep();
+}
+
+void FetchTask::Keep() {
   crawler.kept[url] = KeptReading{std::make_shared<const LinkList>(std::move(links)), status,
                                   dirChangeIssued, std::move(shownLines), std::move(contentType),
                                   std::move(reason), readAgain};

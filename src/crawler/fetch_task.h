@@ -62,9 +62,9 @@ private:
   // A reading that failed after links had come: they stand, under a node that shows the failure,
   // and the reading is kept only so that its reason is known.
   void DeliverBrokenOff();
-  void ShowFailure();
   void Replay(KeptReading kept);
   void KeepResult();
+  void Keep();
 
   bool fromKept = false;
   ReadStatus status = ReadStatus::ReadOk;

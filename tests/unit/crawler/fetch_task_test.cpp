@@ -526,7 +526,7 @@ TEST_F(FetchTaskTest, LargeLocalPagesAreReadInPiecesAndHugeOnesFail) {
   task = Start(huge, big, 2);
   EXPECT_TRUE(crawler.done) << "refused before reading";
   EXPECT_EQ(big.icon, NodeIcon::ReadError);
-  EXPECT_EQ(page.lines.back(), "Done reading page.");
+  EXPECT_EQ(page.lines.back(), "Reading failed: file larger than 64 MB");
 }
 
 }  // namespace
