@@ -104,8 +104,7 @@ def save_broken_links(report):
         sys.exit("no save dialog for the broken links report")
     winebed.driver("save", "Save As", winebed.windows_path(report))
     wait(lambda: os.path.exists(report), 60, "the broken links report")
-    with open(report, encoding="latin-1") as f:
-        rows = re.findall(r'<tr class="broken"><td>(.*?)</td><td>(.*?)</td>', f.read())
+    rows = re.findall(r'<tr class="broken"><td>(.*?)</td><td>(.*?)</td>', open(report, encoding="latin-1").read())
     print("broken links report: %s (%d broken addresses)" % (report, len(rows)))
     for address, reason in rows:
         print("  %s: %s" % (html.unescape(re.sub("<[^>]*>", "", address)), html.unescape(reason)))

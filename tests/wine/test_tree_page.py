@@ -200,8 +200,7 @@ class BrokenLinksReport(TreePage):
         winebed.driver("menu", "s")
         self.assertEqual(winebed.driver("wait", "Save As", 10000)[0], 0, "no save dialog")
         winebed.driver("save", "Save As", winebed.windows_path(os.path.join(self.folder.name, "broken")))
-        page = wait_for(lambda: read_file(os.path.join(self.folder.name, "broken.html")), 10, "the report")
-        page = page.decode("latin-1")
+        page = wait_for(lambda: read_file(os.path.join(self.folder.name, "broken.html")), 10, "the report").decode("latin-1")
         rows = [[re.findall('<a href="([^"]*)"', address), why, re.findall('<a href="([^"]*)"', pages)]
                 for address, why, pages in re.findall('<tr class="broken"><td>(.*?)</td><td>(.*?)</td><td>(.*?)</td>', page)]
         # In the order found, the whole tree whichever node was selected; missing.html is linked

@@ -438,12 +438,8 @@ import functools, http.server, sys
 port, root, failing = sys.argv[1:]
 class Handler(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):
-        if self.path == failing:
-            self.send_error(500)
-        else:
-            super().do_GET()
-handler = functools.partial(Handler, directory=root)
-http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), handler).serve_forever()
+        self.send_error(500) if self.path == failing else super().do_GET()
+http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), functools.partial(Handler, directory=root)).serve_forever()
 """
 
 

@@ -274,8 +274,7 @@ TEST_F(FetchTaskTest, FtpFailuresAreFailuresAndKeepWhatWasListed) {
     const char* reason;  // kept, and shown in the status list
   } cases[] = {
       {"refused connection", false, 12029, 0, 0, 0, NodeIcon::ReadError, false, "", "connection refused"},
-      {"login denied", false, 12015, 0, 0, 0, NodeIcon::ReadError, false, "530 Login\r\n incorrect.\r\n",
-       "530 Login incorrect."},
+      {"login denied", false, 12015, 0, 0, 0, NodeIcon::ReadError, false, "530 Login\r\n incorrect.\r\n", "530 Login incorrect."},
       {"busy server", true, 12110, 0, 0, 0, NodeIcon::ReadError, false, "", "internet client error 12110"},
       {"path is a file", true, 0, kErrorServerRefused, 0, 0, NodeIcon::File, true, "550 Not a directory", ""},
       {"connection lost at the change of directory", true, 0, 12030, 0, 0, NodeIcon::ReadError, false, "", "connection broken off"},
