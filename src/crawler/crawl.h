@@ -37,6 +37,9 @@ struct KeptReading {
   std::vector<unsigned short> lines;
   static constexpr unsigned short kResultLine = 0;
   std::string contentType;  // of a web reply that was no HTML page, for its status line
+  std::string reason;  // why it failed, as the status list and the broken-links report say it
+  // Broken off mid-way: what was read stands, and a later reading tries the page again.
+  bool readAgain = false;
 };
 
 // One for the program: the done flag and the tasks by context number. The client's status

@@ -5,6 +5,7 @@
 
 #include "common/strings.h"
 #include "crawler/html_kind.h"
+#include "crawler/read_failure.h"
 #include "site/url.h"
 #include "site/labels.h"
 #include "site/site_tree.h"
@@ -56,6 +57,7 @@ void FetchTask::Line(int stringId) {
   std::string text = StringText(stringId);
   if (stringId == IDS_OPENING) text += url;
   if (stringId == IDS_NOT_HTML) text += contentType.empty() ? StringText(IDS_NO_CONTENT_TYPE) : contentType;
+  if (stringId == IDS_READ_FAILED) text += reason;
   ports.status.AddStatusLine(text);
 }
 
@@ -80,8 +82,9 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   const bool linksOnce = crawl.Settings().linksOnce;
   if (linksOnce && depth == 0) crawl.PutForward(url);
   auto found = crawler.kept.find(url);
-  if (found != crawler.kept.end() && depth == 0 &&
-      !(linksOnce && found->second.status == ReadStatus::ReadOk))
+  if (found != crawler.kept.end() &&
+      (found->second.readAgain ||
+       (depth == 0 && !(linksOnce && found->second.status == ReadStatus::ReadOk))))
     found = crawler.kept.end();
   if (found != crawler.kept.end() || kind == UrlKind::LocalFile) {
     // Ends inside this call: a nested message loop of the view must not free the task.
@@ -127,6 +130,7 @@ void FetchTask::ReadLocalFile() {
   // A file too large to hold is a failed reading, found before anything is read.
   localSize = localFile ? static_cast<std::streamoff>(localFile.tellg()) : 0;
   if (!localFile || localSize > kLocalPageLimit || !localFile.seekg(0)) {
+    reason = StringText(localFile && localSize > kLocalPageLimit ? IDS_WHY_FILE_TOO_LARGE : IDS_WHY_NO_FILE);
     EndLocalReading(false);
     return;
   }
@@ -148,17 +152,20 @@ void FetchTask::ReadNextPiece() {
   localText.resize(had + static_cast<size_t>(localFile.gcount()));
   // The file may have grown since its size was taken.
   if (static_cast<std::streamoff>(localText.size()) > kLocalPageLimit) {
+    reason = StringText(IDS_WHY_FILE_TOO_LARGE);
     EndLocalReading(false);
   } else if (localFile.eof()) {
     // A file that is no HTML page is read, but it has no links.
     EndLocalReading(!IsHtmlFile(url, localText) || ExtractLinks(localText, url, true, links));
   } else if (!localFile) {
+    reason = StringText(IDS_WHY_NO_FILE);
     EndLocalReading(false);
   }
   inNotification = wasInNotification;
 }
 
 void FetchTask::EndLocalReading(bool extracted) {
+  if (!extracted && reason.empty()) reason = StringText(IDS_WHY_SAYS_NOT_FOUND);
   localFile.close();
   std::string().swap(localText);
   CompletePage(extracted);
@@ -184,11 +191,12 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
     break;
   case StatusRequestComplete:
     if (kind == UrlKind::Ftp) {
-      if (info.error) FtpEnd(info.error);
+      if (info.error) FtpEnd(info.error, info.serverReply);
       else FtpStep(handle, info);
     } else if (readIssued) {
       BodyRead(info.error);
     } else if (info.error) {
+      reason = ClientErrorReason(info.error);
       CompletePage(false);
       KeepResult();
     } else {
@@ -205,11 +213,13 @@ void FetchTask::OnStatus(InternetHandle handle, unsigned status, const StatusInf
 void FetchTask::ResponseArrived(InternetHandle handle) {
   HttpResponse response;
   if (!ports.client.QueryResponse(handle, response)) {
+    reason = StringText(IDS_WHY_BAD_REPLY);
     CompletePage(false);
     KeepResult();
   } else if (IsRedirect(response.status) && !response.location.empty()) {
     Redirect(response.location);
   } else if (response.status >= 400) {
+    reason = HttpStatusReason(response.status, response.statusText);
     CompletePage(false);  // an error page is no page of the site, whatever it links to
     KeepResult();
   } else if (!response.contentType.empty() && !IsHtmlContentType(response.contentType)) {
@@ -229,6 +239,9 @@ void FetchTask::Redirect(const std::string& location) {
   std::string target = CombineUrl(base, location);
   // Only to another web page: a reply never makes the crawler open a file or another scheme.
   if (++redirects > kMaxRedirects || !IsWebUrl(target) || target.size() > kMaxUrlLength) {
+    reason = StringText(redirects > kMaxRedirects ? IDS_WHY_TOO_MANY_REDIRECTS
+                        : IsWebUrl(target)        ? IDS_WHY_INVALID_URL
+                                                  : IDS_WHY_REDIRECT_AWAY);
     CompletePage(false);
     KeepResult();
     return;
@@ -241,7 +254,7 @@ void FetchTask::Redirect(const std::string& location) {
 
 void FetchTask::BodyRead(unsigned long error) {
   if (error) {
-    BodyBroken();
+    BodyBroken(error);
     return;
   }
   const size_t count = std::min<size_t>(body->bytesRead, body->data.size());
@@ -279,6 +292,7 @@ void FetchTask::EndPage(bool cut) {
   }
   bool extracted = ExtractLinks(pageText, base, false, links);
   std::string().swap(pageText);
+  if (!extracted) reason = StringText(IDS_WHY_SAYS_NOT_FOUND);
   CompletePage(extracted);
   if (cut) Line(IDS_PAGE_CUT);
   Line(IDS_DONE_READING);
@@ -291,20 +305,18 @@ void FetchTask::EndWithoutLinks() {
   KeepResult();
 }
 
-void FetchTask::BodyBroken() {
+void FetchTask::BodyBroken(unsigned long error) {
   bool extracted = (typed || StartsLikeHtml(pageText)) && ExtractLinks(pageText, base, false, links);
   std::string().swap(pageText);
+  reason = ClientErrorReason(error);
   // A body that never arrived is a failed request, not a page without links.
   if (!extracted || links.empty()) {
     CompletePage(false);
     KeepResult();
     return;
   }
-  // Broken off mid-way: the links read so far stand under a node that shows the failure, and
-  // nothing is kept, so a later reading tries the page again.
   Close();
-  Deliver(links, ReadStatus::ReadOk);
-  tree.SetIcon(*node, NodeIcon::ReadError);
+  DeliverBrokenOff();
 }
 
 void FetchTask::CompletePage(bool extracted) {
@@ -320,9 +332,30 @@ void FetchTask::Deliver(const LinkList& result, ReadStatus readStatus) {
   ports.page.PostTaskEnded();
 }
 
+void FetchTask::DeliverBrokenOff() {
+  Deliver(links, ReadStatus::ReadOk);
+  tree.SetIcon(*node, NodeIcon::ReadError);
+  status = ReadStatus::ReadFailed;
+  readAgain = true;
+  links.clear();  // never replayed
+  KeepResult();
+}
+
+void FetchTask::TimedOut() {
+  if (fromKept || crawler.done) return;
+  status = ReadStatus::ReadFailed;
+  reason = StringText(IDS_WHY_TIMEOUT);
+  links.clear();
+  // The queue's own line says it now; a later reading of the URL says it in these words.
+  shownLines.push_back(KeptReading::kResultLine);
+  shownLines.push_back(IDS_READ_FAILED);
+  Keep();
+}
+
 void FetchTask::Replay(KeptReading reading) {
   fromKept = true;
   contentType = std::move(reading.contentType);
+  reason = std::move(reading.reason);
   for (unsigned short line : reading.lines) {
     if (line != KeptReading::kResultLine) {
       Line(line);
@@ -335,8 +368,15 @@ void FetchTask::Replay(KeptReading reading) {
 
 void FetchTask::KeepResult() {
   if (fromKept) return;
+  // The reason is a failed reading's last line, and is kept with the others.
+  if (status == ReadStatus::ReadFailed) Line(IDS_READ_FAILED);
+  Keep();
+}
+
+void FetchTask::Keep() {
   crawler.kept[url] = KeptReading{std::make_shared<const LinkList>(std::move(links)), status,
-                                  dirChangeIssued, std::move(shownLines), std::move(contentType)};
+                                  dirChangeIssued, std::move(shownLines), std::move(contentType),
+                                  std::move(reason), readAgain};
 }
 
 void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
@@ -365,7 +405,7 @@ void FetchTask::FtpStep(InternetHandle handle, const StatusInfo& info) {
   ports.client.FindNextFtpEntry(handle);
 }
 
-void FetchTask::FtpEnd(unsigned long error) {
+void FetchTask::FtpEnd(unsigned long error, std::string_view serverReply) {
   bool failed;
   if (dirChangeIssued) {
     // The server said no to the change of directory: the path names a file. A connection
@@ -379,11 +419,10 @@ void FetchTask::FtpEnd(unsigned long error) {
     failed = error != kErrorNoMoreFiles;  // a listing broken off is no complete directory
   }
   Close();
+  if (failed) reason = FtpFailureReason(error, serverReply);
   if (failed && !links.empty()) {
-    // The entries listed before the break stay, under a node that shows the failure; the
-    // listing is not kept, so a later reading tries it again.
-    Deliver(links, ReadStatus::ReadOk);
-    tree.SetIcon(*node, NodeIcon::ReadError);
+    // The entries listed before the break stay; a later reading tries the listing again.
+    DeliverBrokenOff();
     return;
   }
   Deliver(links, failed ? ReadStatus::ReadFailed : ReadStatus::ReadOk);

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "crawler/crawl.h"
@@ -31,6 +32,9 @@ public:
   // A large local page is read a piece at each call (the tick), so the window stays
   // responsive; does nothing for any other task.
   void ReadNextPiece();
+  // The time-out ends this reading: it is kept as failed for that reason, so that the crawl's
+  // report knows of it and later readings of the URL do not wait as long again.
+  void TimedOut();
 
   SiteNode& Node() const { return *node; }
   unsigned Context() const { return context; }
@@ -48,18 +52,24 @@ private:
   void EndPage(bool cut);
   // A reply that is no HTML page: a reading without links, its body left unread.
   void EndWithoutLinks();
-  void BodyBroken();
+  void BodyBroken(unsigned long error);
   void CompletePage(bool extracted);
   void FtpStep(InternetHandle handle, const StatusInfo& info);
-  void FtpEnd(unsigned long error);
+  void FtpEnd(unsigned long error, std::string_view serverReply = {});
   void Line(int stringId);
   // Hands the result to the tree and ends the task; the queue is told at once.
   void Deliver(const LinkList& result, ReadStatus status);
+  // A reading that failed after links had come: they stand, under a node that shows the failure,
+  // and the reading is kept only so that its reason is known.
+  void DeliverBrokenOff();
   void Replay(KeptReading kept);
   void KeepResult();
+  void Keep();
 
   bool fromKept = false;
   ReadStatus status = ReadStatus::ReadOk;
+  std::string reason;  // why the reading failed
+  bool readAgain = false;
   std::vector<unsigned short> shownLines;
 
   Crawl& crawl;

@@ -1,22 +1,31 @@
 #include "crawler/ftp_session_win32.h"
 
+#include <algorithm>
+
 #include "crawler/internet_events_win32.h"
 
 namespace {
 
-// The FTP server's last reply on this thread was a positive completion ("226 ..."). A listing
-// whose connection dropped before that reply ends as if complete in WinInet's find calls.
-bool LastFtpReplyWasSuccess() {
+// The FTP server's last reply on this thread; empty when there was none.
+std::string LastFtpReply() {
   std::string text(512, '\0');
   DWORD error = 0;
   DWORD length = static_cast<DWORD>(text.size());
   if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) {
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
     text.resize(length + 1);
     length = static_cast<DWORD>(text.size());
-    if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) return false;
+    if (!InternetGetLastResponseInfoA(&error, text.data(), &length)) return {};
   }
-  return length > 0 && text[0] == '2';
+  text.resize(std::min<size_t>(length, text.size()));
+  return text;
+}
+
+// The FTP server's last reply on this thread was a positive completion ("226 ..."). A listing
+// whose connection dropped before that reply ends as if complete in WinInet's find calls.
+bool LastFtpReplyWasSuccess() {
+  std::string reply = LastFtpReply();
+  return !reply.empty() && reply[0] == '2';
 }
 
 FindEntry EntryOf(const WIN32_FIND_DATAA& data) {
@@ -122,6 +131,8 @@ void FtpSession::Run() {
     case Command::Quit:
       return;
     }
+    // Why the server said no, for the reading's reason.
+    if (done.error && done.error != ERROR_NO_MORE_FILES) done.reply = LastFtpReply();
     PushInternetEvent(std::move(done));
   }
 }

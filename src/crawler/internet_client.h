@@ -43,12 +43,14 @@ struct HttpResponse {
   unsigned status = 0;
   std::string location;  // of a redirect; empty when there is none
   std::string contentType;  // empty when the reply names none
+  std::string statusText{};  // the reason phrase of the status line, as the server sent it
 };
 
 struct StatusInfo {
   InternetHandle result = 0;        // request complete: the handle the operation produced
   unsigned long error = 0;          // request complete: 0 on success
   const FindEntry* entry = nullptr; // request complete of a successful find: the entry
+  std::string serverReply{};        // request complete of a failed FTP operation: the server's last reply
 };
 
 class InternetStatusSink {

@@ -131,6 +131,7 @@ struct InternetClientWin32::Impl final : InternetEventReceiver {
       info.result = event.error ? 0 : handle;
       info.error = event.error;
       if (event.entry) info.entry = &*event.entry;
+      info.serverReply = std::move(event.reply);
       break;
     }
 
@@ -296,6 +297,7 @@ bool InternetClientWin32::QueryResponse(InternetHandle request, HttpResponse& re
   response.status = status;
   QueryHeader(record->h, HTTP_QUERY_LOCATION, response.location);
   QueryHeader(record->h, HTTP_QUERY_CONTENT_TYPE, response.contentType);
+  QueryHeader(record->h, HTTP_QUERY_STATUS_TEXT, response.statusText);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <optional>
+#include <string>
 
 #include "crawler/internet_client.h"
 
@@ -28,6 +29,7 @@ struct InternetEvent {
   InternetHandle handle = 0;       // Immediate
   FtpWhich which = FtpWhich::Connection;
   std::optional<FindEntry> entry;  // FtpDone of a find
+  std::string reply;               // FtpDone with an error: the server's last reply
 };
 
 // From any thread. Dropped while no event window takes the queue's events.

@@ -77,6 +77,7 @@ void TaskQueue::OnTimeout() {
   // A time-out already on its way when its task ended has nothing left to abort.
   if (!active || crawler.done) return;
   ports.status.AddStatusLine(StringText(IDS_TIMEOUT_REACHED));
+  active->TimedOut();
   AbortActive();
 }
 

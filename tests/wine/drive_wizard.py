@@ -5,7 +5,9 @@ page once per layout, each charted in the Plotwright stand-in (saved as SVG, and
 rsvg-convert) and written as a sitemap file; a screenshot of each page and chart. What Pathloom says
 of a chart cut at its page's edge is printed. Leaves the wizard open when there is a display."""
 import glob
+import html
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -82,7 +84,8 @@ def main():
         # branch under every link to it, millions of nodes at depth 3.
         return drive(site, depth or "1", links_once=True)
     # The sample site as a web site: its labels are then page names, as for any site on the web.
-    with winebed.http_server(os.path.join(winebed.SOURCE, "samples", "site")) as port:
+    # Its broken links: a missing page, a page the server fails with 500, a port nothing listens on.
+    with winebed.http_server(os.path.join(winebed.SOURCE, "samples", "site"), failing="/about/order.html") as port:
         return drive("http://127.0.0.1:%d/index.html" % port, depth or "3")
 
 
@@ -92,6 +95,22 @@ def print_tree(tree):
     if len(tree) > PRINTED_LINES:
         print("  ... (the first %d of %d lines)" % (PRINTED_LINES, len(tree)))
     print("%d nodes" % len(tree))
+
+
+def save_broken_links(report):
+    """"Save Broken Links..." from the selected node's context menu; prints each broken address."""
+    if os.path.exists(report):
+        os.remove(report)
+    winebed.driver("treekey", TITLE, "apps")
+    winebed.driver("menu", "s")
+    if winebed.driver("wait", "Save As", 10000)[0] != 0:
+        sys.exit("no save dialog for the broken links report")
+    winebed.driver("save", "Save As", winebed.windows_path(report))
+    wait(lambda: os.path.exists(report), 60, "the broken links report")
+    rows = re.findall(r'<tr class="broken"><td>(.*?)</td><td>(.*?)</td>', open(report, encoding="latin-1").read())
+    print("broken links report: %s (%d broken addresses)" % (report, len(rows)))
+    for address, reason in rows:
+        print("  %s: %s" % (html.unescape(re.sub("<[^>]*>", "", address)), html.unescape(reason)))
 
 
 def drive(site, depth, links_once=False):
@@ -139,6 +158,7 @@ def drive(site, depth, links_once=False):
                 wait(lambda: winebed.driver("answer", TITLE, "OK")[0] == 0, 20, "the template message")
             wait(lambda: os.path.exists(sitemap), 20, "the exported sitemap file")
             print("sitemap file:", sitemap)
+        save_broken_links(os.path.join(out, "pathloom_broken_links.html"))
 
     winebed.driver("press", TITLE, "Next >")
     wait(lambda: current_page(OPTIONS) == 2, 20, "the chart options page")

@@ -67,6 +67,9 @@ class FixtureSite(unittest.TestCase):
         self.assertEqual(lines[:2], ["Connecting to the internet...", "Opening " + self.base + "index.html"])
         for url, after in self.result.readings():
             with self.subTest(url=url):
+                reasons = {"refused": "connection refused", "notfound": "the page says it was not found"}
+                failed = [after.pop()] if after[-1].startswith("Reading failed: ") else []
+                self.assertEqual(failed, ["Reading failed: " + why for name, why in reasons.items() if name in url])
                 self.assertEqual(after, sorted(after, key=order.index))
                 self.assertIn("Connecting to server...", after)
                 # A refused request ends without a closing line; an error page is still read.
@@ -176,8 +179,9 @@ class RefusedStart(unittest.TestCase):
         url = "http://127.0.0.1:%d/" % refused_port()
         result = crawl(url, "--timeout", 5)
         self.assertEqual(result.tree, [(0, READ_ERROR, url)])
-        self.assertEqual(result.lines, ["Connecting to the internet...", "Opening " + url,
-                                        "Resolving name...", "Connecting to server..."][:len(result.lines)])
+        self.assertEqual(result.lines[-1], "Reading failed: connection refused")
+        self.assertEqual(result.lines[:-1], ["Connecting to the internet...", "Opening " + url,
+                                             "Resolving name...", "Connecting to server..."][:len(result.lines) - 1])
         self.assertNotIn(DONE_LINE, result.lines)
         self.assertNotIn(TIMEOUT_LINE, result.lines)
 

@@ -1,8 +1,9 @@
 """The tree page under Wine: a crawl of the sample site gives the crawl harness's tree; delete
 is refused while a task runs and asks first when idle; "Abort all tasks" zeroes both counters;
-double click, the context menu (mouse and keyboard), export and copy; the node a person selected
-and the part of the tree they scrolled to stay while the tree grows."""
+double click, the context menu (mouse and keyboard), export and copy; the broken-links report; the
+node a person selected and the part of the tree they scrolled to stay while the tree grows."""
 import os
+import re
 import tempfile
 import threading
 import time
@@ -11,7 +12,7 @@ import unittest
 import winebed
 from drive_wizard import crawl_ended
 from crawler.harness import (MAIL_LINK, NOT_READ, PAGE_WITH_LINKS, QUEUED, TOP_OF_CHART,
-                             SilentServer, crawl)
+                             SilentServer, crawl, refused_port)
 from crawler.misbehaving import WebServer, reply
 
 WIZARD, OPTIONS = "Pathloom 2.0", "Chart Options"
@@ -180,6 +181,35 @@ class CommandsOnNodes(TreePage):
         message_box("Pathloom could not find its sitemap template (sitemap.txt).  "
                     "A default template will be used.")
         wait_for(lambda: read_file(os.path.join(self.folder.name, "later.smp")), 10, "the later sitemap file")
+
+
+class BrokenLinksReport(TreePage):
+    def test_the_report_lists_each_broken_address_with_why_and_every_page_linking_to_it(self):
+        with tempfile.TemporaryDirectory() as root:
+            refused = "http://127.0.0.1:%d/gone.html" % refused_port()
+            for name, links in (("index.html", ["missing.html", "ok.html", "fails.html", refused]),
+                                ("ok.html", ["missing.html", "index.html"])):
+                with open(os.path.join(root, name), "w") as f:
+                    f.write("".join('<a href="%s">x</a>\n' % link for link in links))
+            with winebed.http_server(root, failing="/fails.html") as port:
+                b = "http://127.0.0.1:%d/" % port
+                self.open_tree_page(b + "index.html", 2)
+                wait_for(crawl_ended, 60, "the end of the crawl")
+        winebed.driver("select", WIZARD, b + "ok.html")
+        winebed.driver("treekey", WIZARD, "apps")
+        winebed.driver("menu", "s")
+        self.assertEqual(winebed.driver("wait", "Save As", 10000)[0], 0, "no save dialog")
+        winebed.driver("save", "Save As", winebed.windows_path(os.path.join(self.folder.name, "broken")))
+        page = wait_for(lambda: read_file(os.path.join(self.folder.name, "broken.html")), 10, "the report").decode("latin-1")
+        rows = [[re.findall('<a href="([^"]*)"', address), why, re.findall('<a href="([^"]*)"', pages)]
+                for address, why, pages in re.findall('<tr class="broken"><td>(.*?)</td><td>(.*?)</td><td>(.*?)</td>', page)]
+        # In the order found, the whole tree whichever node was selected; missing.html is linked
+        # from ok.html too, where it was not read again.
+        self.assertEqual(rows, [[[b + "missing.html"], "404 File not found", [b + "index.html", b + "ok.html"]],
+                                [[b + "fails.html"], "500 Internal Server Error", [b + "index.html"]],
+                                [[refused], "connection refused", [b + "index.html"]]])
+        self.assertIn("5 addresses read, 3 broken addresses, 4 links to them. 0 linked addresses were", page)
+        self.assertEqual(os.listdir(self.folder.name), ["broken.html"], "no temporary file left")
 
 
 class DeleteAndAbort(TreePage):

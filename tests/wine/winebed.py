@@ -433,10 +433,23 @@ def _server(command, port, log=None):
             process.wait()
 
 
-def http_server(root, log=None):
+_FAILING_SERVER = """
+import functools, http.server, sys
+port, root, failing = sys.argv[1:]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        self.send_error(500) if self.path == failing else super().do_GET()
+http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), functools.partial(Handler, directory=root)).serve_forever()
+"""
+
+
+def http_server(root, log=None, failing=None):
     """A real web server (python3 -m http.server) for ROOT on 127.0.0.1; yields its port.
-    With LOG, the server's request log (one line per request) is appended to that file."""
+    With LOG, the server's request log (one line per request) is appended to that file. The
+    path FAILING, if given, is answered with 500 Internal Server Error."""
     port = free_port()
+    if failing:
+        return _server([PYTHON, "-c", _FAILING_SERVER, str(port), root, failing], port, log)
     return _server([PYTHON, "-m", "http.server", str(port), "--bind", "127.0.0.1",
                     "--directory", root], port, log)
 

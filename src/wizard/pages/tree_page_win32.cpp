@@ -11,6 +11,7 @@
 #include "resources/pathloom/resource.h"
 #include "sitemap/sitemap_reader.h"
 #include "sitemap/sitemap_writer.h"
+#include "wizard/pages/broken_links_file_win32.h"
 #include "wizard/pages/clipboard_win32.h"
 #include "wizard/pages/popup_menu_win32.h"
 #include "wizard/pages/sitemap_file_dialog_win32.h"
@@ -157,6 +158,7 @@ void CTreeDialog::OnCommand(int id, int code) {
     case ID_TREE_EXPORT: OnExport(); break;
     case ID_TREE_OPEN_BROWSER: OnOpenInBrowser(); break;
     case ID_TREE_COPY_URL: OnCopyUrl(); break;
+    case ID_TREE_SAVE_BROKEN_LINKS: SaveBrokenLinks(shell, tree, crawl.State().kept); break;
   }
 }
 

@@ -84,9 +84,9 @@ public:
     sink->OnStatus(handle, context, status, StatusInfo{});
   }
   void Complete(unsigned context, InternetHandle handle, unsigned long error = 0,
-                const FindEntry* entry = nullptr) {
+                const FindEntry* entry = nullptr, std::string serverReply = {}) {
     sink->OnStatus(handle, context, StatusRequestComplete,
-                   StatusInfo{error ? 0 : handle, error, entry});
+                   StatusInfo{error ? 0 : handle, error, entry, std::move(serverReply)});
   }
   // The open-URL request completes with a fresh request handle; returns it.
   InternetHandle CompleteOpen(unsigned context) {

@@ -4,6 +4,7 @@
 
 #include "crawler/crawl.h"
 #include "crawler/fake_internet_client.h"
+#include "crawler/read_failure.h"
 #include "crawler/task_queue.h"
 #include "site/site_tree.h"
 #include "test_files.h"
@@ -177,20 +178,20 @@ TEST_F(FetchTaskTest, AReadBrokenOffMidPageKeepsTheLinksReadAndShowsTheFailure) 
     ASSERT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, NodeIcon::ReadError);
     EXPECT_EQ(Labels(node).size(), c.children);
-    EXPECT_EQ(page.lines.back(), "Opening " + node.label) << "no closing line";
+    EXPECT_EQ(page.lines.back(), "Reading failed: connection broken off");
     EXPECT_TRUE(client.openHandles.empty());
-    // With links it is not kept, so a later reading asks the server again.
-    EXPECT_EQ(crawler.kept.count(node.label), c.children ? 0u : 1u);
+    // With links it is kept for its reason only, so a later reading asks the server again.
+    EXPECT_EQ(crawler.kept.at(node.label).readAgain, c.children != 0);
   }
 }
 
-TEST_F(FetchTaskTest, FailedRequestMarksTheNodeWithoutAClosingLine) {
+TEST_F(FetchTaskTest, FailedRequestMarksTheNodeAndSaysWhy) {
   SiteNode& node = Child("http://127.0.0.1:9/");
   auto task = Start(node.label, node);
   client.Notify(1, StatusConnectingToServer);
   client.Complete(1, 0, 12029);
   EXPECT_EQ(page.lines, (Lines{"Connecting to the internet...", "Opening http://127.0.0.1:9/",
-                               "Connecting to server..."}));
+                               "Connecting to server...", "Reading failed: connection refused"}));
   EXPECT_EQ(node.icon, NodeIcon::ReadError);
   EXPECT_TRUE(crawler.done);
   EXPECT_EQ(client.calls, (Lines{"Open Pathloom 2.0", "OpenUrl http://127.0.0.1:9/ #1",
@@ -269,16 +270,18 @@ TEST_F(FetchTaskTest, FtpFailuresAreFailuresAndKeepWhatWasListed) {
     unsigned long end;                      // error of the last completion
     NodeIcon icon;
     bool file;
+    const char* reply;   // the server's last reply with the failure
+    const char* reason;  // kept, and shown in the status list
   } cases[] = {
-      {"refused connection", false, 12029, 0, 0, 0, NodeIcon::ReadError, false},
-      {"login denied", false, 12015, 0, 0, 0, NodeIcon::ReadError, false},
-      {"busy server", true, 12110, 0, 0, 0, NodeIcon::ReadError, false},
-      {"path is a file", true, 0, kErrorServerRefused, 0, 0, NodeIcon::File, true},
-      {"connection lost at the change of directory", true, 0, 12030, 0, 0, NodeIcon::ReadError, false},
-      {"empty directory", true, 0, 0, 0, kErrorNoMoreFiles, NodeIcon::NoLinks, false},
-      {"complete listing", true, 0, 0, 2, kErrorNoMoreFiles, NodeIcon::FtpFolder, false},
-      {"listing broken off", false, 0, 0, 2, 12030, NodeIcon::ReadError, false},
-      {"broken off before any entry", false, 0, 0, 0, 12030, NodeIcon::ReadError, false},
+      {"refused connection", false, 12029, 0, 0, 0, NodeIcon::ReadError, false, "", "connection refused"},
+      {"login denied", false, 12015, 0, 0, 0, NodeIcon::ReadError, false, "530 Login\r\n incorrect.\r\n", "530 Login incorrect."},
+      {"busy server", true, 12110, 0, 0, 0, NodeIcon::ReadError, false, "", "internet client error 12110"},
+      {"path is a file", true, 0, kErrorServerRefused, 0, 0, NodeIcon::File, true, "550 Not a directory", ""},
+      {"connection lost at the change of directory", true, 0, 12030, 0, 0, NodeIcon::ReadError, false, "", "connection broken off"},
+      {"empty directory", true, 0, 0, 0, kErrorNoMoreFiles, NodeIcon::NoLinks, false, "", ""},
+      {"complete listing", true, 0, 0, 2, kErrorNoMoreFiles, NodeIcon::FtpFolder, false, "", ""},
+      {"listing broken off", false, 0, 0, 2, 12030, NodeIcon::ReadError, false, "150 Here it comes", "connection broken off"},
+      {"broken off before any entry", false, 0, 0, 0, 12030, NodeIcon::ReadError, false, "", "connection broken off"},
   };
   unsigned context = 0;
   for (const Case& c : cases) {
@@ -288,16 +291,17 @@ TEST_F(FetchTaskTest, FtpFailuresAreFailuresAndKeepWhatWasListed) {
     auto task = Start(url, node, ++context);
     InternetHandle connection = client.NewHandle();
     if (c.failConnect) {
-      client.Complete(context, 0, c.failConnect);
+      client.Complete(context, 0, c.failConnect, nullptr, c.reply);
     } else {
       client.Complete(context, connection);
-      if (c.hasPath) client.Complete(context, connection, c.failChange);
+      if (c.hasPath) client.Complete(context, connection, c.failChange, nullptr, c.reply);
       if (!c.failChange) {
         InternetHandle find = client.NewHandle();
         for (int i = 0; i < c.entries; ++i) client.Entry(context, find, "e" + std::to_string(i), false);
-        client.Complete(context, find, c.end);
+        client.Complete(context, find, c.end, nullptr, c.reply);
       }
     }
+    EXPECT_EQ(crawler.kept.at(url).reason, c.reason);
     EXPECT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, c.icon);
     EXPECT_EQ(node.label, c.file ? url + " (file)" : url);
@@ -310,18 +314,21 @@ TEST_F(FetchTaskTest, HttpStatusDecidesWhetherThePageIsRead) {
     unsigned status;
     bool statusLine;
     NodeIcon icon;
+    const char* phrase;
+    const char* reason;
   } cases[] = {
-      {200, true, NodeIcon::PageWithLinks}, {204, true, NodeIcon::PageWithLinks},
-      {302, true, NodeIcon::PageWithLinks},  // a redirect without a Location is read as it is
-      {399, true, NodeIcon::PageWithLinks}, {400, true, NodeIcon::ReadError},
-      {404, true, NodeIcon::ReadError},     {500, true, NodeIcon::ReadError},
-      {200, false, NodeIcon::ReadError},
+      {200, true, NodeIcon::PageWithLinks, "OK", ""}, {204, true, NodeIcon::PageWithLinks, "", ""},
+      {302, true, NodeIcon::PageWithLinks, "", ""},  // a redirect without a Location is read as it is
+      {399, true, NodeIcon::PageWithLinks, "", ""}, {400, true, NodeIcon::ReadError, "", "400"},
+      {404, true, NodeIcon::ReadError, " Not \tFound\r\n", "404 Not Found"},
+      {500, true, NodeIcon::ReadError, "Internal Server Error", "500 Internal Server Error"},
+      {200, false, NodeIcon::ReadError, "OK", "no valid HTTP reply"},
   };
   unsigned context = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.status) + (c.statusLine ? "" : " without a status line"));
     SiteNode& node = Child("http://example.com/p.html");
-    client.response = {c.status, {}};
+    client.response = {c.status, {}, {}, c.phrase};
     client.noStatusLine = !c.statusLine;
     auto task = Start(node.label, node, ++context);
     size_t callsBefore = client.calls.size();
@@ -332,8 +339,10 @@ TEST_F(FetchTaskTest, HttpStatusDecidesWhetherThePageIsRead) {
     EXPECT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, c.icon);
     EXPECT_EQ(Labels(node).size(), read ? 1u : 0u);
+    EXPECT_EQ(crawler.kept.at(node.label).reason, c.reason);
   }
   EXPECT_TRUE(client.openHandles.empty());
+  EXPECT_EQ(HttpStatusReason(500, std::string(1000, 'x')).size(), kMaxReasonLength);
 }
 
 TEST_F(FetchTaskTest, RedirectsAreFollowedAndTheLinksResolveAgainstTheLastUrl) {
@@ -359,11 +368,12 @@ TEST_F(FetchTaskTest, RedirectsEndAfterTenOrWhenTheyLeaveTheWeb) {
   struct Case {
     const char* location;
     int hops;  // redirects answered before the one that must fail
+    const char* reason;
   } cases[] = {
-      {"/loop", 10},
-      {"file:///etc/passwd", 0},
-      {"Z:\\data\\big0.bin", 0},
-      {"ftp://ftp.example.com/pub", 0},
+      {"/loop", 10, "more than 10 redirects"},
+      {"file:///etc/passwd", 0, "redirected away from the web"},
+      {"Z:\\data\\big0.bin", 0, "redirected away from the web"},
+      {"ftp://ftp.example.com/pub", 0, "redirected away from the web"},
   };
   unsigned context = 0;
   for (const Case& c : cases) {
@@ -380,6 +390,7 @@ TEST_F(FetchTaskTest, RedirectsEndAfterTenOrWhenTheyLeaveTheWeb) {
     EXPECT_EQ(opensAfter, opens) << "not followed";
     EXPECT_TRUE(crawler.done);
     EXPECT_EQ(node.icon, NodeIcon::ReadError);
+    EXPECT_EQ(page.lines.back(), std::string("Reading failed: ") + c.reason);
     EXPECT_TRUE(client.openHandles.empty());
   }
 }
@@ -514,7 +525,7 @@ TEST_F(FetchTaskTest, LargeLocalPagesAreReadInPiecesAndHugeOnesFail) {
   task = Start(huge, big, 2);
   EXPECT_TRUE(crawler.done) << "refused before reading";
   EXPECT_EQ(big.icon, NodeIcon::ReadError);
-  EXPECT_EQ(page.lines.back(), "Done reading page.");
+  EXPECT_EQ(page.lines.back(), "Reading failed: file larger than 64 MB");
 }
 
 }  // namespace

@@ -421,7 +421,7 @@ TEST(KeptReadings, EachPagesLinksOnceExpandsAPageAtItsShallowestLink) {
   EXPECT_EQ(crawl.queue.PendingCount(), 0u);
 }
 
-TEST(KeptReadings, AReadingThatNeverEndedKeepsNothing) {
+TEST(KeptReadings, AReadingThatTimedOutIsKeptAsFailedForThatReason) {
   CrawlRun crawl;
   const std::string url = "http://silent.example/";
   crawl.client.silent.insert(url);
@@ -433,7 +433,9 @@ TEST(KeptReadings, AReadingThatNeverEndedKeepsNothing) {
 
   SiteNode& again = *crawl.tree.AddChild(crawl.tree.FirstTopLevel(), url, NodeIcon::Queued);
   crawl.queue.StartOrQueue(url, again, 1);
-  EXPECT_EQ(crawl.RequestsFor(url), 2u);
+  EXPECT_EQ(crawl.RequestsFor(url), 1u);
+  EXPECT_EQ(again.icon, NodeIcon::ReadError);
+  EXPECT_EQ(crawl.crawl.State().kept.at(url).reason, "time-out");
 }
 
 }  // namespace
