@@ -12,7 +12,7 @@ bool ShiftF10(UINT message, WPARAM key) {
 
 constexpr int kMostRowsInvalidated = 32;
 // Address space kept for all but the tree (a page's links, a chart run, a message box): a
-// 32-bit program has 2 GB, and a densely linked site fills it with nodes.
+// 32-bit program has 4 GB at most, and a densely linked site fills it with nodes.
 constexpr DWORDLONG kReservedAddressSpace = 192ull << 20;
 constexpr unsigned kInsertsBetweenRoomChecks = 256;
 

@@ -60,6 +60,19 @@ ContextMenuState MenuStateFor(const SiteNode* selected);
 // registered (the bare label would otherwise be started as a program).
 std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label);
 
+// One status line when a tree passes a million nodes: the full tree of a densely linked site
+// goes on to many millions, and the start page has a choice that keeps it to one entry a link.
+class LargeTreeNotice {
+public:
+  static constexpr size_t kNodes = 1000000;
+  // True once, the first time nodes is past kNodes since the tree was begun.
+  bool Due(size_t nodes);
+  void Begin() { said = false; }
+
+private:
+  bool said = false;
+};
+
 // The 14 frames of the busy picture, forward 0..13 or backward 13..0, each wrapping around.
 class BusyAnimation {
 public:

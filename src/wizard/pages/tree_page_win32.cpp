@@ -164,6 +164,7 @@ void CTreeDialog::OnTimer(UINT_PTR id) {
   if (id == kTickTimer) {
     queue.OnTick();
     treeControl.ShowChanges();
+    if (largeTree.Due(tree.NodeCount())) AddStatusLine(StringText(IDS_MILLION_NODES));
     ShowStatusLines();
     // Said here rather than where it happened, inside a reading.
     if (memoryFull) {
@@ -288,6 +289,7 @@ void CTreeDialog::OnCopyUrl() {
 
 void CTreeDialog::Rebuild(bool import) {
   localCrawl = false;
+  largeTree.Begin();
   EmptyTree();
   // The start page's choices, taken once for the whole crawl.
   CrawlSettings crawlSettings = CrawlSettingsOf(settings);

@@ -157,6 +157,16 @@ TEST(ShowPacing, ManyWaitingNodesAreShownAtOnceAndCountAfresh) {
   EXPECT_FALSE(pacing.Due(5002));
 }
 
+TEST(LargeTreeNotice, SaidOncePastAMillionNodesUntilTheNextTree) {
+  LargeTreeNotice notice;
+  EXPECT_FALSE(notice.Due(LargeTreeNotice::kNodes));
+  EXPECT_TRUE(notice.Due(LargeTreeNotice::kNodes + 1));
+  EXPECT_FALSE(notice.Due(LargeTreeNotice::kNodes + 5000));
+  notice.Begin();
+  EXPECT_FALSE(notice.Due(10));
+  EXPECT_TRUE(notice.Due(3 * LargeTreeNotice::kNodes));
+}
+
 TEST(ReadSettingsFields, TakesFieldsUpToTheFirstThatFails) {
   const std::string between = "Please enter an integer between 0 and 500.";
   const struct {
