@@ -337,10 +337,10 @@ def site_growth(folder, depth, seconds):
         process = start_wizard(work, "http://127.0.0.1:%d/index.html" % port, depth)
         pid, samples, done, perfs = process.process.pid, [], threading.Event(), []
         try:
-            def sample():  # (seconds, resident kB, address space kB), each second
+            def sample():  # (seconds, resident kB, address space kB, program's CPU seconds), each second
                 started = time.time()
                 while not done.is_set():
-                    samples.append((time.time() - started, rss_kb(pid), rss_kb(pid, "VmSize:")))
+                    samples.append((time.time() - started, rss_kb(pid), rss_kb(pid, "VmSize:"), cpu_seconds(pid)))
                     done.wait(1)
             sampler = threading.Thread(target=sample)
             sampler.start()
@@ -383,11 +383,14 @@ def report_site_growth(steps, samples, end, texts):
         max(s[1] for s in samples) / 1024, max(s[2] for s in samples) / 1024), flush=True)
     if end:
         print("longest wait for an answer: %s ms" % end[-1])
-    print("million   nodes/s   bytes/node (resident)")
+    # Per CPU second of the program too: the machine may be busy with other work.
+    print("million   nodes/s   nodes/CPU s   bytes/node (resident)")
     for m in range(0, total // 1000000):
         t0, t1 = at(steps, m * 1000000, 1), at(steps, (m + 1) * 1000000, 1)
         r0, r1 = at(samples, t0, 1), at(samples, t1, 1)
-        print("%7d %9.0f %12.0f" % (m + 1, 1000000 / (t1 - t0), (r1 - r0) * 1024 / 1000000), flush=True)
+        c0, c1 = at(samples, t0, 3), at(samples, t1, 3)
+        print("%7d %9.0f %13.0f %12.0f" % (m + 1, 1000000 / (t1 - t0), 1000000 / max(c1 - c0, 0.01),
+                                           (r1 - r0) * 1024 / 1000000), flush=True)
     for line in texts:
         if "memory" in line or "000,000" in line:
             print("shown:", line.split("\t", 1)[-1])

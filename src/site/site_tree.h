@@ -62,8 +62,8 @@ struct SiteNode {
 class SiteTreeView {
 public:
   virtual ~SiteTreeView() = default;
-  // The parent is open, so the tree is seen growing. Throws std::bad_alloc when the view has
-  // no room left for the node; the tree then takes it back.
+  // A node at the end of its parent's children. Throws std::bad_alloc when the view has no
+  // room left for the node; the tree then takes it back.
   virtual void NodeAdded(SiteNode&) {}
   virtual void IconChanged(SiteNode&) {}
   virtual void LabelChanged(SiteNode&) {}

@@ -16,7 +16,8 @@ public:
   // Called for the root of a branch about to be deleted, before its items go.
   std::function<void(SiteNode&)> onNodeDeleting;
 
-  void Attach(HWND control, HIMAGELIST nodeImages);
+  // The control shows `shown`, which it answers TVM_GETCOUNT from.
+  void Attach(HWND control, HIMAGELIST nodeImages, const SiteTree& shown);
   HWND Handle() const { return control; }
 
   // Throws std::bad_alloc when the control cannot take the item or the program's address
@@ -28,6 +29,8 @@ public:
 
   // Answers the control's request for a node's picture (TVN_GETDISPINFO).
   void FillDisplayInfo(TVITEMA& item) const;
+  // A node is being opened (TVN_ITEMEXPANDING): its children get their items if they have none.
+  void Opening(SiteNode& node);
 
   // Lays out and repaints what changed since it was last called, when ShowPacing says so.
   void ShowChanges();
@@ -49,11 +52,14 @@ private:
   static SiteNode* NodeOf(HWND control, HTREEITEM item);
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
+  void InsertItem(SiteNode& node, bool closed);
+  void ShowClosed(SiteNode& node);
   // Turns redraw off until the changes are shown.
   void Hold();
   void Show();
 
   HWND control = nullptr;
+  const SiteTree* tree = nullptr;
   WNDPROC controlProc = nullptr;
   int bulkDepth = 0;
   bool held = false;

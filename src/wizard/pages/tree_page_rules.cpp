@@ -70,13 +70,12 @@ bool LargeTreeNotice::Due(size_t nodes) {
 }
 
 bool ShowPacing::Due(unsigned now) const {
-  return unshown >= kMostUnshown || now - lastShown >= std::min(cost * kPauseFactor, kLongestPause);
+  return now - lastShown >= std::min(cost * kPauseFactor, kLongestPause);
 }
 
 void ShowPacing::Shown(unsigned now, unsigned showCost) {
   lastShown = now;
   cost = showCost;
-  unshown = 0;
 }
 
 SettingsFields ReadSettingsFields(const std::string& depthText, const std::string& timeoutText) {

@@ -89,14 +89,13 @@ private:
 // When the tree view shows the nodes added since it last did. Showing takes a good part of a
 // tick under Wine (the control lays out every open item and measures the text of each new
 // one), so after a showing that took t ms the next waits kPauseFactor * t ms, at most
-// kLongestPause, unless kMostUnshown nodes are waiting, whose measuring would make it long.
+// kLongestPause: showing takes the same share of the time however fast nodes come (a count of
+// waiting nodes that forced a showing made a large tree show at every tick).
 // Times are milliseconds of a wrapping tick count.
 class ShowPacing {
 public:
   static constexpr unsigned kPauseFactor = 4;
   static constexpr unsigned kLongestPause = 300;
-  static constexpr unsigned kMostUnshown = 2000;
-  void Added() { ++unshown; }
   bool Due(unsigned now) const;
   void Shown(unsigned now, unsigned cost);
   // Time spent later for the same showing (its paint).
@@ -105,7 +104,6 @@ public:
 private:
   unsigned lastShown = 0;
   unsigned cost = 0;
-  unsigned unshown = 0;
 };
 
 // Reading the depth and time-out fields again when a task starts: a field that does not parse

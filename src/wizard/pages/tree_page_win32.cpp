@@ -77,7 +77,7 @@ BOOL CTreeDialog::OnInitDialog() {
   images = std::make_unique<TreePageImages>(shell.Instance());
   taskEnded = std::make_unique<TaskEndedPoster>(page);
 
-  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes());
+  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes(), tree);
   treeControl.onNodeDeleting = [this](SiteNode& node) { queue.DropEntriesIn(node); };
   tree.SetView(&treeControl);
   SetTimer(page, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
@@ -120,6 +120,13 @@ INT_PTR CTreeDialog::OnTreeNotify(const NMHDR& header) {
     case TVN_GETDISPINFOW:  // the image fields lie alike in both
       treeControl.FillDisplayInfo(reinterpret_cast<NMTVDISPINFOA&>(const_cast<NMHDR&>(header)).item);
       return FALSE;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {  // the action and the item's parameter lie alike in both
+      const auto& expanding = reinterpret_cast<const NMTREEVIEWA&>(header);
+      if ((expanding.action & TVE_EXPAND) && expanding.itemNew.lParam)
+        treeControl.Opening(*reinterpret_cast<SiteNode*>(expanding.itemNew.lParam));
+      return FALSE;
+    }
     case TVN_KEYDOWN:
       if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_DELETE) OnDeleteBranch();
       return FALSE;

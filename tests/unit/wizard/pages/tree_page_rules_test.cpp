@@ -145,18 +145,6 @@ TEST(ShowPacing, WaitsInProportionToTheLastShowingUpToALimit) {
   }
 }
 
-TEST(ShowPacing, ManyWaitingNodesAreShownAtOnceAndCountAfresh) {
-  ShowPacing pacing;
-  pacing.Shown(5000, 60);
-  for (unsigned i = 1; i < ShowPacing::kMostUnshown; ++i) pacing.Added();
-  EXPECT_FALSE(pacing.Due(5001));
-  pacing.Added();
-  EXPECT_TRUE(pacing.Due(5001));
-  pacing.Shown(5001, 60);
-  pacing.Added();
-  EXPECT_FALSE(pacing.Due(5002));
-}
-
 TEST(LargeTreeNotice, SaidOncePastAMillionNodesUntilTheNextTree) {
   LargeTreeNotice notice;
   EXPECT_FALSE(notice.Due(LargeTreeNotice::kNodes));
