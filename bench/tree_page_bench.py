@@ -364,11 +364,15 @@ def site_growth(folder, depth, seconds):
             for perf in perfs:
                 perf.wait()
             texts = winebed.driver("texts", WIZARD)[1]
+            winebed.driver("answer", WIZARD, "OK")  # the out-of-memory message, if shown
         finally:
+            closing = time.time()
             winebed.driver("press", WIZARD, "Cancel")
-            winebed.stop(process, 600)
+            status = winebed.stop(process, 600)
+            closing = time.time() - closing
             process.close()
     report_site_growth(steps, samples, end, texts)
+    print("Cancel to the end of the program: %.1f s (status %s)" % (closing, status))
 
 
 def report_site_growth(steps, samples, end, texts):
