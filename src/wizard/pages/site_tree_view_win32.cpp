@@ -114,7 +114,11 @@ void SiteTreeViewWin32::ShowClosed(SiteNode& node) {
 void SiteTreeViewWin32::Opening(SiteNode& node) {
   if (!node.firstChild || node.firstChild->viewItem) return;
   // Not held: the node is closed until this returns, so no insert lays anything out.
-  for (SiteNode* child = node.firstChild; child; child = child->nextSibling) InsertItem(*child, child->firstChild);
+  try {
+    for (SiteNode* child = node.firstChild; child; child = child->nextSibling) InsertItem(*child, child->firstChild);
+  } catch (const std::bad_alloc&) {
+    // The control's heap is full: the node shows the links that got items.
+  }
 }
 
 // The picture is asked for at each paint, so a new icon needs only its row repainted; a held

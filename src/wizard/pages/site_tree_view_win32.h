@@ -1,4 +1,5 @@
-// The tree view control over the site tree: one item per node, mirrored as the model changes.
+// The tree view control over the site tree: one item per node, mirrored as the model changes,
+// except in a large tree, where a node's links get their items when it is opened.
 // Changes are made with the control's redraw off and shown together (ShowChanges, once per
 // tick): a tree view lays out every open item again after each insert it may draw, so
 // showing each node as it comes costs time in proportion to the whole tree.
