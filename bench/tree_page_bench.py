@@ -377,6 +377,8 @@ def site_growth(folder, depth, seconds):
 
 def report_site_growth(steps, samples, end, texts):
     def at(table, x, value):  # table's value at x (interpolated on the first column)
+        if table and x <= table[0][0]:
+            return table[0][value]
         for a, b in zip(table, table[1:]):
             if a[0] <= x <= b[0] and b[0] > a[0]:
                 return a[value] + (b[value] - a[value]) * (x - a[0]) / (b[0] - a[0])
