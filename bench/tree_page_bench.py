@@ -356,6 +356,8 @@ def site_growth(folder, depth, seconds):
                         perfs.append(subprocess.Popen(
                             ["perf", "record", "-q", "-p", str(pid), "-o", "perf-%d.data" % perf_at.pop(0),
                              "--", "sleep", perf_seconds], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+                elif words and words[0] == "slow":
+                    print(line.strip(), flush=True)
                 elif words and words[0] == "done":
                     end = line.split()
             driver.wait()

@@ -33,7 +33,8 @@
 //                               asks the tree view for its item count every 10 ms until UNTIL
 //                               holds: "idle" (both task counters read 0 after showing work),
 //                               "count>=N" or "count<=N"; prints "items N ms T" at
-//                               each thousand items passed, then "done ms T items N answer_ms A",
+//                               each thousand items passed, "slow A ms at N items, ms T" for an
+//                               answer slower than half a second, then "done ms T items N answer_ms A",
 //                               A being the longest the window took to answer (timings for benches)
 //   point WINDOW CLASS DX DY move|dblclick|ctrlclick
 //                               brings the window to the front and points, double-clicks or
@@ -673,6 +674,7 @@ int Watch(const std::string& windowName, DWORD ms, const std::string& until, con
     double now = Milliseconds();
     if (now - asked > longest) longest = now - asked;
     long items = static_cast<long>(count);
+    if (now - asked > 500) printf("slow %.0f ms at %ld items, ms %.0f\n", now - asked, items, now - started);
     if (items / 1000 != shownThousands) {
       shownThousands = items / 1000;
       printf("items %ld ms %.0f\n", items, now - started);
