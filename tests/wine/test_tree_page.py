@@ -244,7 +244,7 @@ class LargeTree(TreePage):
                     f.write("".join('<a href="%s">x</a>\n' % link for link in links))
             # Listing 100,000 items takes the driver minutes: only the last item shown is asked for.
             self.open_tree_page(winebed.windows_path(os.path.join(root, "index.html")), 2,
-                                lambda: winebed.driver("view", WIZARD)[0] == 0)
+                                shown=lambda: winebed.driver("view", WIZARD)[0] == 0)
             nodes = 1 + len(pages) + 1000 * len(pages)
             self.assertEqual(winebed.driver("watch", WIZARD, 600000, "count>=%d" % nodes, timeout=700)[0], 0)
             wait_for(lambda: counters() == ["0 Active tasks", "0 Tasks in the queue"], 60, "the end")
