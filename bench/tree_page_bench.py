@@ -2,7 +2,7 @@
 (not a test): pages per second of each, and the CPU time of the program, the X server and
 the Wine server during each crawl, which shows where the difference goes.
 
-  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big|twins|site:FOLDER] [local|web|import]
+  WINEBED_BUILD=build/mingw /usr/bin/python3 bench/tree_page_bench.py [pages|docs|big|twins|site:FOLDER] [local|web|import|growth]
 
 PAGES: a generated site of that many pages crawled to depth 2 (index linking to every page).
 "twins": 30 pages linking each other, each with a JSON twin, and 4 JSON files every page and
@@ -16,14 +16,21 @@ sitemap file of 7,601 nodes instead of crawling.
 /usr/share/doc/nodejs/api with its JSON files unpacked beside their .gz is one whose pages each
 link a JSON twin full of links); the harness is left out, and with "web" the requests are counted
 as soon as the server has had none for a while, without waiting for the tree to be shown whole.
+"site:FOLDER growth [SECONDS]" crawls it through the tree page until the crawl ends, memory runs out or
+SECONDS pass (default 1800), and prints for each million nodes the nodes per second and the bytes
+per node the program's resident set grew by, the longest the window took to answer, and the
+program's peak memory; with PERF_AT=N,M... (node counts) it also has `perf record` sample the
+program for PERF_SECONDS (default 10) from each of those counts on, into perf-N.data here.
 The tree page's figures come from the driver's watch: the time from Next until both counters
 read 0, the tree's size at each thousand nodes, and the longest the window took to answer.
 
 Needs the Wine bed of that build (tests/wine/winebed.py setup)."""
 import contextlib
 import os
+import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -129,11 +136,11 @@ class CpuMeter:
         return {name: sum(map(cpu_seconds, pids)) - self.before[name] for name, pids in self.pids.items()}
 
 
-def rss_kb(pid):
+def rss_kb(pid, field="VmRSS:"):
     try:
         with open("/proc/%d/status" % pid) as f:
             for line in f:
-                if line.startswith("VmRSS:"):
+                if line.startswith(field):
                     return int(line.split()[1])
     except OSError:
         pass
@@ -322,10 +329,88 @@ def site_requests(folder, depth, kind):
             len(set(asked)), seconds, len(twice), " ".join(twice[:8])), flush=True)
 
 
+def site_growth(folder, depth, seconds):
+    """The tree of a real site shown by the tree page as it grows: see the docstring."""
+    perf_at = sorted(int(n) for n in os.environ.get("PERF_AT", "").split(",") if n)
+    perf_seconds = os.environ.get("PERF_SECONDS", "10")
+    with tempfile.TemporaryDirectory() as work, winebed.http_server(folder) as port:
+        process = start_wizard(work, "http://127.0.0.1:%d/index.html" % port, depth)
+        pid, samples, done, perfs = process.process.pid, [], threading.Event(), []
+        try:
+            def sample():  # (seconds, resident kB, address space kB, program's CPU seconds), each second
+                started = time.time()
+                while not done.is_set():
+                    samples.append((time.time() - started, rss_kb(pid), rss_kb(pid, "VmSize:"), cpu_seconds(pid)))
+                    done.wait(1)
+            sampler = threading.Thread(target=sample)
+            sampler.start()
+            driver = subprocess.Popen(
+                winebed._command("wine_driver", ["watch", WIZARD, seconds * 1000, "idle", "Next >"]),
+                env=winebed.env(), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+            steps, end = [], None
+            for line in driver.stdout:
+                words = line.split()
+                if words and words[0] == "items":
+                    steps.append((int(words[1]), float(words[3]) / 1000))
+                    while perf_at and steps[-1][0] >= perf_at[0]:
+                        perfs.append(subprocess.Popen(
+                            ["perf", "record", "-q", "-p", str(pid), "-o", "perf-%d.data" % perf_at.pop(0),
+                             "--", "sleep", perf_seconds], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+                elif words and words[0] == "slow":
+                    print(line.strip(), flush=True)
+                elif words and words[0] == "done":
+                    end = line.split()
+            driver.wait()
+            done.set()
+            sampler.join()
+            for perf in perfs:
+                perf.wait()
+            texts = winebed.driver("texts", WIZARD)[1]
+            winebed.driver("answer", WIZARD, "OK")  # the out-of-memory message, if shown
+        finally:
+            closing = time.time()
+            winebed.driver("press", WIZARD, "Cancel")
+            status = winebed.stop(process, 600)
+            closing = time.time() - closing
+            process.close()
+    report_site_growth(steps, samples, end, texts)
+    print("Cancel to the end of the program: %.1f s (status %s)" % (closing, status))
+
+
+def report_site_growth(steps, samples, end, texts):
+    def at(table, x, value):  # table's value at x (interpolated on the first column)
+        if table and x <= table[0][0]:
+            return table[0][value]
+        for a, b in zip(table, table[1:]):
+            if a[0] <= x <= b[0] and b[0] > a[0]:
+                return a[value] + (b[value] - a[value]) * (x - a[0]) / (b[0] - a[0])
+        return table[-1][value] if table else 0
+    total = steps[-1][0] if steps else 0
+    print("%d nodes in %.0f s (%s); peak resident %.0f MB, address space %.0f MB" % (
+        total, steps[-1][1] if steps else 0, "crawl ended" if end else "stopped watching",
+        max(s[1] for s in samples) / 1024, max(s[2] for s in samples) / 1024), flush=True)
+    if end:
+        print("longest wait for an answer: %s ms" % end[-1])
+    # Per CPU second of the program too: the machine may be busy with other work.
+    print("million   nodes/s   nodes/CPU s   bytes/node (resident)")
+    for m in range(0, total // 1000000):
+        t0, t1 = at(steps, m * 1000000, 1), at(steps, (m + 1) * 1000000, 1)
+        r0, r1 = at(samples, t0, 1), at(samples, t1, 1)
+        c0, c1 = at(samples, t0, 3), at(samples, t1, 3)
+        print("%7d %9.0f %13.0f %12.0f" % (m + 1, 1000000 / (t1 - t0), 1000000 / max(c1 - c0, 0.01),
+                                           (r1 - r0) * 1024 / 1000000), flush=True)
+    for line in texts:
+        if "memory" in line or "000,000" in line:
+            print("shown:", line.split("\t", 1)[-1])
+
+
 def main():
     shape = sys.argv[1] if len(sys.argv) > 1 else "200"
     kind = sys.argv[2] if len(sys.argv) > 2 else "local"
     depth = 2 if shape.isdigit() else 3
+    if shape.startswith("site:") and kind == "growth":
+        site_growth(shape[5:], depth, int(sys.argv[3]) if len(sys.argv) > 3 else 1800)
+        return
     if shape.startswith("site:"):
         site_requests(shape[5:], depth, kind)
         return

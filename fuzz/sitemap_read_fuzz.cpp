@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!reader.ReadFromStream(tree, in)) std::abort();
   if (CountNodes(tree) != tree.NodeCount()) std::abort();
   for (const SiteNode* n = tree.FirstTopLevel(); n; n = n->nextSibling)
-    if (n->label.empty() || n->label.find_first_of("\r\n\"") != std::string::npos) std::abort();
+    if (n->label.empty() || n->label.str().find_first_of("\r\n\"") != std::string::npos) std::abort();
   tree.RefreshIcons();
 
   std::ostringstream out;

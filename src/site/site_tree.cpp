@@ -34,6 +34,8 @@ SiteNode* NextInForest(SiteNode* node, const SiteNode* stopParent) {
 
 }  // namespace
 
+const std::string NodeLabel::kNone;
+
 SiteTree::SiteTree() = default;
 
 SiteTree::~SiteTree() = default;  // the blocks go one by one; no node owns another
@@ -58,7 +60,7 @@ SiteNode* SiteTree::NewNode() {
 
 void SiteTree::ReleaseNode(SiteNode* node) {
   if (topOfChart == node) topOfChart = nullptr;
-  std::string().swap(node->label);  // frees the text (move assignment would keep its buffer)
+  node->label = NodeLabel();
   node->icon = NodeIcon::NotRead;
   node->parent = node->firstChild = node->lastChild = node->prevSibling = nullptr;
   node->viewItem = nullptr;
@@ -75,11 +77,15 @@ void SiteTree::Clear() {
   firstTop = lastTop = nullptr;
   nodeCount = 0;
   topOfChart = nullptr;
+  labels.clear();
 }
 
-SiteNode* SiteTree::AddChild(SiteNode* parent, std::string label, NodeIcon icon) {
+NodeLabel SiteTree::Held(const std::string& label) { return NodeLabel(*labels.insert(label).first); }
+
+SiteNode* SiteTree::AddChild(SiteNode* parent, const std::string& label, NodeIcon icon) {
+  NodeLabel held = Held(label);
   SiteNode* node = NewNode();
-  node->label = std::move(label);
+  node->label = held;
   node->icon = icon;
   node->parent = parent;
   SiteNode*& first = parent ? parent->firstChild : firstTop;
@@ -113,14 +119,13 @@ void SiteTree::SetIcon(SiteNode& node, NodeIcon icon) {
   if (view) view->IconChanged(node);
 }
 
-void SiteTree::SetLabel(SiteNode& node, std::string label) {
-  node.label = std::move(label);
+void SiteTree::SetLabel(SiteNode& node, const std::string& label) {
+  node.label = Held(label);
   if (view) view->LabelChanged(node);
 }
 
-SiteNode* SiteTree::AddLink(SiteNode& parent, std::string label) {
-  NodeIcon icon = IconForLabel(label);
-  return AddChild(&parent, std::move(label), icon);
+SiteNode* SiteTree::AddLink(SiteNode& parent, const std::string& label) {
+  return AddChild(&parent, label, IconForLabel(label));
 }
 
 void SiteTree::RefreshIcons(SiteNode* start) {

@@ -1,11 +1,14 @@
 // The site tree: the one model of the crawled site, its icons and expansion rules.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 // Index values double as image-list positions and are tested by number elsewhere.
-enum class NodeIcon : int {
+enum class NodeIcon : std::uint8_t {
   PageWithLinks = 0,
   FtpSite = 1,
   NotRead = 2,
@@ -21,8 +24,30 @@ enum class NodeIcon : int {
   File = 12,
 };
 
+// A node's label. The tree holds each text once, however many nodes show it: a page's links
+// repeat wherever the page does, and a densely linked site repeats them millions of times.
+// It reads as the text itself.
+class NodeLabel {
+public:
+  NodeLabel() = default;
+  explicit NodeLabel(const std::string& held) : text(&held) {}
+  operator const std::string&() const { return *text; }
+  operator std::string_view() const { return *text; }
+  const std::string& str() const { return *text; }
+  const char* c_str() const { return text->c_str(); }
+  bool empty() const { return text->empty(); }
+  size_t size() const { return text->size(); }
+  friend std::string operator+(const NodeLabel& label, std::string_view more) { return label.str() + std::string(more); }
+  friend std::string operator+(std::string_view before, const NodeLabel& label) { return std::string(before) + label.str(); }
+  friend bool operator==(const NodeLabel& label, std::string_view text) { return label.str() == text; }
+
+private:
+  static const std::string kNone;
+  const std::string* text = &kNone;
+};
+
 struct SiteNode {
-  std::string label;
+  NodeLabel label;
   NodeIcon icon = NodeIcon::NotRead;
   SiteNode* parent = nullptr;
   SiteNode* firstChild = nullptr;
@@ -37,8 +62,8 @@ struct SiteNode {
 class SiteTreeView {
 public:
   virtual ~SiteTreeView() = default;
-  // The parent is open, so the tree is seen growing. Throws std::bad_alloc when the view has
-  // no room left for the node; the tree then takes it back.
+  // A node at the end of its parent's children. Throws std::bad_alloc when the view has no
+  // room left for the node; the tree then takes it back.
   virtual void NodeAdded(SiteNode&) {}
   virtual void IconChanged(SiteNode&) {}
   virtual void LabelChanged(SiteNode&) {}
@@ -66,20 +91,20 @@ public:
   // Appends a child at the end of parent's children (a top-level node when parent is null);
   // the caller sets the icon. Tells the view. Throws std::bad_alloc, the tree unchanged, when
   // there is no room for the node in the tree or in the view.
-  SiteNode* AddChild(SiteNode* parent, std::string label, NodeIcon icon);
+  SiteNode* AddChild(SiteNode* parent, const std::string& label, NodeIcon icon);
   // A link found on parent's page, as AddChild with the icon its label gives.
-  SiteNode* AddLink(SiteNode& parent, std::string label);
+  SiteNode* AddLink(SiteNode& parent, const std::string& label);
 
   NodeIcon IconFor(const SiteNode& node) const;
   void SetIcon(SiteNode& node, NodeIcon icon);
-  void SetLabel(SiteNode& node, std::string label);
+  void SetLabel(SiteNode& node, const std::string& label);
   void ApplyIconFor(SiteNode& node) { SetIcon(node, IconFor(node)); }
   void RefreshIcons(SiteNode* start = nullptr);
   void SetTopOfChart(SiteNode& node);
   void ToggleDontMap(SiteNode& node);
   // Tells the view (NodeDeleting on the root), then frees the branch; clears topOfChart
   // when it was inside. Node addresses are reused later: drop queue entries of the branch
-  // in NodeDeleting (IsInSubtree).
+  // in NodeDeleting (IsInSubtree). Its labels are kept until Clear.
   void DeleteSubtree(SiteNode& node);
 
   // True when node is root or one of its descendants (walks node's parent chain).
@@ -89,6 +114,7 @@ private:
   // Nodes live in blocks owned by the tree; freed nodes are chained for reuse.
   SiteNode* NewNode();
   void ReleaseNode(SiteNode* node);
+  NodeLabel Held(const std::string& label);
 
   SiteTreeView* view = nullptr;
   SiteNode* topOfChart = nullptr;
@@ -99,4 +125,6 @@ private:
   size_t blockSize = 0;
   size_t blockUsed = 0;
   SiteNode* freeNodes = nullptr;
+  // Every label of the tree, once each; the nodes point into it.
+  std::unordered_set<std::string> labels;
 };

@@ -81,7 +81,7 @@ class TreePage(unittest.TestCase):
     """Pathloom started in an empty folder (so no sitemap template), crawling URL from the
     start page to the tree page."""
 
-    def open_tree_page(self, url, depth, links_once=False):
+    def open_tree_page(self, url, depth, links_once=False, shown=tree):
         self.folder = tempfile.TemporaryDirectory()
         self.addCleanup(self.folder.cleanup)
         self.process = winebed.start("Pathloom", cwd=self.folder.name)
@@ -92,7 +92,7 @@ class TreePage(unittest.TestCase):
         if links_once:
             self.assertEqual(winebed.driver("click", WIZARD, LINKS_ONCE)[0], 0)
         self.assertEqual(winebed.driver("press", WIZARD, "Next >")[0], 0)
-        wait_for(tree, 20, "the tree page")
+        wait_for(shown, 20, "the tree page")
 
     def close(self):
         winebed.driver("press", WIZARD, "Cancel")
@@ -274,6 +274,29 @@ class GrowingTree(TreePage):
             wait_for(lambda: len(tree()) == len(pages) + 10 * 5, 10, "the branch deleted")
             self.assertEqual(winebed.driver("view", WIZARD)[1][1], view[1])
             print("screenshot:", winebed.screenshot("tree_page_grown_around_the_view"))
+
+
+class LargeTree(TreePage):
+    def test_links_past_the_open_part_get_items_when_their_node_is_opened(self):
+        # 101 pages of 1,000 links: the last page's links come after the 100,000 nodes shown open.
+        with tempfile.TemporaryDirectory() as root:
+            pages = ["page%d.html" % i for i in range(1, 102)]
+            for name, links in [("index.html", pages)] + [(p, ["http://www.example.org/%s/%d.html" % (p, k)
+                                                                for k in range(1000)]) for p in pages]:
+                with open(os.path.join(root, name), "w") as f:
+                    f.write("".join('<a href="%s">x</a>\n' % link for link in links))
+            # Listing 100,000 items takes the driver minutes: only the last item shown is asked for.
+            self.open_tree_page(winebed.windows_path(os.path.join(root, "index.html")), 2,
+                                shown=lambda: winebed.driver("view", WIZARD)[0] == 0)
+            nodes = 1 + len(pages) + 1000 * len(pages)
+            self.assertEqual(winebed.driver("watch", WIZARD, 600000, "count>=%d" % nodes, timeout=700)[0], 0)
+            wait_for(lambda: counters() == ["0 Active tasks", "0 Tasks in the queue"], 60, "the end")
+            last = winebed.windows_path(os.path.join(root, "page101.html"))
+            self.assertEqual(winebed.driver("view", WIZARD)[1][2], "last\t" + last, "its links wait")
+            winebed.driver("treekey", WIZARD, "end")
+            winebed.driver("treekey", WIZARD, "right")
+            wait_for(lambda: winebed.driver("view", WIZARD)[1][2] == "last\thttp://www.example.org/page101.html/999.html",
+                     60, "its links, once it is opened")
 
 
 if __name__ == "__main__":

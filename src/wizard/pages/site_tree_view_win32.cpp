@@ -12,9 +12,15 @@ bool ShiftF10(UINT message, WPARAM key) {
 
 constexpr int kMostRowsInvalidated = 32;
 // Address space kept for all but the tree (a page's links, a chart run, a message box): a
-// 32-bit program has 2 GB, and a densely linked site fills it with nodes.
+// 32-bit program has 4 GB at most, and a densely linked site fills it with nodes.
 constexpr DWORDLONG kReservedAddressSpace = 192ull << 20;
 constexpr unsigned kInsertsBetweenRoomChecks = 256;
+// Wine's tree view walks every open item to lay them out at each showing, at each paint and at
+// each change to a shown item, and looks an item up by a search of all items at each message
+// naming it (emptying it costs the square of its items). Once the tree has this many nodes,
+// each with its item until then, a node's links get no items: the node shows its + and they
+// get theirs when it is opened. The model holds the whole tree, at a few dozen bytes a node.
+constexpr size_t kMostItems = 100000;
 
 bool RoomLeft() {
   MEMORYSTATUSEX status{};
@@ -35,6 +41,8 @@ LRESULT CALLBACK SiteTreeViewWin32::ControlProc(HWND control, UINT message, WPAR
       SendMessageA(GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
     return 0;
   }
+  // The tree's size, not the items': a closed branch holds nodes that have no items yet.
+  if (message == TVM_GETCOUNT && self->tree) return static_cast<LRESULT>(self->tree->NodeCount());
   WNDPROC original = self->controlProc;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
@@ -48,8 +56,9 @@ LRESULT CALLBACK SiteTreeViewWin32::ControlProc(HWND control, UINT message, WPAR
   return result;
 }
 
-void SiteTreeViewWin32::Attach(HWND treeControl, HIMAGELIST nodeImages) {
+void SiteTreeViewWin32::Attach(HWND treeControl, HIMAGELIST nodeImages, const SiteTree& shown) {
   control = treeControl;
+  tree = &shown;
   TreeView_SetImageList(control, nodeImages, TVSIL_NORMAL);
   SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   controlProc = reinterpret_cast<WNDPROC>(
@@ -62,21 +71,54 @@ void SiteTreeViewWin32::NodeAdded(SiteNode& node) {
     insertsSinceRoomCheck = 0;
     if (!RoomLeft()) throw std::bad_alloc();
   }
+  // A node's links get items when its first one got one (its item stayed open).
+  SiteNode* parent = node.parent;
+  if (parent && (!parent->viewItem || (parent->firstChild != &node && !parent->firstChild->viewItem))) return;
   Hold();
-  pacing.Added();
+  if (parent && parent->firstChild == &node && tree && tree->NodeCount() > kMostItems) {
+    ShowClosed(*parent);
+    return;
+  }
+  // The user watches the tree grow: every item is open before its children arrive, which
+  // costs no message of its own.
+  InsertItem(node, false);
+}
+
+void SiteTreeViewWin32::InsertItem(SiteNode& node, bool closed) {
   TVINSERTSTRUCTA insert{};
   insert.hParent = node.parent ? ItemOf(*node.parent) : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
-  // The user watches the tree grow: every item is open before its children arrive, which
-  // costs no message of its own.
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
-  insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN;
+  insert.item.state = closed ? 0 : TVIS_EXPANDED;
+  insert.item.stateMask = TVIS_EXPANDED;
+  insert.item.cChildren = closed ? 1 : 0;
   insert.item.pszText = const_cast<char*>(node.label.c_str());
   insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
   insert.item.lParam = reinterpret_cast<LPARAM>(&node);
   node.viewItem = reinterpret_cast<HTREEITEM>(
       SendMessageA(control, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!node.viewItem) throw std::bad_alloc();  // the control's heap is full
+}
+
+// Before its first child arrives, so that no link of it is ever laid out. A shown node costs
+// one walk of the open items here.
+void SiteTreeViewWin32::ShowClosed(SiteNode& node) {
+  TVITEMA item{};
+  item.mask = TVIF_STATE | TVIF_CHILDREN;
+  item.hItem = ItemOf(node);
+  item.stateMask = TVIS_EXPANDED;
+  item.cChildren = 1;
+  SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SiteTreeViewWin32::Opening(SiteNode& node) {
+  if (!node.firstChild || node.firstChild->viewItem) return;
+  // Not held: the node is closed until this returns, so no insert lays anything out.
+  try {
+    for (SiteNode* child = node.firstChild; child; child = child->nextSibling) InsertItem(*child, child->firstChild);
+  } catch (const std::bad_alloc&) {
+    // The control's heap is full: the node shows the links that got items.
+  }
 }
 
 // The picture is asked for at each paint, so a new icon needs only its row repainted; a held
@@ -109,7 +151,19 @@ void SiteTreeViewWin32::LabelChanged(SiteNode& node) {
 
 void SiteTreeViewWin32::NodeDeleting(SiteNode& node) {
   if (onNodeDeleting) onNodeDeleting(node);
-  if (control && node.viewItem) TreeView_DeleteItem(control, ItemOf(node));
+  if (!control) return;
+  if (node.viewItem) {
+    TreeView_DeleteItem(control, ItemOf(node));
+    return;
+  }
+  // The only link of a closed node goes: it loses its +.
+  SiteNode* parent = node.parent;
+  if (parent && parent->viewItem && parent->firstChild == &node && !node.nextSibling) {
+    TVITEMA item{};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = ItemOf(*parent);
+    SendMessageA(control, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
 }
 
 void SiteTreeViewWin32::Clear() {

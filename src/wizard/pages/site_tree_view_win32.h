@@ -1,4 +1,5 @@
-// The tree view control over the site tree: one item per node, mirrored as the model changes.
+// The tree view control over the site tree: one item per node, mirrored as the model changes,
+// except in a large tree, where a node's links get their items when it is opened.
 // Changes are made with the control's redraw off and shown together (ShowChanges, once per
 // tick): a tree view lays out every open item again after each insert it may draw, so
 // showing each node as it comes costs time in proportion to the whole tree.
@@ -16,7 +17,8 @@ public:
   // Called for the root of a branch about to be deleted, before its items go.
   std::function<void(SiteNode&)> onNodeDeleting;
 
-  void Attach(HWND control, HIMAGELIST nodeImages);
+  // The control shows `shown`, which it answers TVM_GETCOUNT from.
+  void Attach(HWND control, HIMAGELIST nodeImages, const SiteTree& shown);
   HWND Handle() const { return control; }
 
   // Throws std::bad_alloc when the control cannot take the item or the program's address
@@ -28,6 +30,8 @@ public:
 
   // Answers the control's request for a node's picture (TVN_GETDISPINFO).
   void FillDisplayInfo(TVITEMA& item) const;
+  // A node is being opened (TVN_ITEMEXPANDING): its children get their items if they have none.
+  void Opening(SiteNode& node);
 
   // Lays out and repaints what changed since it was last called, when ShowPacing says so.
   void ShowChanges();
@@ -49,11 +53,14 @@ private:
   static SiteNode* NodeOf(HWND control, HTREEITEM item);
   static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
+  void InsertItem(SiteNode& node, bool closed);
+  void ShowClosed(SiteNode& node);
   // Turns redraw off until the changes are shown.
   void Hold();
   void Show();
 
   HWND control = nullptr;
+  const SiteTree* tree = nullptr;
   WNDPROC controlProc = nullptr;
   int bulkDepth = 0;
   bool held = false;

@@ -63,14 +63,19 @@ void BusyAnimation::Advance() {
     frame = frame == 0 ? kFrames - 1 : frame - 1;
 }
 
+bool LargeTreeNotice::Due(size_t nodes) {
+  if (said || nodes <= kNodes) return false;
+  said = true;
+  return true;
+}
+
 bool ShowPacing::Due(unsigned now) const {
-  return unshown >= kMostUnshown || now - lastShown >= std::min(cost * kPauseFactor, kLongestPause);
+  return now - lastShown >= std::min(cost * kPauseFactor, kLongestPause);
 }
 
 void ShowPacing::Shown(unsigned now, unsigned showCost) {
   lastShown = now;
   cost = showCost;
-  unshown = 0;
 }
 
 SettingsFields ReadSettingsFields(const std::string& depthText, const std::string& timeoutText) {

@@ -60,6 +60,19 @@ ContextMenuState MenuStateFor(const SiteNode* selected);
 // registered (the bare label would otherwise be started as a program).
 std::string BrowserCommandLine(const std::string& browserCommand, const std::string& label);
 
+// One status line when a tree passes a million nodes: the full tree of a densely linked site
+// goes on to many millions, and the start page has a choice that keeps it to one entry a link.
+class LargeTreeNotice {
+public:
+  static constexpr size_t kNodes = 1000000;
+  // True once, the first time nodes is past kNodes since the tree was begun.
+  bool Due(size_t nodes);
+  void Begin() { said = false; }
+
+private:
+  bool said = false;
+};
+
 // The 14 frames of the busy picture, forward 0..13 or backward 13..0, each wrapping around.
 class BusyAnimation {
 public:
@@ -76,14 +89,13 @@ private:
 // When the tree view shows the nodes added since it last did. Showing takes a good part of a
 // tick under Wine (the control lays out every open item and measures the text of each new
 // one), so after a showing that took t ms the next waits kPauseFactor * t ms, at most
-// kLongestPause, unless kMostUnshown nodes are waiting, whose measuring would make it long.
+// kLongestPause: showing takes the same share of the time however fast nodes come (a count of
+// waiting nodes that forced a showing made a large tree show at every tick).
 // Times are milliseconds of a wrapping tick count.
 class ShowPacing {
 public:
   static constexpr unsigned kPauseFactor = 4;
   static constexpr unsigned kLongestPause = 300;
-  static constexpr unsigned kMostUnshown = 2000;
-  void Added() { ++unshown; }
   bool Due(unsigned now) const;
   void Shown(unsigned now, unsigned cost);
   // Time spent later for the same showing (its paint).
@@ -92,7 +104,6 @@ public:
 private:
   unsigned lastShown = 0;
   unsigned cost = 0;
-  unsigned unshown = 0;
 };
 
 // Reading the depth and time-out fields again when a task starts: a field that does not parse

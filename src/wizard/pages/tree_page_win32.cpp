@@ -78,7 +78,7 @@ BOOL CTreeDialog::OnInitDialog() {
   images = std::make_unique<TreePageImages>(shell.Instance());
   taskEnded = std::make_unique<TaskEndedPoster>(page);
 
-  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes());
+  treeControl.Attach(GetDlgItem(page, IDC_SITE_TREE), images->Nodes(), tree);
   treeControl.onNodeDeleting = [this](SiteNode& node) { queue.DropEntriesIn(node); };
   tree.SetView(&treeControl);
   SetTimer(page, kTickTimer, TaskQueue::kTickMilliseconds, nullptr);
@@ -121,6 +121,13 @@ INT_PTR CTreeDialog::OnTreeNotify(const NMHDR& header) {
     case TVN_GETDISPINFOW:  // the image fields lie alike in both
       treeControl.FillDisplayInfo(reinterpret_cast<NMTVDISPINFOA&>(const_cast<NMHDR&>(header)).item);
       return FALSE;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {  // the action and the item's parameter lie alike in both
+      const auto& expanding = reinterpret_cast<const NMTREEVIEWA&>(header);
+      if ((expanding.action & TVE_EXPAND) && expanding.itemNew.lParam)
+        treeControl.Opening(*reinterpret_cast<SiteNode*>(expanding.itemNew.lParam));
+      return FALSE;
+    }
     case TVN_KEYDOWN:
       if (reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_DELETE) OnDeleteBranch();
       return FALSE;
@@ -166,6 +173,7 @@ void CTreeDialog::OnTimer(UINT_PTR id) {
   if (id == kTickTimer) {
     queue.OnTick();
     treeControl.ShowChanges();
+    if (largeTree.Due(tree.NodeCount())) AddStatusLine(StringText(IDS_MILLION_NODES));
     ShowStatusLines();
     // Said here rather than where it happened, inside a reading.
     if (memoryFull) {
@@ -290,6 +298,7 @@ void CTreeDialog::OnCopyUrl() {
 
 void CTreeDialog::Rebuild(bool import) {
   localCrawl = false;
+  largeTree.Begin();
   EmptyTree();
   // The start page's choices, taken once for the whole crawl.
   CrawlSettings crawlSettings = CrawlSettingsOf(settings);

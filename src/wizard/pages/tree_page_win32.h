@@ -106,6 +106,7 @@ private:
   bool localCrawl = false;
   bool memoryFull = false;  // to be said at the next tick
   StatusLog statusLog;
+  LargeTreeNotice largeTree;
   DWORD statusShown = 0;
   BusyAnimation animation;
   int shownFrame = 0;

@@ -255,7 +255,7 @@ TEST(CrawlAddLinks, OutOfMemoryStopsTheReadingAndKeepsTheTree) {
     EXPECT_FALSE(crawl.crawl.AddLinks(*crawl.start, 0, links, ReadStatus::ReadOk)) << c.room;
     EXPECT_EQ(crawl.page.noRoom, 1);
     EXPECT_EQ(Labels(crawl.start->firstChild), c.kept);
-    EXPECT_EQ(crawl.start->lastChild ? crawl.start->lastChild->label : "", c.kept.empty() ? "" : c.kept.back());
+    EXPECT_EQ(crawl.start->lastChild ? crawl.start->lastChild->label.str() : "", c.kept.empty() ? "" : c.kept.back());
     EXPECT_EQ(crawl.tree.NodeCount(), 1 + c.kept.size());
     EXPECT_EQ(crawl.queue.PendingCount(), 0u) << "the crawl stops: what was queued goes";
     EXPECT_EQ(crawl.start->icon, NodeIcon::TopOfChart);

@@ -13,9 +13,10 @@
 //   select WINDOW LABEL         selects the tree item with that label
 //   dblclick WINDOW LABEL       double-clicks the tree item with that label (real mouse input)
 //   rclick WINDOW LABEL         right-clicks the tree item with that label (real mouse input)
-//   treekey WINDOW KEY          focuses the tree view and types delete, apps or shift-f10
-//   view WINDOW                 prints "selected<TAB>label" and "first<TAB>label": the tree's
-//                               selected item and the item at the top of its view
+//   treekey WINDOW KEY          focuses the tree view and types delete, apps, shift-f10, end or right
+//   view WINDOW                 prints "selected<TAB>label", "first<TAB>label" and "last<TAB>label":
+//                               the tree's selected item, the item at the top of its view and
+//                               the last item shown when scrolled to the end
 //   scroll WINDOW LINES         scrolls the tree view down by LINES lines (up when negative)
 //   menu KEY|-                  in the open popup menu, prints its items ("checked" marked)
 //                               and chooses the item whose mnemonic is KEY (-: closes it)
@@ -32,7 +33,8 @@
 //                               asks the tree view for its item count every 10 ms until UNTIL
 //                               holds: "idle" (both task counters read 0 after showing work),
 //                               "count>=N" or "count<=N"; prints "items N ms T" at
-//                               each thousand items passed, then "done ms T items N answer_ms A",
+//                               each thousand items passed, "slow A ms at N items, ms T" for an
+//                               answer slower than half a second, then "done ms T items N answer_ms A",
 //                               A being the longest the window took to answer (timings for benches)
 //   point WINDOW CLASS DX DY move|dblclick|ctrlclick
 //                               brings the window to the front and points, double-clicks or
@@ -320,7 +322,8 @@ int PrintTreeView(HWND window) {
   HWND tree = ChildOfClass(window, "SysTreeView32");
   RemoteMemory remote(tree ? tree : window, sizeof(TVITEMA) + 4097);
   if (!tree || !remote.Ok()) return 1;
-  for (auto [name, which] : {std::pair{"selected", TVGN_CARET}, std::pair{"first", TVGN_FIRSTVISIBLE}}) {
+  for (auto [name, which] : {std::pair{"selected", TVGN_CARET}, std::pair{"first", TVGN_FIRSTVISIBLE},
+                             std::pair{"last", TVGN_LASTVISIBLE}}) {
     TreeItem item = {reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, which, 0)), 0, -1, ""};
     if (item.item) ReadTreeItem(tree, remote, item);
     printf("%s\t%s\n", name, item.label.c_str());
@@ -372,6 +375,10 @@ int TreeKey(HWND window, const std::string& key) {
     Keys({VK_APPS});
   else if (key == "shift-f10")
     Keys({VK_SHIFT, VK_F10});
+  else if (key == "end")
+    Keys({VK_END});
+  else if (key == "right")
+    Keys({VK_RIGHT});
   else
     return 2;
   return 0;
@@ -668,6 +675,7 @@ int Watch(const std::string& windowName, DWORD ms, const std::string& until, con
     double now = Milliseconds();
     if (now - asked > longest) longest = now - asked;
     long items = static_cast<long>(count);
+    if (now - asked > 500) printf("slow %.0f ms at %ld items, ms %.0f\n", now - asked, items, now - started);
     if (items / 1000 != shownThousands) {
       shownThousands = items / 1000;
       printf("items %ld ms %.0f\n", items, now - started);

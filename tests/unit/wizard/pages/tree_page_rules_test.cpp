@@ -145,16 +145,14 @@ TEST(ShowPacing, WaitsInProportionToTheLastShowingUpToALimit) {
   }
 }
 
-TEST(ShowPacing, ManyWaitingNodesAreShownAtOnceAndCountAfresh) {
-  ShowPacing pacing;
-  pacing.Shown(5000, 60);
-  for (unsigned i = 1; i < ShowPacing::kMostUnshown; ++i) pacing.Added();
-  EXPECT_FALSE(pacing.Due(5001));
-  pacing.Added();
-  EXPECT_TRUE(pacing.Due(5001));
-  pacing.Shown(5001, 60);
-  pacing.Added();
-  EXPECT_FALSE(pacing.Due(5002));
+TEST(LargeTreeNotice, SaidOncePastAMillionNodesUntilTheNextTree) {
+  LargeTreeNotice notice;
+  EXPECT_FALSE(notice.Due(LargeTreeNotice::kNodes));
+  EXPECT_TRUE(notice.Due(LargeTreeNotice::kNodes + 1));
+  EXPECT_FALSE(notice.Due(LargeTreeNotice::kNodes + 5000));
+  notice.Begin();
+  EXPECT_FALSE(notice.Due(10));
+  EXPECT_TRUE(notice.Due(3 * LargeTreeNotice::kNodes));
 }
 
 TEST(ReadSettingsFields, TakesFieldsUpToTheFirstThatFails) {
