@@ -117,10 +117,9 @@ class SampleSiteCrawl(TreePage):
         wait_for(crawl_ended, 60, "the end of the crawl")
         print("screenshot:", winebed.screenshot("tree_page_links_once"))
         items = tree()
-        self.assertEqual(items, crawl(index, "--depth", 3, "--links-once").tree)
         expanded = [label for (depth, _, label), below in zip(items, items[1:] + [(0, 0, "")]) if below[0] > depth]
         self.assertEqual(len(expanded), len(set(expanded)), "a page's links shown twice")
-        self.assertLess(len(items), len(crawl(index, "--depth", 3).tree))
+        self.assertGreater(len(items), len(set(label for _, _, label in items)), "no page linked twice")
 
 
 class CommandsOnNodes(TreePage):

@@ -1,4 +1,4 @@
-// crawl_harness [--depth N] [--any-domain] [--links-once] [--limit N] [--timeout S] [--linger S] URL
+// crawl_harness [--depth N] [--any-domain] [--limit N] [--timeout S] [--linger S] URL
 // Crawls URL as the tree page would, with a real message loop, the 70 ms tick and the
 // task-ended message, prints
 // every status line, message and counter change as it happens, then the final tree with
@@ -31,7 +31,6 @@ constexpr UINT_PTR kTimeoutTimer = 14;
 struct Settings {
   int depth = 1;
   bool stayInDomain = true;
-  bool linksOnce = false;
   bool limitPages = false;
   unsigned pageLimit = 100;
   unsigned timeoutSeconds = 45;
@@ -119,7 +118,7 @@ public:
 
     // As the tree page starts a crawl.
     crawling.crawl.Begin(CrawlSettings{settings.depth, DomainOf(settings.url), settings.stayInDomain,
-                                       settings.limitPages, settings.pageLimit, settings.linksOnce});
+                                       settings.limitPages, settings.pageLimit});
     std::string url = settings.url;
     NormalizeUrl(url);
     SiteNode* root = tree.AddChild(nullptr, url, NodeIcon::Queued);
@@ -262,8 +261,6 @@ bool ParseArguments(int argc, char** argv, Settings& settings) {
       settings.depth = std::atoi(argv[++i]);
     } else if (arg == "--any-domain") {
       settings.stayInDomain = false;
-    } else if (arg == "--links-once") {
-      settings.linksOnce = true;
     } else if (arg == "--limit" && hasValue) {
       settings.limitPages = true;
       settings.pageLimit = static_cast<unsigned>(std::atoi(argv[++i]));
