@@ -3,28 +3,22 @@
 #include <limits>
 #include <unordered_set>
 
+#include "crawler/fetch_task.h"
 #include "site/labels.h"
-#include "site/url.h"
 
 namespace {
 
 constexpr size_t kNotBroken = std::numeric_limits<size_t>::max();
 
-// The address a label was read by: a local file by its path as it stands, anything else as the
-// URL the crawler sent. Which one was read is known from the kept readings, not from the disk.
-std::string AddressOf(const SiteNode& node, const std::unordered_map<std::string, KeptReading>& kept) {
-  std::string address(UrlOfLabel(node.label));
-  if (kept.count(address)) return address;
-  NormalizeRemoteUrl(address);
-  return address;
-}
+// The address a node is read by, as the crawl keeps its reading.
+std::string AddressOf(const SiteNode& node) { return ReadingKey(node, std::string(UrlOfLabel(node.label))); }
 
 }  // namespace
 
 BrokenLinks FindBrokenLinks(const SiteTree& tree,
                             const std::unordered_map<std::string, KeptReading>& kept) {
   BrokenLinks found;
-  if (const SiteNode* top = tree.FirstTopLevel()) found.startUrl = AddressOf(*top, kept);
+  if (const SiteNode* top = tree.FirstTopLevel()) found.startUrl = AddressOf(*top);
   // Each address met so far: its place among the broken ones, or kNotBroken.
   std::unordered_map<std::string, size_t> met;
   std::vector<std::unordered_set<std::string>> linkedFrom;
@@ -36,7 +30,7 @@ BrokenLinks FindBrokenLinks(const SiteTree& tree,
     for (const SiteNode* child = node.firstChild; child; child = child->nextSibling)
       level.push_back(child);
 
-    auto [at, first] = met.try_emplace(AddressOf(node, kept), kNotBroken);
+    auto [at, first] = met.try_emplace(AddressOf(node), kNotBroken);
     if (first) {
       auto reading = kept.find(at->first);
       if (reading == kept.end()) {
@@ -50,7 +44,7 @@ BrokenLinks FindBrokenLinks(const SiteTree& tree,
       linkedFrom.emplace_back();
     }
     if (at->second == kNotBroken || !node.parent) continue;
-    std::string page = AddressOf(*node.parent, kept);
+    std::string page = AddressOf(*node.parent);
     if (!linkedFrom[at->second].insert(page).second) continue;
     found.broken[at->second].linkedFrom.push_back(std::move(page));
     ++found.links;

@@ -27,6 +27,14 @@ bool IsRedirect(unsigned status) {
 
 bool IsWebUrl(const std::string& url) { return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://"); }
 
+// A later reading of a URL ends with what was kept, but a reading by hand (depth 0) reads again
+// unless each page's links are shown once and the page was read; a page broken off mid-way is
+// always read again.
+bool ReplaysKept(const KeptReading& kept, int depth, bool linksOnce) {
+  if (kept.readAgain) return false;
+  return depth > 0 || (linksOnce && kept.status == ReadStatus::ReadOk);
+}
+
 }  // namespace
 
 bool LocalReadingAllowed(const SiteNode& node) {
@@ -38,8 +46,12 @@ bool LocalReadingAllowed(const SiteNode& node) {
   return true;
 }
 
+bool ReadsLocalFile(const SiteNode& node, const std::string& url) {
+  return LocalReadingAllowed(node) && IsLocalFile(url);
+}
+
 std::string ReadingKey(const SiteNode& node, std::string url) {
-  if (!(LocalReadingAllowed(node) && IsLocalFile(url))) NormalizeRemoteUrl(url);
+  if (!ReadsLocalFile(node, url)) NormalizeRemoteUrl(url);
   return url;
 }
 
@@ -70,7 +82,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   context = startContext;
   url = std::move(startUrl);
 
-  if (LocalReadingAllowed(startNode) && IsLocalFile(url)) {
+  if (ReadsLocalFile(startNode, url)) {
     kind = UrlKind::LocalFile;
     ports.page.TaskWasLocal();
   } else {
@@ -82,10 +94,7 @@ bool FetchTask::Start(std::string startUrl, SiteNode& startNode, unsigned startC
   const bool linksOnce = crawl.Settings().linksOnce;
   if (linksOnce && depth == 0) crawl.PutForward(url);
   auto found = crawler.kept.find(url);
-  if (found != crawler.kept.end() &&
-      (found->second.readAgain ||
-       (depth == 0 && !(linksOnce && found->second.status == ReadStatus::ReadOk))))
-    found = crawler.kept.end();
+  if (found != crawler.kept.end() && !ReplaysKept(found->second, depth, linksOnce)) found = crawler.kept.end();
   if (found != crawler.kept.end() || kind == UrlKind::LocalFile) {
     // Ends inside this call: a nested message loop of the view must not free the task.
     inNotification = true;

@@ -110,6 +110,8 @@ private:
 // drive path or a share is never opened as a file.
 bool LocalReadingAllowed(const SiteNode& node);
 
+// A reading of url for node opens a local file.
+bool ReadsLocalFile(const SiteNode& node, const std::string& url);
 // What a reading of url for node is kept by: the path of a local file, else the URL after
 // NormalizeRemoteUrl.
 std::string ReadingKey(const SiteNode& node, std::string url);
